@@ -1,0 +1,48 @@
+#pragma once
+// The six atlases: their tables, columns, statements and picture storage.
+//
+// Storage: each atlas table keeps its own name and columns. Its picture columns pic1..picN hold
+// a reference (an integer, or NULL for an empty slot) into KVR_PictureData, which keeps the bytes.
+// Rows that a list or a search scans therefore stay a few dozen bytes long whatever the pictures
+// weigh, and picture bytes are read only when a slot is asked for.
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+
+enum class TFieldType { Integer, String, Memo, Blob };
+
+struct TFieldDef {
+    QString name;
+    TFieldType type;
+    int size = 0; // characters, for String
+};
+
+struct TAtlasDef {
+    QString code;          // ZY, ZYZJ, ...
+    QString table;         // KVR_ZYPicture, ...
+    int slotCount;         // 7 or 4
+    bool transformed;      // picture bytes stored transformed
+    QString listSql;       // designed list statement
+    QString pictureSql;    // picture statement with :SQLRecordSN
+    QString nameColumn;    // DrugName or ItemName
+    QString otherColumn;   // OtherName or TypeName
+    QVector<TFieldDef> columns; // every column of the table, RecordSN first
+};
+
+namespace CatalogSchema {
+
+constexpr const char *kPictureDataTable = "KVR_PictureData";
+constexpr const char *kBlobTypeName = "PICTURE";
+
+const QVector<TAtlasDef> &Atlases();
+// By code (case-insensitive); nullptr when unknown.
+const TAtlasDef *FindAtlas(const QString &code);
+const TAtlasDef *FindAtlasByTable(const QString &table);
+
+// The CREATE statements of a new, empty catalogue (tables, triggers).
+QStringList CreateStatements();
+
+QString SlotColumn(int slot); // "pic1" ...
+
+} // namespace CatalogSchema

@@ -1,0 +1,551 @@
+#include "data/TCatalogQuery.h"
+
+#include "data/TCatalogConnection.h"
+#include "data/TSqlStatement.h"
+#include "platform/TMemoryStream.h"
+#include "platform/TavelinError.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace {
+
+enum class DeclaredKind { Integer, Text, Picture, Other };
+
+DeclaredKind kindOfDeclaredType(const QString &declared)
+{
+    const QString t = declared.toUpper();
+    if (t.contains(QLatin1String(CatalogSchema::kBlobTypeName)))
+        return DeclaredKind::Picture;
+    if (t.contains(QLatin1String("INT")))
+        return DeclaredKind::Integer;
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("TEXT")) || t.contains(QLatin1String("CLOB"))
+        || t.contains(QLatin1String("MEMO")))
+        return DeclaredKind::Text;
+    return DeclaredKind::Other;
+}
+
+bool kindMatches(TFieldType expected, DeclaredKind actual)
+{
+    switch (expected) {
+    case TFieldType::Integer: return actual == DeclaredKind::Integer;
+    case TFieldType::String:
+    case TFieldType::Memo: return actual == DeclaredKind::Text;
+    case TFieldType::Blob: return actual == DeclaredKind::Picture;
+    }
+    return false;
+}
+
+QString typeWord(TFieldType t)
+{
+    switch (t) {
+    case TFieldType::Integer: return QStringLiteral("an integer");
+    case TFieldType::String: return QStringLiteral("a text");
+    case TFieldType::Memo: return QStringLiteral("a memo (long text)");
+    case TFieldType::Blob: return QStringLiteral("a picture");
+    }
+    return {};
+}
+
+TQueryField fieldFromDeclared(const QString &name, const QString &declared)
+{
+    switch (kindOfDeclaredType(declared)) {
+    case DeclaredKind::Integer: return {name, TFieldType::Integer, 0};
+    case DeclaredKind::Picture: return {name, TFieldType::Blob, 0};
+    default: {
+        static const QRegularExpression width(QStringLiteral("\\((\\d+)\\)"));
+        const auto m = width.match(declared);
+        if (m.hasMatch())
+            return {name, TFieldType::String, m.captured(1).toInt()};
+        return {name, TFieldType::Memo, 0};
+    }
+    }
+}
+
+} // namespace
+
+TCatalogQuery::TCatalogQuery(QObject *parent) : QObject(parent) {}
+
+TCatalogQuery::~TCatalogQuery() = default;
+
+void TCatalogQuery::SetConnection(TCatalogConnection *connection)
+{
+    m_connection = connection;
+}
+
+QString TCatalogQuery::SQLText() const
+{
+    QString text;
+    for (const QString &line : m_sql)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
+void TCatalogQuery::SetParameter(const QString &name, const QVariant &value)
+{
+    m_params.insert(name, value);
+}
+
+QVariant TCatalogQuery::Parameter(const QString &name) const
+{
+    return m_params.value(name);
+}
+
+void TCatalogQuery::SetActive(bool active)
+{
+    if (active)
+        Open();
+    else
+        Close();
+}
+
+void TCatalogQuery::ResolveFields()
+{
+    const QString text = SQLText();
+    static const QRegularExpression selectRe(QStringLiteral("^\\s*select\\s+(.*?)\\s+from\\s+\\[?([A-Za-z_][A-Za-z0-9_]*)\\]?"),
+                                             QRegularExpression::CaseInsensitiveOption
+                                                 | QRegularExpression::DotMatchesEverythingOption);
+    const auto m = selectRe.match(text);
+    if (!m.hasMatch())
+        throw TavelinError(QStringLiteral("The statement is not a query on one catalogue table: %1").arg(text.trimmed()));
+    m_table = m.captured(2);
+    if (!m_connection->TableExists(m_table))
+        throw TavelinError(QStringLiteral("The catalogue has no table %1. The catalogue file is incomplete or of "
+                                          "another program; restore it from a backup.")
+                               .arg(m_table));
+
+    // Declared columns of the table as it is in the file.
+    QHash<QString, QPair<QString, QString>> declared; // lower-case name -> (name, type)
+    QStringList order;
+    {
+        TSqlStatement info(m_connection->Handle(), QStringLiteral("SELECT name, type FROM pragma_table_info(?1)"));
+        info.BindText(1, m_table);
+        while (info.Step()) {
+            declared.insert(info.Text(0).toLower(), {info.Text(0), info.Text(1)});
+            order << info.Text(0);
+        }
+    }
+    QStringList wanted;
+    for (const QString &part : m.captured(1).split(QLatin1Char(','))) {
+        const QString col = part.trimmed();
+        if (col == QLatin1String("*"))
+            wanted << order;
+        else
+            wanted << col;
+    }
+
+    const TAtlasDef *atlas = CatalogSchema::FindAtlasByTable(m_table);
+    m_fields.clear();
+    for (const QString &col : wanted) {
+        const auto it = declared.constFind(col.toLower());
+        if (it == declared.constEnd())
+            throw TavelinError(QStringLiteral("The table %1 has no column %2. The catalogue file is damaged or of "
+                                              "another version; restore it from a backup.")
+                                   .arg(m_table, col));
+        const QString actualName = it->first;
+        const QString actualType = it->second;
+        TQueryField field = fieldFromDeclared(actualName, actualType);
+        if (atlas) {
+            for (const TFieldDef &def : atlas->columns) {
+                if (def.name.compare(actualName, Qt::CaseInsensitive) != 0)
+                    continue;
+                if (!kindMatches(def.type, kindOfDeclaredType(actualType)))
+                    throw TavelinError(QStringLiteral("The column %1.%2 holds the type %3, but %4 is expected. The "
+                                                      "catalogue file is damaged or of another version.")
+                                           .arg(m_table, def.name,
+                                                actualType.isEmpty() ? QStringLiteral("(none)") : actualType,
+                                                typeWord(def.type)));
+                field = TQueryField{def.name, def.type, def.size};
+            }
+        }
+        m_fields.append(field);
+    }
+}
+
+void TCatalogQuery::Open()
+{
+    if (Active())
+        return;
+    if (!m_connection || !m_connection->Connected())
+        throw TavelinError(QStringLiteral("The catalogue is not open."));
+    ResolveFields();
+
+    TSqlStatement st(m_connection->Handle(), SQLText());
+    for (auto it = m_params.begin(); it != m_params.end(); ++it) {
+        const int idx = st.ParameterIndex(QLatin1Char(':') + it.key());
+        if (idx > 0)
+            st.BindVariant(idx, it.value());
+    }
+    const int n = m_fields.size();
+    if (st.ColumnCount() != n)
+        throw TavelinError(QStringLiteral("The statement on %1 returns %2 columns, %3 expected.")
+                               .arg(m_table)
+                               .arg(st.ColumnCount())
+                               .arg(n));
+    QVector<QVector<QVariant>> rows;
+    sqlite3_stmt *h = st.Handle();
+    while (st.Step()) {
+        QVector<QVariant> row(n);
+        for (int i = 0; i < n; ++i) {
+            switch (sqlite3_column_type(h, i)) {
+            case SQLITE_NULL: break;
+            case SQLITE_INTEGER: row[i] = QVariant(qint64(sqlite3_column_int64(h, i))); break;
+            case SQLITE_FLOAT: row[i] = QVariant(sqlite3_column_double(h, i)); break;
+            case SQLITE_BLOB: row[i] = QVariant(st.Blob(i)); break;
+            default: {
+                const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(h, i));
+                row[i] = QVariant(QString::fromUtf8(p, sqlite3_column_bytes(h, i)));
+            }
+            }
+        }
+        rows.append(std::move(row));
+    }
+    m_rows = std::move(rows);
+    m_state = State::Browse;
+    m_current = m_rows.isEmpty() ? -1 : 0;
+    emit activeChanged(true);
+    emit currentRowChanged(m_current);
+}
+
+void TCatalogQuery::Close()
+{
+    if (!Active())
+        return;
+    m_rows.clear();
+    m_rows.squeeze();
+    m_pending.clear();
+    m_pendingBlobs.clear();
+    m_current = -1;
+    m_state = State::Inactive;
+    emit activeChanged(false);
+}
+
+int TCatalogQuery::FieldIndex(const QString &name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int TCatalogQuery::RequireField(const QString &name) const
+{
+    const int i = FieldIndex(name);
+    if (i < 0)
+        throw TavelinError(QStringLiteral("%1: field '%2' not found").arg(m_table.isEmpty() ? QStringLiteral("query") : m_table, name));
+    return i;
+}
+
+void TCatalogQuery::SetRecNo(int row)
+{
+    if (m_rows.isEmpty())
+        row = -1;
+    else
+        row = qBound(0, row, int(m_rows.size()) - 1);
+    if (row == m_current)
+        return;
+    m_current = row;
+    emit currentRowChanged(m_current);
+}
+
+const QVector<QVariant> &TCatalogQuery::CurrentValues() const
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return m_pending;
+    if (!Active())
+        throw TavelinError(QStringLiteral("The query is not open."));
+    if (m_current < 0)
+        throw TavelinError(QStringLiteral("The list holds no row."));
+    return m_rows[m_current];
+}
+
+QVariant TCatalogQuery::FieldValue(const QString &name) const
+{
+    const int i = RequireField(name);
+    return CurrentValues().value(i);
+}
+
+QString TCatalogQuery::FieldAsString(const QString &name) const
+{
+    const QVariant v = FieldValue(name);
+    return v.isNull() ? QString() : v.toString();
+}
+
+qint32 TCatalogQuery::FieldAsInteger(const QString &name) const
+{
+    const QVariant v = FieldValue(name);
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const qint64 n = v.toLongLong(&ok);
+    if (!ok || n < INT32_MIN || n > INT32_MAX)
+        throw TavelinError(QStringLiteral("'%1' is not a valid integer value of %2").arg(v.toString(), name));
+    return static_cast<qint32>(n);
+}
+
+bool TCatalogQuery::FieldIsNull(const QString &name) const
+{
+    return FieldValue(name).isNull();
+}
+
+QVariant TCatalogQuery::Value(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_fields.size())
+        return {};
+    return m_rows[row][column];
+}
+
+void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) const
+{
+    const int i = RequireField(name);
+    if ((m_state == State::Edit || m_state == State::Insert) && m_pendingBlobs.contains(i)) {
+        stream.Write(m_pendingBlobs.value(i));
+        return;
+    }
+    const QVariant v = CurrentValues().value(i);
+    if (v.isNull())
+        return;
+    if (v.typeId() == QMetaType::QByteArray) { // bytes kept in the row itself
+        stream.Write(v.toByteArray());
+        return;
+    }
+    if (m_fields[i].type != TFieldType::Blob) {
+        stream.Write(v.toString().toUtf8());
+        return;
+    }
+    bool ok = false;
+    const qint64 ref = v.toLongLong(&ok);
+    if (!ok)
+        throw TavelinError(QStringLiteral("%1.%2 holds no valid picture reference").arg(m_table, name));
+    sqlite3 *db = m_connection ? m_connection->Handle() : nullptr;
+    if (!db)
+        throw TavelinError(QStringLiteral("The catalogue is not open."));
+    sqlite3_blob *blob = nullptr;
+    if (sqlite3_blob_open(db, "main", CatalogSchema::kPictureDataTable, "Bytes", ref, 0, &blob) != SQLITE_OK) {
+        const QString err = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_blob_close(blob);
+        throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, err));
+    }
+    const int n = sqlite3_blob_bytes(blob);
+    if (n > 0) {
+        const qint64 at = stream.Position();
+        if (stream.Size() < at + n)
+            stream.SetSize(at + n);
+        const int rc = sqlite3_blob_read(blob, stream.Memory() + at, n, 0);
+        if (rc != SQLITE_OK) {
+            const QString err = QString::fromUtf8(sqlite3_errstr(rc));
+            sqlite3_blob_close(blob);
+            throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, err));
+        }
+        stream.SetPosition(at + n);
+    }
+    sqlite3_blob_close(blob);
+}
+
+void TCatalogQuery::RequireBrowseRow(const char *what) const
+{
+    if (!Active())
+        throw TavelinError(QStringLiteral("Cannot %1: the list is not open.").arg(QLatin1String(what)));
+    if (m_state != State::Browse)
+        throw TavelinError(QStringLiteral("Cannot %1: a change is still pending.").arg(QLatin1String(what)));
+}
+
+void TCatalogQuery::Append()
+{
+    RequireBrowseRow("append a row");
+    m_connection->RequireWritable();
+    m_pending = QVector<QVariant>(m_fields.size());
+    m_pendingBlobs.clear();
+    m_state = State::Insert;
+}
+
+void TCatalogQuery::Edit()
+{
+    RequireBrowseRow("edit the row");
+    if (m_current < 0)
+        throw TavelinError(QStringLiteral("Cannot edit: the list holds no row."));
+    m_connection->RequireWritable();
+    m_pending = m_rows[m_current];
+    m_pendingBlobs.clear();
+    m_state = State::Edit;
+}
+
+QString TCatalogQuery::CutToCharacters(const QString &text, int n)
+{
+    if (n <= 0 || text.size() <= n)
+        return text;
+    int units = 0;
+    int chars = 0;
+    while (units < text.size() && chars < n) {
+        units += (text.at(units).isHighSurrogate() && units + 1 < text.size() && text.at(units + 1).isLowSurrogate()) ? 2 : 1;
+        ++chars;
+    }
+    return text.left(units);
+}
+
+void TCatalogQuery::SetFieldText(const QString &name, const QString &text)
+{
+    const int i = RequireField(name);
+    const TQueryField &f = m_fields[i];
+    if (f.type == TFieldType::Integer)
+        throw TavelinError(QStringLiteral("%1 is not a text field").arg(name));
+    SetFieldValue(name, f.type == TFieldType::String ? CutToCharacters(text, f.size) : text);
+}
+
+void TCatalogQuery::SetFieldValue(const QString &name, const QVariant &value)
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw TavelinError(QStringLiteral("Cannot set %1: the row is not being edited.").arg(name));
+    const int i = RequireField(name);
+    if (m_fields[i].name.compare(QLatin1String("RecordSN"), Qt::CaseInsensitive) == 0)
+        throw TavelinError(QStringLiteral("RecordSN is assigned by the catalogue and cannot be set."));
+    if (m_fields[i].type == TFieldType::Blob) {
+        m_pendingBlobs.insert(i, value.toByteArray());
+        return;
+    }
+    QVariant v = value;
+    if (m_fields[i].type == TFieldType::String && !v.isNull())
+        v = CutToCharacters(v.toString(), m_fields[i].size);
+    m_pending[i] = v;
+}
+
+void TCatalogQuery::BlobFromStream(const QString &name, const TMemoryStream &stream)
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw TavelinError(QStringLiteral("Cannot set %1: the row is not being edited.").arg(name));
+    const int i = RequireField(name);
+    if (m_fields[i].type != TFieldType::Blob)
+        throw TavelinError(QStringLiteral("%1 is not a picture field").arg(name));
+    // The whole buffer, whatever the position; an empty stream stores an empty picture, not NULL.
+    QByteArray bytes = stream.Bytes();
+    if (bytes.isNull())
+        bytes = QByteArray("", 0);
+    m_pendingBlobs.insert(i, bytes);
+}
+
+qint64 TCatalogQuery::StoreBlob(const QByteArray &bytes)
+{
+    TSqlStatement st(m_connection->Handle(),
+                     QStringLiteral("INSERT INTO %1(Bytes) VALUES(?1)").arg(QLatin1String(CatalogSchema::kPictureDataTable)));
+    st.BindBlob(1, bytes);
+    st.Step();
+    return sqlite3_last_insert_rowid(m_connection->Handle());
+}
+
+void TCatalogQuery::Post()
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    m_connection->RequireWritable();
+    const int keyIndex = FieldIndex(QStringLiteral("RecordSN"));
+    if (keyIndex < 0)
+        throw TavelinError(QStringLiteral("Cannot write to %1: the statement does not select RecordSN.").arg(m_table));
+
+    QVector<QVariant> values = m_pending;
+    try {
+        m_connection->Begin();
+        for (auto it = m_pendingBlobs.begin(); it != m_pendingBlobs.end(); ++it)
+            values[it.key()] = QVariant(StoreBlob(it.value()));
+
+        QStringList cols;
+        QVector<int> idx;
+        for (int i = 0; i < m_fields.size(); ++i) {
+            if (i == keyIndex)
+                continue;
+            if (m_state == State::Edit && values[i] == m_rows[m_current][i] && !m_pendingBlobs.contains(i))
+                continue;
+            cols << m_fields[i].name;
+            idx << i;
+        }
+        if (m_state == State::Insert) {
+            QStringList marks;
+            for (int k = 0; k < cols.size(); ++k)
+                marks << QStringLiteral("?%1").arg(k + 1);
+            const QString sql = cols.isEmpty()
+                                    ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
+                                    : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                          .arg(m_table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+            TSqlStatement st(m_connection->Handle(), sql);
+            for (int k = 0; k < idx.size(); ++k)
+                st.BindVariant(k + 1, values[idx[k]]);
+            st.Step();
+            values[keyIndex] = QVariant(qint64(sqlite3_last_insert_rowid(m_connection->Handle())));
+        } else if (!cols.isEmpty()) {
+            QStringList sets;
+            for (int k = 0; k < cols.size(); ++k)
+                sets << QStringLiteral("%1 = ?%2").arg(cols[k]).arg(k + 1);
+            TSqlStatement st(m_connection->Handle(), QStringLiteral("UPDATE %1 SET %2 WHERE RecordSN = ?%3")
+                                                         .arg(m_table, sets.join(QLatin1Char(',')))
+                                                         .arg(cols.size() + 1));
+            for (int k = 0; k < idx.size(); ++k)
+                st.BindVariant(k + 1, values[idx[k]]);
+            st.BindVariant(cols.size() + 1, values[keyIndex]);
+            st.Step();
+            if (sqlite3_changes(m_connection->Handle()) != 1)
+                throw TavelinError(QStringLiteral("The entry %1 of %2 no longer exists in the catalogue.")
+                                       .arg(values[keyIndex].toString(), m_table));
+        }
+        m_connection->Commit();
+    } catch (const TavelinError &e) {
+        m_connection->Rollback();
+        throw TavelinError(QStringLiteral("The change to %1 was not saved: %2").arg(m_table, e.message()));
+    }
+
+    const bool inserted = m_state == State::Insert;
+    m_state = State::Browse;
+    m_pending.clear();
+    m_pendingBlobs.clear();
+    if (inserted) {
+        m_rows.append(values);
+        m_current = m_rows.size() - 1;
+        emit rowAppended(m_current);
+        emit currentRowChanged(m_current);
+    } else {
+        m_rows[m_current] = values;
+        emit rowChanged(m_current);
+    }
+}
+
+void TCatalogQuery::Cancel()
+{
+    if (m_state == State::Edit || m_state == State::Insert) {
+        m_state = State::Browse;
+        m_pending.clear();
+        m_pendingBlobs.clear();
+    }
+}
+
+void TCatalogQuery::Delete()
+{
+    RequireBrowseRow("delete the row");
+    if (m_current < 0)
+        throw TavelinError(QStringLiteral("Cannot delete: the list holds no row."));
+    m_connection->RequireWritable();
+    const int keyIndex = FieldIndex(QStringLiteral("RecordSN"));
+    if (keyIndex < 0)
+        throw TavelinError(QStringLiteral("Cannot delete from %1: the statement does not select RecordSN.").arg(m_table));
+    try {
+        TSqlStatement st(m_connection->Handle(), QStringLiteral("DELETE FROM %1 WHERE RecordSN = ?1").arg(m_table));
+        st.BindVariant(1, m_rows[m_current][keyIndex]);
+        st.Step();
+    } catch (const TavelinError &e) {
+        throw TavelinError(QStringLiteral("The entry was not deleted from %1: %2").arg(m_table, e.message()));
+    }
+    const int removed = m_current;
+    m_rows.removeAt(removed);
+    m_current = m_rows.isEmpty() ? -1 : qMin(removed, int(m_rows.size()) - 1);
+    emit rowRemoved(removed);
+    emit currentRowChanged(m_current);
+}
+
+void TCatalogQuery::DisableControls()
+{
+    ++m_disableCount;
+}
+
+void TCatalogQuery::EnableControls()
+{
+    if (m_disableCount > 0 && --m_disableCount == 0)
+        emit controlsEnabled();
+}

@@ -1,0 +1,115 @@
+#pragma once
+// A query on the catalogue: SQL text as lines, a static client-side cursor holding every row of
+// the result, the current row, field reads by name, the named parameter, and row changes that are
+// written to the file before the call returns. Picture columns hold only a reference in the cursor;
+// their bytes are read from the file when a slot is asked for.
+#include "data/CatalogSchema.h"
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class TCatalogConnection;
+class TMemoryStream;
+
+struct TQueryField {
+    QString name;
+    TFieldType type = TFieldType::String;
+    int size = 0;
+};
+
+class TCatalogQuery : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    explicit TCatalogQuery(QObject *parent = nullptr);
+    ~TCatalogQuery() override;
+
+    void SetConnection(TCatalogConnection *connection);
+    TCatalogConnection *Connection() const { return m_connection; }
+
+    // The SQL lines; changing them on an open query does not affect it until the next opening.
+    QStringList &SQL() { return m_sql; }
+    const QStringList &SQL() const { return m_sql; }
+    void SetSQL(const QStringList &lines) { m_sql = lines; }
+    // Each line followed by CR LF.
+    QString SQLText() const;
+
+    void SetParameter(const QString &name, const QVariant &value);
+    QVariant Parameter(const QString &name) const;
+
+    void Open();
+    void Close();
+    void SetActive(bool active);
+    bool Active() const { return m_state != State::Inactive; }
+    State DataSetState() const { return m_state; }
+
+    // The table the statement reads (its first FROM).
+    QString TableName() const { return m_table; }
+    const QVector<TQueryField> &Fields() const { return m_fields; }
+    int FieldIndex(const QString &name) const; // -1 when absent
+
+    int RecordCount() const { return m_rows.size(); }
+    bool IsEmpty() const { return m_rows.isEmpty(); }
+    int RecNo() const { return m_current; } // 0-based, -1 when there is no row
+    void SetRecNo(int row);
+    void First() { SetRecNo(m_rows.isEmpty() ? -1 : 0); }
+
+    // Reads of the current row (or of the pending row while editing or inserting).
+    QVariant FieldValue(const QString &name) const;
+    QString FieldAsString(const QString &name) const;
+    qint32 FieldAsInteger(const QString &name) const;
+    bool FieldIsNull(const QString &name) const;
+    // Appends the bytes of a picture field of the current row; NULL or empty appends nothing.
+    void BlobToStream(const QString &name, TMemoryStream &stream) const;
+    // Reads of any row, for the grid.
+    QVariant Value(int row, int column) const;
+
+    // Row changes. Post and Delete store the change before they return.
+    void Append();
+    void Edit();
+    void SetFieldText(const QString &name, const QString &text);
+    void SetFieldValue(const QString &name, const QVariant &value);
+    void BlobFromStream(const QString &name, const TMemoryStream &stream);
+    void Post();
+    void Cancel();
+    void Delete();
+
+    // Suspends and resumes the display of bound grids.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return m_disableCount > 0; }
+
+    // Characters, not UTF-16 units, are cut: a name of CJK text keeps its first n characters.
+    static QString CutToCharacters(const QString &text, int n);
+
+signals:
+    void activeChanged(bool active);
+    void rowAppended(int row);
+    void rowChanged(int row);
+    void rowRemoved(int row);
+    void currentRowChanged(int row);
+    void controlsEnabled();
+
+private:
+    void ResolveFields();
+    int RequireField(const QString &name) const;
+    const QVector<QVariant> &CurrentValues() const;
+    void RequireBrowseRow(const char *what) const;
+    qint64 StoreBlob(const QByteArray &bytes);
+
+    TCatalogConnection *m_connection = nullptr;
+    QStringList m_sql;
+    QHash<QString, QVariant> m_params;
+    State m_state = State::Inactive;
+    QString m_table;
+    QVector<TQueryField> m_fields;
+    QVector<QVector<QVariant>> m_rows;
+    int m_current = -1;
+    QVector<QVariant> m_pending;
+    QHash<int, QByteArray> m_pendingBlobs;
+    int m_disableCount = 0;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// The data module: holds the one catalogue connection every query of the program runs through.
+#include <QObject>
+#include <QString>
+
+class TCatalogConnection;
+
+class Tm_DataLibModule : public QObject {
+    Q_OBJECT
+public:
+    // Creating it runs DataModuleCreate; an error there goes to the standard error report and
+    // creation completes with the connection closed.
+    explicit Tm_DataLibModule(QObject *parent = nullptr);
+    ~Tm_DataLibModule() override;
+
+    static QString GetDatabaseFileName();
+    static QString BuildConnectionString();
+    void DataModuleCreate();
+
+    TCatalogConnection *m_ADOConnection_KVR;
+};
+
+// The one data module of the running program (nullptr until start-up creates it).
+extern Tm_DataLibModule *m_DataLibModule;

@@ -1,0 +1,13 @@
+#pragma once
+// Encodes an image as a baseline (or progressive) JPEG with libjpeg; used by the catalogue tool,
+// the tests and the benchmarks to make pictures.
+#include <QByteArray>
+#include <QImage>
+
+struct TJpegEncodeOptions {
+    int quality = 85;
+    bool progressive = false;
+    bool grayscale = false;
+};
+
+QByteArray EncodeJpeg(const QImage &image, const TJpegEncodeOptions &options = {});

@@ -1,0 +1,41 @@
+#pragma once
+// The image control: shows a TPicture, either stretched over the whole control without keeping
+// the aspect ratio (thumbnail cells, the preview) or at the picture's own size with the control
+// sizing itself to it (the viewer).
+#include "picture/TPicture.h"
+
+#include <QWidget>
+
+class TImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TImage(QWidget *parent = nullptr);
+
+    TPicture &Picture() { return m_picture; }
+    const TPicture &Picture() const { return m_picture; }
+    // Replaces the picture (by copy) and repaints.
+    void SetPicture(const TPicture &picture);
+    void AssignGraphic(const TGraphic *graphic);
+    void ClearPicture();
+    // Call after changing the picture's options in place: re-sizes (when auto-sizing) and repaints.
+    void PictureChanged();
+
+    bool Stretch() const { return m_stretch; }
+    void SetStretch(bool stretch);
+    bool AutoSize() const { return m_autoSize; }
+    void SetAutoSize(bool autoSize);
+
+    QSize sizeHint() const override;
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    TPicture m_picture;
+    bool m_stretch = false;
+    bool m_autoSize = false;
+};

@@ -1,0 +1,55 @@
+#pragma once
+// A JPEG picture over libjpeg: keeps the compressed bytes (shared between copies), parses the
+// header on load, applies the decoding options on the next decode, decodes lazily.
+#include "picture/TGraphic.h"
+
+#include <QByteArray>
+
+enum class TJPEGScale { jsFullSize = 0, jsHalf = 1, jsQuarter = 2, jsEighth = 3 };
+enum class TJPEGPixelFormat { jf24Bit = 0, jf8Bit = 1 };
+enum class TJPEGPerformance { jpBestQuality = 0, jpBestSpeed = 1 };
+
+class TJPEGImage : public TGraphic {
+public:
+    TJPEGImage();
+    ~TJPEGImage() override;
+    TJPEGImage(const TJPEGImage &other);            // shares bytes, copies options, not the decoded image
+    TJPEGImage &operator=(const TJPEGImage &other);
+
+    // Empty bytes give an empty picture; bytes that are not a JPEG raise.
+    void LoadFromBytes(const QByteArray &bytes);
+    QByteArray CompressedData() const; // exactly the bytes loaded
+
+    TJPEGScale Scale() const;
+    void SetScale(TJPEGScale scale);
+    TJPEGPixelFormat PixelFormat() const;
+    void SetPixelFormat(TJPEGPixelFormat format);
+    bool Grayscale() const;
+    void SetGrayscale(bool grey);
+    TJPEGPerformance Performance() const;
+    void SetPerformance(TJPEGPerformance performance);
+    bool ProgressiveDisplay() const;
+    void SetProgressiveDisplay(bool on);
+
+    // Size of the stored picture at full scale.
+    int ImageWidth() const;
+    int ImageHeight() const;
+    bool Decoded() const; // whether a decoded image is held (tests, benchmarks)
+
+    bool IsEmpty() const override;
+    int Width() const override;
+    int Height() const override;
+    void Draw(QPainter &painter, const QRect &target) override;
+    QImage Image() override;
+    void LoadFromStream(TMemoryStream &stream) override;
+    void SaveToStream(TMemoryStream &stream) const override;
+    std::unique_ptr<TGraphic> Clone() const override;
+    QString KindName() const override { return QStringLiteral("JPEG"); }
+
+    // The reduction libjpeg's DCT scaling would use to cover a target of the given size.
+    TJPEGScale ScaleToCover(const QSize &target) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

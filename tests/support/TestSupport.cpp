@@ -1,0 +1,134 @@
+#include "support/TestSupport.h"
+
+#include "data/CatalogSchema.h"
+#include "data/PictureTransform.h"
+#include "data/TCatalogConnection.h"
+#include "data/TCatalogQuery.h"
+#include "data/TSqlStatement.h"
+#include "picture/JpegEncoder.h"
+#include "platform/TMemoryStream.h"
+#include "platform/TavelinError.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+
+namespace TestSupport {
+
+void MakeCatalogue(const QString &path)
+{
+    TCatalogConnection::CreateCatalogueFile(path);
+}
+
+int AddEntry(const QString &path, const QString &atlasCode, const QString &name, const QString &other,
+             const QList<std::optional<QByteArray>> &slots)
+{
+    const TAtlasDef *atlas = CatalogSchema::FindAtlas(atlasCode);
+    if (!atlas)
+        throw TavelinError(QStringLiteral("unknown atlas %1").arg(atlasCode));
+    TCatalogConnection conn;
+    conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
+    conn.SetConnected(true);
+    TCatalogQuery q;
+    q.SetConnection(&conn);
+    q.SQL() << QStringLiteral("select * from %1 where 0").arg(atlas->table);
+    q.Open();
+    q.Append();
+    q.SetFieldText(atlas->nameColumn, name);
+    q.SetFieldText(atlas->otherColumn, other);
+    for (int k = 0; k < slots.size() && k < atlas->slotCount; ++k) {
+        if (!slots[k])
+            continue;
+        TMemoryStream s;
+        s.Write(*slots[k]);
+        if (atlas->transformed)
+            EncodePictureStream(s);
+        q.BlobFromStream(CatalogSchema::SlotColumn(k + 1), s);
+    }
+    q.Post();
+    return q.FieldAsInteger(QStringLiteral("RecordSN"));
+}
+
+void SetRawSlot(const QString &path, const QString &atlasCode, int recordSN, int slot, const QByteArray &stored)
+{
+    const TAtlasDef *atlas = CatalogSchema::FindAtlas(atlasCode);
+    TCatalogConnection conn;
+    conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
+    conn.SetConnected(true);
+    TCatalogQuery q;
+    q.SetConnection(&conn);
+    q.SQL() << QStringLiteral("select * from %1 where RecordSN = :SQLRecordSN").arg(atlas->table);
+    q.SetParameter(QStringLiteral("SQLRecordSN"), recordSN);
+    q.Open();
+    q.Edit();
+    TMemoryStream s;
+    s.Write(stored);
+    q.BlobFromStream(CatalogSchema::SlotColumn(slot), s);
+    q.Post();
+}
+
+QByteArray MakeJpeg(int width, int height, QColor colour, int quality)
+{
+    QImage img(width, height, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient g(0, 0, width, height);
+    g.setColorAt(0, QColor(240, 240, 255));
+    g.setColorAt(1, QColor(60, 90, 160));
+    p.fillRect(img.rect(), g);
+    p.setBrush(colour);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QRectF(width * 0.25, height * 0.25, width * 0.5, height * 0.5));
+    p.end();
+    TJpegEncodeOptions o;
+    o.quality = quality;
+    return EncodeJpeg(img, o);
+}
+
+void WhenModal(std::function<void(QWidget *)> action, int timeoutMs)
+{
+    auto *timer = new QTimer(qApp);
+    auto elapsed = std::make_shared<QElapsedTimer>();
+    elapsed->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action, elapsed, timeoutMs] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(w);
+            return;
+        }
+        if (elapsed->elapsed() > timeoutMs) {
+            timer->stop();
+            timer->deleteLater();
+            qWarning("WhenModal: no modal widget appeared");
+        }
+    });
+    timer->start();
+}
+
+void AnswerMessageBox(QMessageBox::StandardButton button, QString *textSeen, QString *titleSeen, int timeoutMs)
+{
+    WhenModal(
+        [=](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            if (!box) {
+                qWarning("AnswerMessageBox: the modal widget is not a message box");
+                return;
+            }
+            if (textSeen)
+                *textSeen = box->text();
+            if (titleSeen)
+                *titleSeen = box->windowTitle();
+            if (QAbstractButton *b = box->button(button))
+                b->click();
+            else
+                qWarning("AnswerMessageBox: the box has no such button");
+        },
+        timeoutMs);
+}
+
+} // namespace TestSupport

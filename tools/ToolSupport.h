@@ -1,0 +1,18 @@
+#pragma once
+// Small helpers the catalogue tool's commands share.
+#include "data/CatalogSchema.h"
+
+#include <QString>
+
+class TCatalogConnection;
+
+namespace CatalogTool {
+
+// Opens an existing catalogue file through the program's own connection code.
+void OpenCatalogue(TCatalogConnection &connection, const QString &path);
+// The atlas of a code; throws a usage error naming the valid codes.
+const TAtlasDef &AtlasOrThrow(const QString &code);
+// Prints a one-line message on stderr.
+void Complain(const QString &message);
+
+} // namespace CatalogTool
