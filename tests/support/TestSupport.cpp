@@ -25,7 +25,7 @@ void MakeCatalogue(const QString &path)
 }
 
 int AddEntry(const QString &path, const QString &atlasCode, const QString &name, const QString &other,
-             const QList<std::optional<QByteArray>> &slots)
+             const QList<std::optional<QByteArray>> &slotBytes)
 {
     const TAtlasDef *atlas = CatalogSchema::FindAtlas(atlasCode);
     if (!atlas)
@@ -40,11 +40,11 @@ int AddEntry(const QString &path, const QString &atlasCode, const QString &name,
     q.Append();
     q.SetFieldText(atlas->nameColumn, name);
     q.SetFieldText(atlas->otherColumn, other);
-    for (int k = 0; k < slots.size() && k < atlas->slotCount; ++k) {
-        if (!slots[k])
+    for (int k = 0; k < slotBytes.size() && k < atlas->slotCount; ++k) {
+        if (!slotBytes[k])
             continue;
         TMemoryStream s;
-        s.Write(*slots[k]);
+        s.Write(*slotBytes[k]);
         if (atlas->transformed)
             EncodePictureStream(s);
         q.BlobFromStream(CatalogSchema::SlotColumn(k + 1), s);

@@ -15,10 +15,10 @@ namespace TestSupport {
 
 // A new, empty catalogue file at path (the six tables).
 void MakeCatalogue(const QString &path);
-// Appends one entry; slots hold plain bytes (std::nullopt = NULL slot). The built-in atlases store
+// Appends one entry; slotBytes hold plain bytes (std::nullopt = NULL slot). The built-in atlases store
 // them transformed. name fills DrugName/ItemName, other OtherName/TypeName. Returns RecordSN.
 int AddEntry(const QString &path, const QString &atlasCode, const QString &name, const QString &other,
-             const QList<std::optional<QByteArray>> &slots = {});
+             const QList<std::optional<QByteArray>> &slotBytes = {});
 // Stores bytes into a slot exactly as given (no transform), for damaged-slot fixtures.
 void SetRawSlot(const QString &path, const QString &atlasCode, int recordSN, int slot, const QByteArray &stored);
 
