@@ -3,7 +3,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <exception>
 
 TImage::TImage(QWidget *parent) : QWidget(parent) {}
 
@@ -67,7 +66,7 @@ void TImage::paintEvent(QPaintEvent *)
     QPainter painter(this);
     try {
         graphic->Draw(painter, target);
-    } catch (const std::exception &) {
+    } catch (...) {
         // A picture whose data fails to decode shows as an empty area; the error is already
         // known to whoever loaded it, and a paint handler has no one to tell.
     }
