@@ -567,6 +567,16 @@ void TestPictureJpeg::tooManyScansAreRefused()
     } catch (const TavelinError &e) {
         QVERIFY2(e.message().contains(QLatin1String("1000 scans")), qPrintable(e.message()));
     }
+    // Fewer scans, but over a larger picture: the blocks walked are limited as well.
+    const QByteArray larger = JpegSurgery::WithRepeatedLastScan(progressiveJpeg(1024, 768), 900);
+    TJPEGImage slow;
+    slow.LoadFromBytes(larger);
+    try {
+        slow.Image();
+        QFAIL("900 scans over 1024 x 768 were decoded");
+    } catch (const TavelinError &e) {
+        QVERIFY2(e.message().contains(QLatin1String("too long")), qPrintable(e.message()));
+    }
     // A picture with a moderate number of (repeated) scans still decodes.
     TJPEGImage fewer;
     fewer.LoadFromBytes(JpegSurgery::WithRepeatedLastScan(progressive, 40));
