@@ -13,6 +13,5 @@ static int notYet(const char *name)
 
 int Verify(const QStringList &) { return notYet("verify"); }
 int Demo(const QStringList &) { return notYet("demo"); }
-int ImportMdb(const QStringList &) { return notYet("import-mdb"); }
 
 } // namespace CatalogTool
