@@ -23,9 +23,10 @@ QString megabytes(qint64 bytes)
 // Progress on stderr: a line per atlas when it is done, and one a second while a long one runs.
 class TProgressPrinter {
 public:
+    TProgressPrinter() { m_timer.start(); }
     void operator()(const TImportProgress &p)
     {
-        if (!p.atlasDone && m_timer.isValid() && m_timer.elapsed() < 1000)
+        if (!p.atlasDone && m_timer.elapsed() < 1000)
             return;
         m_timer.start();
         std::fprintf(stderr, "import-mdb: %-5s %-16s %6lld of %lld rows, %s of %s MiB%s\n", qPrintable(p.code),

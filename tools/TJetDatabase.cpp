@@ -7,18 +7,8 @@
 #include "platform/TavelinError.h"
 #include "tools/TJetTable.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-QString quoted(const QString &path)
-{
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
-}
-
-} // namespace
 
 QString TJetFormat::Name() const
 {
@@ -58,36 +48,41 @@ TJetDatabase::TJetDatabase(const QString &path) : d(std::make_unique<Impl>())
     d->path = path;
     const QFileInfo info(path);
     if (!info.exists())
-        throw TavelinError(QStringLiteral("%1 does not exist").arg(quoted(path)));
+        throw TavelinError(QStringLiteral("the file does not exist"));
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        throw TavelinError(QStringLiteral("%1 cannot be read: %2").arg(quoted(path), file.errorString()));
+        throw TavelinError(QStringLiteral("the file cannot be read: %1").arg(file.errorString()));
     d->fileSize = file.size();
-    try {
-        d->format = InspectHeader(file.read(0x20), d->fileSize);
-    } catch (const TavelinError &e) {
-        throw TavelinError(QStringLiteral("%1 cannot be converted: %2").arg(quoted(path), e.message()));
-    }
+    d->format = InspectHeader(file.read(0x20), d->fileSize);
     file.close();
 
     // libmdb reads Jet 4 files without the database password; pages that are encoded it decodes
     // with the key from the header.
     d->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
     if (!d->mdb)
-        throw TavelinError(QStringLiteral("%1 cannot be opened as a Jet database").arg(quoted(path)));
+        throw TavelinError(QStringLiteral("libmdb cannot open it as a Jet database"));
     if (d->mdb->fmt->pg_size != d->format.pageSize) {
         const auto pageSize = d->mdb->fmt->pg_size;
         mdb_close(d->mdb);
         d->mdb = nullptr;
-        throw TavelinError(QStringLiteral("%1 has %2-byte pages where its header says %3: the file is damaged")
-                               .arg(quoted(path))
+        throw TavelinError(QStringLiteral("it has %1-byte pages where its header says %2: the file is damaged")
                                .arg(pageSize)
                                .arg(d->format.pageSize));
     }
     if (!mdb_read_catalog(d->mdb, MDB_TABLE)) {
         mdb_close(d->mdb);
         d->mdb = nullptr;
-        throw TavelinError(QStringLiteral("the list of tables of %1 cannot be read: the file is damaged").arg(quoted(path)));
+        throw TavelinError(QStringLiteral("its list of tables cannot be read: the file is damaged"));
+    }
+    // libmdb passes over catalogue pages it cannot read; a table list read in part would make
+    // tables look missing. The system table's own row count tells.
+    try {
+        TJetTable(*this, QStringLiteral("MSysObjects")).ReadToEnd();
+    } catch (const TavelinError &e) {
+        mdb_close(d->mdb);
+        d->mdb = nullptr;
+        throw TavelinError(QStringLiteral("its list of tables cannot be read completely (%1): the file is damaged")
+                               .arg(e.message()));
     }
 }
 

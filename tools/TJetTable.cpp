@@ -209,6 +209,12 @@ bool TJetTable::Next()
     return true;
 }
 
+void TJetTable::ReadToEnd()
+{
+    while (Next()) {
+    }
+}
+
 bool TJetTable::IsNull(int column) const
 {
     return d->field(column).is_null;
@@ -278,6 +284,7 @@ TJetTable::TJetTable(const TJetDatabase &, const QString &) : d(std::make_unique
 
 TJetTable::~TJetTable() = default;
 void TJetTable::Rewind() {}
+void TJetTable::ReadToEnd() {}
 bool TJetTable::Next() { return false; }
 bool TJetTable::IsNull(int) const { return true; }
 qint64 TJetTable::Integer(int) const { return 0; }

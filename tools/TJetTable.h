@@ -36,6 +36,8 @@ public:
     // Moves to the next row; false after the last one.
     bool Next();
     qint64 RowsRead() const;
+    // Reads the remaining rows, checking that the table's row count is met.
+    void ReadToEnd();
 
     bool IsNull(int column) const;
     qint64 Integer(int column) const;

@@ -121,6 +121,9 @@ void openSources(const TJetDatabase &db, std::vector<TSource> &sources, TImportR
         }
         sources.push_back(std::move(source));
     }
+    if (matched.isEmpty())
+        throw TavelinError(QStringLiteral("it holds none of the six atlas tables (%1...): it is not a picture catalogue")
+                               .arg(CatalogSchema::Atlases().first().table));
     for (const QString &name : tables)
         if (!matched.contains(name))
             report.extraTables << name;
