@@ -155,7 +155,10 @@ int WinMessageBox(QWidget *owner, const QString &text, const QString &caption, s
     else if (buttons.size() == 1)
         result = IDOK;
 
-    if (focusBefore)
+    // Back to where the user was, as the platform's box does when it ends.
+    if (focusBefore) {
+        focusBefore->window()->activateWindow();
         focusBefore->setFocus();
+    }
     return result;
 }

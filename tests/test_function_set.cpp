@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
