@@ -1,0 +1,80 @@
+#include "picture/TImage.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+
+TImage::TImage(QWidget *parent) : QWidget(parent) {}
+
+void TImage::SetPicture(const TPicture &picture)
+{
+    m_picture = picture;
+    PictureChanged();
+}
+
+void TImage::AssignGraphic(const TGraphic *graphic)
+{
+    m_picture.Assign(graphic);
+    PictureChanged();
+}
+
+void TImage::ClearPicture()
+{
+    m_picture.Clear();
+    PictureChanged();
+}
+
+void TImage::PictureChanged()
+{
+    // An empty picture leaves an auto-sizing control at the size it has.
+    if (m_autoSize && !m_picture.IsEmpty()) {
+        resize(m_picture.Width(), m_picture.Height());
+        updateGeometry();
+    }
+    update();
+}
+
+void TImage::SetStretch(bool stretch)
+{
+    if (stretch == m_stretch)
+        return;
+    m_stretch = stretch;
+    update();
+}
+
+void TImage::SetAutoSize(bool autoSize)
+{
+    if (autoSize == m_autoSize)
+        return;
+    m_autoSize = autoSize;
+    PictureChanged();
+}
+
+QSize TImage::sizeHint() const
+{
+    if (m_autoSize && !m_picture.IsEmpty())
+        return QSize(m_picture.Width(), m_picture.Height());
+    return QWidget::sizeHint();
+}
+
+void TImage::paintEvent(QPaintEvent *)
+{
+    TGraphic *graphic = m_picture.Graphic();
+    if (!graphic || graphic->IsEmpty())
+        return;
+    const QRect target = m_stretch ? rect() : QRect(0, 0, graphic->Width(), graphic->Height());
+    QPainter painter(this);
+    try {
+        graphic->Draw(painter, target);
+    } catch (...) {
+        // A picture whose data fails to decode shows as an empty area; the error is already
+        // known to whoever loaded it, and a paint handler has no one to tell.
+    }
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QWidget::mouseReleaseEvent(event);
+}
