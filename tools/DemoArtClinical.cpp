@@ -232,8 +232,9 @@ void drawChest(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
         p.drawRect(QRectF(468, 100, 64, 660));
         p.setBrush(QColor(214, 214, 218));
         const double hw = bigHeart ? 1.45 : 1.0;
-        p.drawPath(DemoSmoothPath({{460, 330}, {420, 430}, {410, 560}, {500, 640}, {500 + 160 * hw, 620}, {500 + 190 * hw, 520},
-                                   {500 + 120 * hw, 400}, {540, 330}},
+        // the heart shadow: right border just beside the spine, apex down and to the patient's left
+        p.drawPath(DemoSmoothPath({{470, 300}, {445, 380}, {432, 470}, {448, 590}, {540, 640}, {500 + 200 * hw, 625},
+                                   {500 + 225 * hw, 560}, {500 + 170 * hw, 450}, {580, 370}, {535, 300}},
                                   true));
         // diaphragm domes
         p.setBrush(QColor(180, 180, 184));
@@ -286,13 +287,19 @@ void drawChest(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
             p.drawPath(DemoSmoothPath(pts, false));
         }
     };
-    markings(QPointF(430, 380), -1, true);
-    markings(QPointF(570, 380), 1, c.variant != 2);
+    // lung markings show only over the lung fields
+    p.save();
+    QPainterPath lungs = DemoSmoothPath({{430, 170}, {300, 190}, {200, 330}, {170, 600}, {240, 640}, {420, 600}, {440, 350}}, true);
+    lungs.addPath(DemoSmoothPath({{570, 170}, {700, 190}, {800, 330}, {830, 610}, {760, 650}, {580, 620}, {560, 350}}, true));
+    p.setClipPath(lungs, Qt::IntersectClip);
+    markings(QPointF(440, 390), -1, true);
+    markings(QPointF(560, 390), 1, c.variant != 2);
+    p.restore();
     if (c.variant == 2) {
         // the collapsed lung's edge, with no markings outside it
         p.setPen(QPen(QColor(210, 210, 216, 190), 3));
         p.setBrush(QColor(40, 40, 46, 160));
-        p.drawPath(DemoSmoothPath({{570, 250}, {650, 280}, {690, 420}, {660, 560}, {580, 560}, {560, 400}}, true));
+        p.drawPath(DemoSmoothPath({{585, 215}, {660, 235}, {700, 320}, {680, 420}, {610, 440}, {575, 330}}, true));
     }
     p.setFont(DemoSans(34, true));
     p.setPen(QColor(230, 230, 230));
@@ -660,7 +667,7 @@ QPointF findingAt(const TDemoClinical &c)
 {
     switch (c.kind) {
     case TClinicalKind::ChestFilm:
-        return c.variant == 1 ? QPointF(300, 510) : c.variant == 2 ? QPointF(760, 330) : c.variant == 3 ? QPointF(300, 560) : QPointF(600, 500);
+        return c.variant == 1 ? QPointF(300, 510) : c.variant == 2 ? QPointF(760, 420) : c.variant == 3 ? QPointF(300, 560) : QPointF(600, 500);
     case TClinicalKind::BoneFilm: return c.variant == 0 ? QPointF(490, 380) : c.variant == 1 ? QPointF(610, 340) : QPointF(500, 370);
     case TClinicalKind::Ecg: return QPointF(170, 160);
     case TClinicalKind::Fundus: return c.variant == 1 ? QPointF(560, 385) : QPointF(330, 360);
