@@ -50,6 +50,14 @@ void checkFileKind(const QString &path)
                                .arg(quoted(path)));
 }
 
+// Honours write permission as the user set it, also for root, who could write regardless: a catalogue
+// marked read-only is browsed, never changed.
+bool permitsWriting(const QFileInfo &info)
+{
+    const auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return info.isWritable() && (info.permissions() & anyWrite);
+}
+
 } // namespace
 
 TCatalogConnection::TCatalogConnection(QObject *parent) : QObject(parent) {}
@@ -104,7 +112,7 @@ void TCatalogConnection::Open()
     checkFileKind(path);
 
     const QFileInfo info(path);
-    const bool writable = info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
+    const bool writable = permitsWriting(info) && permitsWriting(QFileInfo(info.absolutePath()));
     const QByteArray utf8 = info.absoluteFilePath().toUtf8();
 
     sqlite3 *db = nullptr;

@@ -1,0 +1,286 @@
+#include "data/CatalogSchema.h"
+#include "data/PictureTransform.h"
+#include "data/TCatalogConnection.h"
+#include "data/TCatalogQuery.h"
+#include "data/TDataSetGridModel.h"
+#include "platform/TMemoryStream.h"
+#include "platform/TavelinError.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <sqlite3.h>
+
+using TestSupport::AddEntry;
+
+namespace {
+
+struct Catalogue {
+    QTemporaryDir dir;
+    QString path;
+    TCatalogConnection conn;
+    Catalogue()
+    {
+        path = dir.filePath("KVRJetLib.mdb");
+        TestSupport::MakeCatalogue(path);
+    }
+    void connect()
+    {
+        conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
+        conn.SetConnected(true);
+    }
+    std::unique_ptr<TCatalogQuery> query(const QStringList &sql)
+    {
+        auto q = std::make_unique<TCatalogQuery>();
+        q->SetConnection(&conn);
+        q->SQL() = sql;
+        return q;
+    }
+};
+
+QStringList searchSql(const TAtlasDef &a, const QString &v)
+{
+    QString quoted = QStringLiteral("%") + v + QStringLiteral("%");
+    quoted.replace(QLatin1String("'"), QLatin1String("''"));
+    return {a.listSql, QStringLiteral(" Where %1 Like '%2'").arg(a.otherColumn == "OtherName" ? "DrugName" : "TypeName", quoted),
+            QStringLiteral(" Or %1 Like '%2'").arg(a.otherColumn == "OtherName" ? "OtherName" : "ItemName", quoted)};
+}
+
+} // namespace
+
+class TestCatalogQuery : public QObject {
+    Q_OBJECT
+private slots:
+    void everyAtlasListsAndLoadsItsPictures()
+    {
+        Catalogue c;
+        const QByteArray jpeg = TestSupport::MakeJpeg(40, 30);
+        QHash<QString, int> keys;
+        for (const TAtlasDef &a : CatalogSchema::Atlases())
+            keys[a.code] = AddEntry(c.path, a.code, "name-" + a.code, "other", {std::nullopt, jpeg});
+        c.connect();
+        for (const TAtlasDef &a : CatalogSchema::Atlases()) {
+            auto list = c.query({a.listSql});
+            list->Open();
+            QCOMPARE(list->RecordCount(), 1);
+            QCOMPARE(list->FieldAsString(a.nameColumn), "name-" + a.code);
+            auto pics = c.query({a.pictureSql});
+            pics->SetParameter("SQLRecordSN", list->FieldAsInteger("RecordSN"));
+            pics->Open();
+            QCOMPARE(pics->RecordCount(), 1);
+            TMemoryStream s;
+            pics->BlobToStream("pic1", s);
+            QCOMPARE(s.Size(), 0); // NULL appends nothing
+            pics->BlobToStream("pic2", s);
+            if (a.transformed) {
+                QVERIFY(s.Bytes() != jpeg);
+                DecodePictureStream(s);
+            }
+            QCOMPARE(s.Bytes(), jpeg);
+        }
+    }
+
+    void parameterSelectsTheOneRowAndUnsetSelectsNone()
+    {
+        Catalogue c;
+        for (int i = 0; i < 5; ++i)
+            AddEntry(c.path, "ZYZJ", QString::number(i), "t");
+        c.connect();
+        auto q = c.query({CatalogSchema::FindAtlas("ZYZJ")->pictureSql});
+        q->Open();
+        QCOMPARE(q->RecordCount(), 0); // the parameter holds NULL until set
+        q->Close();
+        q->SetParameter("SQLRecordSN", qint32(3));
+        q->Open();
+        QCOMPARE(q->RecordCount(), 1);
+        QCOMPARE(q->FieldAsInteger("RecordSN"), 3);
+    }
+
+    void listOverLargePicturesReadsNoPictureBytes()
+    {
+        Catalogue c;
+        const QByteArray big(1024 * 1024, 'p');
+        for (int i = 0; i < 12; ++i)
+            AddEntry(c.path, "ZXTP", QString::number(i), "cat", {big, big});
+        c.connect();
+        // A fresh connection's page cache is empty: every page read is a miss.
+        sqlite3 *db = c.conn.Handle();
+        int cur = 0, high = 0;
+        sqlite3_db_status(db, SQLITE_DBSTATUS_CACHE_MISS, &cur, &high, 1);
+        auto q = c.query({CatalogSchema::FindAtlas("ZXTP")->listSql, " Where TypeName Like '%CAT%'", " Or ItemName Like '%CAT%'"});
+        q->Open();
+        QCOMPARE(q->RecordCount(), 12);
+        sqlite3_db_status(db, SQLITE_DBSTATUS_CACHE_MISS, &cur, &high, 0);
+        // 24 MiB of pictures span over 6000 pages; the list and its search touch only a handful.
+        QVERIFY2(cur < 40, qPrintable(QString::number(cur)));
+        TMemoryStream s;
+        q->SetRecNo(5);
+        q->BlobToStream("pic2", s);
+        QCOMPARE(s.Bytes(), big);
+    }
+
+    void likeSearchMatchesAsTheSearchBoxNeeds_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("initials, either case") << "GC" << QStringList{"甘草"};
+        QTest::newRow("chinese as it is") << "黄" << QStringList{"黄芪", "大黄"};
+        QTest::newRow("underscore is one character") << "大_" << QStringList{"大黄"};
+        QTest::newRow("quote matched as itself") << "O'B" << QStringList{"O'Brien"};
+        QTest::newRow("leading blank counts") << " A" << QStringList{"X A"};
+        QTest::newRow("no match") << "ZZZ" << QStringList{};
+    }
+    void likeSearchMatchesAsTheSearchBoxNeeds()
+    {
+        QFETCH(QString, value);
+        QFETCH(QStringList, expected);
+        Catalogue c;
+        AddEntry(c.path, "ZY", QStringLiteral("甘草"), QStringLiteral("国老 gc"));
+        AddEntry(c.path, "ZY", QStringLiteral("黄芪"), QStringLiteral("HQ"));
+        AddEntry(c.path, "ZY", QStringLiteral("大黄"), QStringLiteral("DH"));
+        AddEntry(c.path, "ZY", QStringLiteral("O'Brien"), QString());
+        AddEntry(c.path, "ZY", QStringLiteral("X A"), QString());
+        AddEntry(c.path, "ZY", QStringLiteral("XA"), QString());
+        c.connect();
+        auto q = c.query(searchSql(*CatalogSchema::FindAtlas("ZY"), value));
+        q->Open();
+        QStringList got;
+        for (int i = 0; i < q->RecordCount(); ++i) {
+            q->SetRecNo(i);
+            got << q->FieldAsString("DrugName");
+        }
+        got.sort();
+        expected.sort();
+        QCOMPARE(got, expected);
+    }
+
+    void memoIsReadWhole()
+    {
+        Catalogue c;
+        QString memo;
+        for (int i = 0; i < 7000; ++i)
+            memo += QStringLiteral("国老GC\r\n");
+        AddEntry(c.path, "ZY", QStringLiteral("甘草"), memo);
+        c.connect();
+        auto q = c.query({CatalogSchema::FindAtlas("ZY")->listSql});
+        q->Open();
+        QCOMPARE(q->FieldAsString("OtherName"), memo);
+    }
+
+    void writesAreStoredAndKeysNeverReused()
+    {
+        Catalogue c;
+        c.connect();
+        auto q = c.query({CatalogSchema::FindAtlas("ZXTP")->listSql});
+        q->Open();
+        const QString sixty = QString(60, QChar(0x56FE)); // 60 times 图
+        QList<int> keys;
+        for (int i = 0; i < 3; ++i) {
+            q->Append();
+            q->SetFieldText("TypeName", "cat");
+            q->SetFieldText("ItemName", i == 0 ? sixty : QString::number(i));
+            TMemoryStream s;
+            if (i != 2)
+                s.Write(QByteArray("bytes") + QByteArray::number(i));
+            q->BlobFromStream("pic1", s); // the third stream is empty: an empty picture, not NULL
+            q->Post();
+            keys << q->FieldAsInteger("RecordSN");
+        }
+        QCOMPARE(keys, (QList<int>{1, 2, 3}));
+        QCOMPARE(q->RecordCount(), 3);
+        QCOMPARE(q->RecNo(), 2);
+        q->Delete();
+        QCOMPARE(q->RecordCount(), 2);
+        q->Append();
+        q->SetFieldText("ItemName", "after delete");
+        q->Post();
+        QCOMPARE(q->FieldAsInteger("RecordSN"), 4);
+        q->SetRecNo(1);
+        q->Edit();
+        q->SetFieldText("TypeName", QString());
+        q->Post();
+
+        // What another connection sees: exactly what was posted.
+        TCatalogConnection other;
+        other.SetConnectionString(TCatalogConnection::ConnectionStringForFile(c.path));
+        other.SetConnected(true);
+        TCatalogQuery r;
+        r.SetConnection(&other);
+        r.SQL() << CatalogSchema::FindAtlas("ZXTP")->listSql;
+        r.Open();
+        QCOMPARE(r.RecordCount(), 3);
+        QCOMPARE(r.FieldAsString("ItemName"), QString(50, QChar(0x56FE)));
+        TMemoryStream s;
+        r.BlobToStream("pic1", s);
+        QCOMPARE(s.Bytes(), QByteArray("bytes0"));
+        r.SetRecNo(1);
+        QCOMPARE(r.FieldAsString("TypeName"), QString());
+        QVERIFY(!r.FieldIsNull("pic1"));
+        r.SetRecNo(2);
+        QVERIFY(r.FieldIsNull("pic1"));
+    }
+
+    void cutKeepsCharactersNotUnits()
+    {
+        const QString face = QString::fromUcs4(U"\U0001F600");
+        QCOMPARE(TCatalogQuery::CutToCharacters(QString(49, 'a') + face + "b", 50), QString(49, 'a') + face);
+        QCOMPARE(TCatalogQuery::CutToCharacters(QStringLiteral("甘草"), 50), QStringLiteral("甘草"));
+    }
+
+    void deletingARowRemovesItsPictures()
+    {
+        Catalogue c;
+        AddEntry(c.path, "ZY", "a", "b", {QByteArray(5000, 'x'), QByteArray(5000, 'y')});
+        c.connect();
+        auto q = c.query({CatalogSchema::FindAtlas("ZY")->listSql});
+        q->Open();
+        q->Delete();
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(c.conn.Handle(), "select count(*) from KVR_PictureData", -1, &st, nullptr);
+        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(st, 0), 0);
+        sqlite3_finalize(st);
+    }
+
+    void gridModelFollowsTheQueryAndHoldsStillWhileSuspended()
+    {
+        Catalogue c;
+        for (int i = 0; i < 4; ++i)
+            AddEntry(c.path, "ZYZJ", QString("item%1").arg(i), "t");
+        c.connect();
+        auto q = c.query({CatalogSchema::FindAtlas("ZYZJ")->listSql});
+        TDataSetGridModel model(q.get(), {{"TypeName", "类别名称", 60}, {"ItemName", "图片名称", 140}});
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model.rowCount(), 0);
+        q->Open();
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("图片名称"));
+        QCOMPARE(model.data(model.index(2, 1)).toString(), QStringLiteral("item2"));
+
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        q->DisableControls();
+        q->Close();
+        q->SQL() << " Where TypeName Like '%item3%'" << " Or ItemName Like '%item3%'";
+        q->Open();
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(model.rowCount(), 4); // what the grid was told stays until resumed
+        q->EnableControls();
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(q->RecNo(), 0);
+
+        q->Append();
+        q->SetFieldText("ItemName", "new");
+        q->Post();
+        QCOMPARE(model.rowCount(), 2);
+        q->Delete();
+        QCOMPARE(model.rowCount(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogQuery)
+#include "test_catalog_query.moc"

@@ -1,0 +1,96 @@
+#include "support/TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Result {
+    int code;
+    QString out;
+    QString err;
+};
+
+Result tool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+class TestCatalogTool : public QObject {
+    Q_OBJECT
+private slots:
+    void createAddExportInfo()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("c.mdb");
+        QCOMPARE(tool({"create", db}).code, 0);
+        const QByteArray created = readAll(db);
+        Result again = tool({"create", db});
+        QCOMPARE(again.code, 2);
+        QVERIFY(again.err.contains("already exists"));
+        QCOMPARE(readAll(db), created);
+
+        const QByteArray a = TestSupport::MakeJpeg(64, 48), b = TestSupport::MakeJpeg(30, 90);
+        QFile fa(dir.filePath("a.jpg")), fb(dir.filePath("b.jpg"));
+        QVERIFY(fa.open(QIODevice::WriteOnly) && fb.open(QIODevice::WriteOnly));
+        fa.write(a);
+        fb.write(b);
+        fa.close();
+        fb.close();
+
+        Result add = tool({"add", db, "ZY", "--name", QStringLiteral("甘草"), "--other", "GC", fa.fileName(), fb.fileName()});
+        QCOMPARE(add.code, 0);
+        QCOMPARE(add.out.trimmed(), QStringLiteral("1"));
+        QCOMPARE(tool({"add", db, "ZXTP", "--name", "x", fb.fileName()}).out.trimmed(), QStringLiteral("1"));
+
+        const QString out = dir.filePath("out.jpg");
+        QCOMPARE(tool({"export-picture", db, "ZY", "1", "2", out}).code, 0);
+        QCOMPARE(readAll(out), b); // transform reversed
+        QCOMPARE(tool({"export-picture", db, "ZXTP", "1", "1", out}).code, 0);
+        QCOMPARE(readAll(out), b);
+        QCOMPARE(tool({"export-picture", db, "ZY", "1", "3", out}).code, 1); // empty slot
+        QCOMPARE(tool({"export-picture", db, "ZY", "9", "1", out}).code, 1); // no such entry
+        QCOMPARE(tool({"export-picture", db, "ZY", "1", "8", out}).code, 2); // no such slot
+        QCOMPARE(tool({"export-picture", db, "QQ", "1", "1", out}).code, 2);
+
+        Result info = tool({"info", db});
+        QCOMPARE(info.code, 0);
+        QVERIFY2(info.out.contains(QRegularExpression("ZY\\s+KVR_ZYPicture\\s+1\\s+2\\s+" + QString::number(a.size() + b.size()))),
+                 qPrintable(info.out));
+    }
+
+    void failedCommandsChangeNothing()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("c.mdb");
+        QCOMPARE(tool({"create", db}).code, 0);
+        const QByteArray before = readAll(db);
+        QCOMPARE(tool({"add", db, "ZYZJ", "--name", "n", dir.filePath("missing.jpg")}).code, 2);
+        QCOMPARE(tool({"add", db, "ZYZJ", "--name", "n", "1", "2", "3", "4", "5"}).code, 2); // more files than slots
+        QCOMPARE(tool({"add", db, "ZYZJ", "--other", "n"}).code, 2);                          // no --name
+        QCOMPARE(tool({"frobnicate"}).code, 2);
+        QCOMPARE(readAll(db), before);
+        QCOMPARE(tool({"info", dir.filePath("none.mdb")}).code, 2);
+        QVERIFY(!QFile::exists(dir.filePath("none.mdb")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogTool)
+#include "test_catalog_tool.moc"
