@@ -5,6 +5,7 @@
 #include "glo/InputValueFormat.h"
 #include "glo/TLengthLimitValidator.h"
 #include "platform/FontSetup.h"
+#include "platform/LabelFitting.h"
 #include "platform/TAnchors.h"
 #include "platform/WinConstants.h"
 #include "platform/WindowPlacement.h"
@@ -56,7 +57,7 @@ Tm_GloInputDlg::Tm_GloInputDlg(QWidget *owner, const QString &prompt, TFunParam 
     setFont(SongFont(12));
     QFont promptFont = SongFont(14);
     m_PromptLable->setFont(promptFont);
-    m_PromptLable->setAttribute(Qt::WA_TranslucentBackground);
+    FitSingleLineLabel(m_PromptLable);
 
     for (QWidget *w : {static_cast<QWidget *>(m_strContent), static_cast<QWidget *>(m_Memo),
                        static_cast<QWidget *>(m_DateTimePicker_Date), static_cast<QWidget *>(m_DateTimePicker_Time)})

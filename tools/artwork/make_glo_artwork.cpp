@@ -251,7 +251,7 @@ int main(int argc, char **argv)
     ok &= Save(Header(343, 37), root.filePath(QStringLiteral("glo/input_header.png")));
     ok &= Save(FormWithPencil(), root.filePath(QStringLiteral("glo/form_pencil.png")));
     ok &= Save(ProgramIcon(256), root.filePath(QStringLiteral("icons/tavelin.png")));
-    for (int s : {16, 24, 32, 48, 64})
+    for (int s : {16, 24, 30, 32, 48, 64})
         ok &= Save(ProgramIcon(s), root.filePath(QStringLiteral("icons/tavelin-%1.png").arg(s)));
     return ok ? 0 : 1;
 }
