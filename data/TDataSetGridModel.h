@@ -7,7 +7,7 @@
 #include <QVector>
 #include <functional>
 
-class TCatalogQuery;
+#include "data/TCatalogQuery.h"
 
 struct TGridColumn {
     QString field;
