@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMetaObject>
+#include <QPainter>
 #include <QScopeGuard>
 
 TAtlasFrame::TAtlasFrame(const TAtlasFrameConfig &config, QWidget *owner) : QFrame(owner), m_config(config)
@@ -105,6 +106,9 @@ void TAtlasFrame::SetUpLook()
     QFont big = f;
     big.setPixelSize(14);
     Label1->setFont(big);
+    // One character per line, painted by the frame: the CJK face's own line spacing would push the
+    // third character out of the 49-pixel box.
+    Label1->installEventFilter(this);
 
     QPalette edit = m_Edit_ZYPinYin->palette();
     edit.setColor(QPalette::Base, ColorFromRef(0xF0FBFF)); // cream
@@ -272,6 +276,16 @@ void TAtlasFrame::N2Click()
 
 bool TAtlasFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Label1 && event->type() == QEvent::Paint) {
+        QPainter p(Label1);
+        p.setFont(Label1->font());
+        p.setPen(Label1->palette().color(QPalette::WindowText));
+        const QString text = Label1->text();
+        const int step = Label1->height() / qMax(1, int(text.size()));
+        for (int i = 0; i < text.size(); ++i)
+            p.drawText(QRect(0, i * step, Label1->width(), step), Qt::AlignHCenter | Qt::AlignVCenter, text.mid(i, 1));
+        return true;
+    }
     if (watched == Panel7 && event->type() == QEvent::Resize)
         m_Button_View->move(Panel7->width() - 2 - m_Button_View->width(), m_Button_View->y());
     return QFrame::eventFilter(watched, event);

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <functional>
@@ -361,7 +362,10 @@ private slots:
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
         const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+        QSignalSpy dbl(grid, &QAbstractItemView::doubleClicked);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(dbl.count(), 1);
         QVERIFY(frame.Cell(1)->Picture().IsEmpty()); // posted, not yet run
         QTRY_VERIFY(!frame.Cell(1)->Picture().IsEmpty());
     }
