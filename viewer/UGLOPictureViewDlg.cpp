@@ -134,6 +134,9 @@ void Tm_GLOPictureViewDlg::SetOuterSize(const QSize &outer)
     // manager) frame and client coincide and the whole size goes to the client area.
     const QSize frame = frameGeometry().size() - geometry().size();
     resize((outer - frame).expandedTo(QSize(1, 1)));
+    // Before the first showing the frame is not known yet: try again once the window exists.
+    if (!m_bCentredOnFirstShow)
+        m_PendingOuterSize = outer;
 }
 
 void Tm_GLOPictureViewDlg::FitWindowToPicture()
@@ -253,6 +256,8 @@ void Tm_GLOPictureViewDlg::showEvent(QShowEvent *event)
     if (!m_bCentredOnFirstShow && !event->spontaneous()) {
         // The first showing centres the window on the whole screen, never past its top-left corner.
         m_bCentredOnFirstShow = true;
+        if (m_PendingOuterSize.isValid())
+            SetOuterSize(m_PendingOuterSize);
         if (QScreen *s = screen()) {
             const QRect area = s->geometry();
             const QSize outer = frameGeometry().size();

@@ -54,4 +54,5 @@ private:
 
     std::unique_ptr<QPrinter> m_Printer;
     bool m_bCentredOnFirstShow = false;
+    QSize m_PendingOuterSize; // the outer size asked for while the window had never been shown
 };
