@@ -19,7 +19,6 @@
 
 using SearchStatement::TrimName;
 
-#define g_FunctionSet->ShowInputWindow(a,b,c) 2
 namespace {
 constexpr int kAskFlags = 36;    // Yes/No with a question icon
 constexpr int kNoticeFlags = 64; // OK with an information icon

@@ -68,10 +68,12 @@ struct Program {
     }
 };
 
+using Answer = std::function<void(QWidget *)>;
+
 // Chooses the given files in the import's file dialog.
-void chooseFiles(const QStringList &paths)
+Answer chooseFiles(const QStringList &paths)
 {
-    TestSupport::WhenModal([paths](QWidget *w) {
+    return [paths](QWidget *w) {
         auto *dlg = qobject_cast<QFileDialog *>(w);
         QVERIFY(dlg);
         QCOMPARE(dlg->windowTitle(), QStringLiteral("选择JPG图片(可选择当前文件夹里面全部JPG图片"));
@@ -80,45 +82,48 @@ void chooseFiles(const QStringList &paths)
         for (const QString &p : paths)
             quoted << '"' + QFileInfo(p).fileName() + '"';
         dlg->findChild<QLineEdit *>("fileNameEdit")->setText(quoted.join(' '));
-        dlg->accept();
-    });
+        static_cast<QDialog *>(dlg)->accept();
+    };
 }
 
-// Types text into the input window and confirms it; records the prompt shown.
-void answerInput(const QString &text, QString *prompt = nullptr, QString *shownText = nullptr, bool confirm = true)
+// Types text into the input window and confirms (or cancels) it; records what it showed.
+Answer answerInput(const QString &text, QString *prompt = nullptr, QString *shownText = nullptr, bool confirm = true)
 {
-    TestSupport::WhenModal([=](QWidget *w) {
+    return [=](QWidget *w) {
         if (prompt)
             *prompt = w->findChild<QLabel *>("m_PromptLable")->text();
         auto *edit = w->findChild<QLineEdit *>("m_strContent");
+        QVERIFY(edit);
         if (shownText)
             *shownText = edit->text();
         edit->setText(text);
         w->findChild<QPushButton *>(confirm ? "m_Button_OK" : "m_Button_Cancel")->click();
-    });
+    };
 }
 
-// Answers a chain of modal windows in order.
-void answerChain(QList<std::function<void()>> steps)
+// Presses a button of a message box; records its text and caption.
+Answer answerBox(QMessageBox::StandardButton button, QString *text = nullptr, QString *title = nullptr)
+{
+    return [=](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        if (text)
+            *text = box->text();
+        if (title)
+            *title = box->windowTitle();
+        box->button(button)->click();
+    };
+}
+
+// Answers the modal windows that come up, in order; each answer arms the next.
+void answerChain(QList<Answer> steps)
 {
     if (steps.isEmpty())
         return;
-    auto first = steps.takeFirst();
-    first();
-    // Each answer arms the next one once the current modal window has gone.
-    QTimer::singleShot(0, [steps] {
-        auto rest = steps;
-        auto *poll = new QTimer(qApp);
-        auto seen = std::make_shared<QWidget *>(QApplication::activeModalWidget());
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, rest, seen] {
-            QWidget *now = QApplication::activeModalWidget();
-            if (now == nullptr || now != *seen) {
-                poll->deleteLater();
-                poll->stop();
-                answerChain(rest);
-            }
-        });
-        poll->start(5);
+    const Answer first = steps.takeFirst();
+    TestSupport::WhenModal([first, steps](QWidget *w) {
+        first(w);
+        answerChain(steps);
     });
 }
 
@@ -187,9 +192,8 @@ private slots:
         QCOMPARE(count->text(), QStringLiteral("其他图谱列表:  共1条"));
 
         QString prompt, confirm, confirmTitle, report;
-        answerChain({[&] { chooseFiles(files); }, [&] { answerInput(QStringLiteral("  眼科 \t"), &prompt); },
-                     [&] { TestSupport::AnswerMessageBox(QMessageBox::Yes, &confirm, &confirmTitle); },
-                     [&] { TestSupport::AnswerMessageBox(QMessageBox::Ok, &report); }});
+        answerChain({chooseFiles(files), answerInput(QStringLiteral("  眼科 \t"), &prompt),
+                     answerBox(QMessageBox::Yes, &confirm, &confirmTitle), answerBox(QMessageBox::Ok, &report)});
         frame.JPG1->trigger();
 
         QCOMPARE(prompt, QStringLiteral("输入本图片类别名称"));
@@ -221,13 +225,12 @@ private slots:
         frame.ActivateFrame();
         // No in the confirmation: nothing is stored.
         QString confirm;
-        answerChain({[&] { chooseFiles(files); }, [&] { answerInput("   "); },
-                     [&] { TestSupport::AnswerMessageBox(QMessageBox::No, &confirm); }});
+        answerChain({chooseFiles(files), answerInput("   "), answerBox(QMessageBox::No, &confirm)});
         frame.JPG1->trigger();
         QVERIFY(confirm.contains(QStringLiteral("所有选择的图片都将导入类别为<  >,图片项目名称自动为文件的名称!")));
         QCOMPARE(rows(p.path).size(), 0);
         // Cancel in the input window: nothing is asked further, nothing stored.
-        answerChain({[&] { chooseFiles(files); }, [&] { answerInput("x", nullptr, nullptr, false); }});
+        answerChain({chooseFiles(files), answerInput("x", nullptr, nullptr, false)});
         frame.JPG1->trigger();
         QCOMPARE(rows(p.path).size(), 0);
         QVERIFY(QApplication::activeModalWidget() == nullptr);
@@ -242,26 +245,25 @@ private slots:
         frame.ActivateFrame();
 
         QString prompt, shown;
-        answerInput("   ", &prompt, &shown);
+        answerChain({answerInput("   ", &prompt, &shown)});
         frame.N8->trigger();
         QCOMPARE(prompt, QStringLiteral("输入新的类别名称"));
         QCOMPARE(shown, QStringLiteral("旧类"));
         QCOMPARE(rows(p.path)[0][0], QString()); // a blank category is stored empty
 
         QString refusal, title;
-        answerChain({[&] { answerInput(" \t ", &prompt, &shown); },
-                     [&] { TestSupport::AnswerMessageBox(QMessageBox::Ok, &refusal, &title); }});
+        answerChain({answerInput(" \t ", &prompt, &shown), answerBox(QMessageBox::Ok, &refusal, &title)});
         frame.N9->trigger();
         QCOMPARE(prompt, QStringLiteral("输入新的图片条目名称"));
         QCOMPARE(shown, QStringLiteral("图一"));
         QCOMPARE(refusal, QStringLiteral("输入的条目名称无效,不能为空!"));
         QCOMPARE(rows(p.path)[0][1], QStringLiteral(" 图一 "));
 
-        answerInput(QStringLiteral("  新名称  ") + QString(60, 'z'));
+        answerChain({answerInput(QStringLiteral("  新名称  ") + QString(60, 'z'))});
         frame.N9->trigger();
-        QCOMPARE(rows(p.path)[0][1], (QStringLiteral("新名称") + QString(60, 'z')).left(50));
+        QCOMPARE(rows(p.path)[0][1], (QStringLiteral("新名称  ") + QString(60, 'z')).left(50));
         QCOMPARE(frame.findChild<QTableView *>("m_DBGrid_ZY")->model()->index(0, 1).data().toString(),
-                 (QStringLiteral("新名称") + QString(60, 'z')).left(50));
+                 (QStringLiteral("新名称  ") + QString(60, 'z')).left(50));
     }
 
     void deletingTheLastEntryCountsZeroAndKeepsTheThumbnails()
