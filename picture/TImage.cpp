@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+
 TImage::TImage(QWidget *parent) : QWidget(parent) {}
 
 void TImage::SetPicture(const TPicture &picture)
@@ -25,27 +26,26 @@ void TImage::ClearPicture()
 
 void TImage::PictureChanged()
 {
-    if (m_autoSize) {
-        int w = 0, h = 0;
-        try {
-            w = m_picture.Width();
-            h = m_picture.Height();
-        } catch (...) {
-        }
-        resize(w, h);
+    // An empty picture leaves an auto-sizing control at the size it has.
+    if (m_autoSize && !m_picture.IsEmpty()) {
+        resize(m_picture.Width(), m_picture.Height());
+        updateGeometry();
     }
-    updateGeometry();
     update();
 }
 
 void TImage::SetStretch(bool stretch)
 {
+    if (stretch == m_stretch)
+        return;
     m_stretch = stretch;
     update();
 }
 
 void TImage::SetAutoSize(bool autoSize)
 {
+    if (autoSize == m_autoSize)
+        return;
     m_autoSize = autoSize;
     PictureChanged();
 }
@@ -59,14 +59,16 @@ QSize TImage::sizeHint() const
 
 void TImage::paintEvent(QPaintEvent *)
 {
-    if (m_picture.IsEmpty())
+    TGraphic *graphic = m_picture.Graphic();
+    if (!graphic || graphic->IsEmpty())
         return;
-    QPainter p(this);
-    const QRect target = m_stretch ? rect() : QRect(0, 0, m_picture.Width(), m_picture.Height());
+    const QRect target = m_stretch ? rect() : QRect(0, 0, graphic->Width(), graphic->Height());
+    QPainter painter(this);
     try {
-        m_picture.Graphic()->Draw(p, target);
+        graphic->Draw(painter, target);
     } catch (...) {
-        // A picture whose data fails while decoding shows as empty; painting must go on.
+        // A picture whose data fails to decode shows as an empty area; the error is already
+        // known to whoever loaded it, and a paint handler has no one to tell.
     }
 }
 

@@ -11,7 +11,6 @@ static int notYet(const char *name)
     return kExitBadInput;
 }
 
-int Verify(const QStringList &) { return notYet("verify"); }
 int Demo(const QStringList &) { return notYet("demo"); }
 int ImportMdb(const QStringList &) { return notYet("import-mdb"); }
 

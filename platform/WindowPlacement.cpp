@@ -1,0 +1,36 @@
+#include "platform/WindowPlacement.h"
+
+#include "platform/ApplicationMainForm.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+QPoint CentredTopLeft(QSize frameSize, const QRect &over, const QRect &desktop)
+{
+    int x = over.left() + (over.width() - frameSize.width()) / 2;
+    int y = over.top() + (over.height() - frameSize.height()) / 2;
+    x = std::max(x, desktop.left());
+    y = std::max(y, desktop.top());
+    return QPoint(x, y);
+}
+
+void CentreOverMainForm(QWidget *window)
+{
+    QWidget *main = ApplicationMainForm();
+    QScreen *screen = nullptr;
+    if (main && main->isVisible() && main != window)
+        screen = main->screen();
+    if (!screen)
+        screen = window->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect desktop = screen->availableGeometry();
+    const QRect over = (main && main->isVisible() && main != window) ? main->frameGeometry() : desktop;
+    // Before the first show the frame is not known yet; the client size is the best estimate.
+    const QSize size = window->isVisible() ? window->frameGeometry().size() : window->size();
+    window->move(CentredTopLeft(size, over, desktop));
+}
