@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QVector>
 
-class TCatalogQuery;
+#include "data/TCatalogQuery.h"
 
 struct TGridColumn {
     QString field;

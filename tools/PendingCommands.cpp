@@ -12,6 +12,5 @@ static int notYet(const char *name)
 }
 
 int Demo(const QStringList &) { return notYet("demo"); }
-int ImportMdb(const QStringList &) { return notYet("import-mdb"); }
 
 } // namespace CatalogTool
