@@ -26,9 +26,10 @@ const char *const kStartupFailed =
 void CentreOnScreen(QWidget *window)
 {
     if (const QScreen *screen = window->screen()) {
+        const QRect area = screen->availableGeometry();
         QRect r = window->frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
-        window->move(r.topLeft().expandedTo(screen->availableGeometry().topLeft()));
+        r.moveCenter(area.center());
+        window->move(qMax(r.left(), area.left()), qMax(r.top(), area.top()));
     }
 }
 
