@@ -38,6 +38,11 @@ struct TCoreContext {
     std::jmp_buf jump;
     TCoreOutcome *outcome;
     int maxScans;
+    // Work done reading scans, in 8 x 8 blocks, and the most it may be.
+    long long work;
+    long long workBudget;
+    int lastScan;
+    unsigned int lastRow;
 };
 
 extern "C" void coreErrorExit(j_common_ptr cinfo)
@@ -77,14 +82,31 @@ extern "C" void coreEmitMessage(j_common_ptr cinfo, int level)
         (*cinfo->err->format_message)(cinfo, ctx->outcome->damage);
 }
 
+// Bounds the time a decode may take. Every scan of a picture walks all the blocks of its
+// components, so a few thousand scans over a large picture take minutes; a sound picture has a
+// few dozen at most. Both the number of scans and the blocks walked while reading them are limited.
 extern "C" void coreProgress(j_common_ptr cinfo)
 {
     auto *ctx = reinterpret_cast<TCoreContext *>(cinfo->err);
     if (!cinfo->is_decompressor)
         return;
-    const int scans = reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number;
-    if (scans > ctx->maxScans) {
+    auto *d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > ctx->maxScans) {
         std::snprintf(ctx->outcome->error, JMSG_LENGTH_MAX, "the picture has more than %d scans", ctx->maxScans);
+        ctx->outcome->errorCode = -1;
+        std::longjmp(ctx->jump, 1);
+    }
+    if (d->input_scan_number == ctx->lastScan && d->input_iMCU_row == ctx->lastRow)
+        return; // no input read since the last call (e.g. while rows are handed out)
+    ctx->lastScan = d->input_scan_number;
+    ctx->lastRow = d->input_iMCU_row;
+    long long rowBlocks = static_cast<long long>(d->MCUs_per_row) * d->blocks_in_MCU;
+    if (d->comps_in_scan == 1 && d->cur_comp_info[0])
+        rowBlocks *= d->cur_comp_info[0]->v_samp_factor;
+    ctx->work += rowBlocks;
+    if (ctx->work > ctx->workBudget) {
+        std::snprintf(ctx->outcome->error, JMSG_LENGTH_MAX,
+                      "its scans repeat so much work that decoding would take too long (the data is damaged)");
         ctx->outcome->errorCode = -1;
         std::longjmp(ctx->jump, 1);
     }
@@ -95,6 +117,10 @@ void initContext(TCoreContext *ctx, TCoreOutcome *outcome, int maxScans)
     std::memset(outcome, 0, sizeof *outcome);
     ctx->outcome = outcome;
     ctx->maxScans = maxScans;
+    ctx->work = 0;
+    ctx->workBudget = 0;
+    ctx->lastScan = -1;
+    ctx->lastRow = 0;
     jpeg_std_error(&ctx->pub);
     ctx->pub.error_exit = coreErrorExit;
     ctx->pub.emit_message = coreEmitMessage;
@@ -174,6 +200,12 @@ bool decodeCore(const TDecodeJob *job, TCoreOutcome *outcome)
     cinfo.progress = &ctx.progress;
     jpeg_mem_src(&cinfo, job->data, job->size);
     jpeg_read_header(&cinfo, TRUE);
+    long long blocks = 0;
+    for (int c = 0; c < cinfo.num_components; ++c)
+        blocks += static_cast<long long>(cinfo.comp_info[c].width_in_blocks) * cinfo.comp_info[c].height_in_blocks;
+    ctx.workBudget = blocks * kMaxPassesOverTheImage;
+    if (ctx.workBudget < kMinWorkBudget)
+        ctx.workBudget = kMinWorkBudget;
 
     cinfo.scale_num = 1;
     cinfo.scale_denom = job->scaleDenom;

@@ -12,6 +12,10 @@ constexpr qint64 kMaxDecodedBytes = qint64(1) << 30;
 constexpr long kMaxWorkingMemory = 1L << 30;
 // A progressive picture never needs more than a few dozen scans; thousands only waste time.
 constexpr int kMaxScans = 1000;
+// Reading the scans may walk the picture's blocks this many times over (a sound progressive
+// picture: about ten), but always at least kMinWorkBudget blocks, so small pictures never hit it.
+constexpr long long kMaxPassesOverTheImage = 64;
+constexpr long long kMinWorkBudget = 1 << 20;
 
 // Denominators of the four output scales (1/1, 1/2, 1/4, 1/8), by TJPEGScale index.
 constexpr int kScaleDenominators[4] = {1, 2, 4, 8};

@@ -45,7 +45,7 @@ bool encodeRaw(const unsigned char *pixels, int width, int height, int stride, i
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
     cinfo.input_components = components;
-    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 4 ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     if (progressive)
@@ -66,13 +66,33 @@ QByteArray EncodeJpeg(const QImage &image, const TJpegEncodeOptions &options)
 {
     if (image.isNull())
         throw TavelinError(QStringLiteral("Cannot encode an empty image as JPEG."));
-    const QImage src = options.grayscale ? image.convertToFormat(QImage::Format_Grayscale8)
-                                         : image.convertToFormat(QImage::Format_RGB888);
+    QImage src = options.grayscale ? image.convertToFormat(QImage::Format_Grayscale8)
+                                   : image.convertToFormat(QImage::Format_RGB888);
+    int components = options.grayscale ? 1 : 3;
+    if (options.cmyk && !options.grayscale) {
+        // Inverted CMYK: each byte is 255 - ink, so white is 255 255 255 255.
+        QImage cmyk(src.size(), QImage::Format_RGB32);
+        for (int y = 0; y < src.height(); ++y) {
+            const uchar *in = src.constScanLine(y);
+            uchar *out = cmyk.scanLine(y);
+            for (int x = 0; x < src.width(); ++x) {
+                const int r = in[3 * x], g = in[3 * x + 1], b = in[3 * x + 2];
+                const int k = 255 - qMax(r, qMax(g, b)); // ink
+                const int paper = 255 - k;
+                out[4 * x] = uchar(paper == 0 ? 255 : 255 - (paper - r) * 255 / paper);
+                out[4 * x + 1] = uchar(paper == 0 ? 255 : 255 - (paper - g) * 255 / paper);
+                out[4 * x + 2] = uchar(paper == 0 ? 255 : 255 - (paper - b) * 255 / paper);
+                out[4 * x + 3] = uchar(255 - k);
+            }
+        }
+        src = cmyk;
+        components = 4;
+    }
     unsigned char *out = nullptr;
     unsigned long size = 0;
     char message[JMSG_LENGTH_MAX] = {0};
     const bool ok = encodeRaw(src.constBits(), src.width(), src.height(), src.bytesPerLine(),
-                              options.grayscale ? 1 : 3, options.quality, options.progressive, &out, &size, message);
+                              components, options.quality, options.progressive, &out, &size, message);
     QByteArray bytes;
     if (ok && out)
         bytes = QByteArray(reinterpret_cast<const char *>(out), static_cast<qsizetype>(size));

@@ -8,6 +8,7 @@ struct TJpegEncodeOptions {
     int quality = 85;
     bool progressive = false;
     bool grayscale = false;
+    bool cmyk = false; // Adobe-style CMYK (stored inverted, as print software writes it)
 };
 
 QByteArray EncodeJpeg(const QImage &image, const TJpegEncodeOptions &options = {});

@@ -88,6 +88,7 @@ private slots:
     void greyOutputHoldsTheQuantizedLevels();
     void speedDecodesDifferently();
     void settingAnOptionDiscardsOnlyWhenChanged();
+    void cmykPicturesShowInColour();
 
     void scaleToCover_data();
     void scaleToCover();
@@ -307,6 +308,40 @@ void TestPictureJpeg::settingAnOptionDiscardsOnlyWhenChanged()
     jpeg.SetScale(TJPEGScale::jsHalf);
     QVERIFY(!jpeg.Decoded());
     QCOMPARE(jpeg.Image().size(), QSize(40, 30));
+}
+
+void TestPictureJpeg::cmykPicturesShowInColour()
+{
+    // libjpeg hands out CMYK as it is stored; the picture turns it into RGB itself.
+    QImage src(64, 32, QImage::Format_RGB32);
+    src.fill(QColor(30, 60, 200));
+    QPainter(&src).fillRect(0, 0, 32, 32, QColor(220, 40, 30));
+    TJpegEncodeOptions o;
+    o.cmyk = true;
+    o.quality = 95;
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(EncodeJpeg(src, o));
+    const auto near = [](QColor a, QColor b) {
+        return qAbs(a.red() - b.red()) < 12 && qAbs(a.green() - b.green()) < 12 && qAbs(a.blue() - b.blue()) < 12;
+    };
+    QImage image = jpeg.Image();
+    QCOMPARE(image.format(), QImage::Format_RGB32);
+    QVERIFY2(near(image.pixelColor(8, 16), QColor(220, 40, 30)), qPrintable(image.pixelColor(8, 16).name()));
+    QVERIFY2(near(image.pixelColor(56, 16), QColor(30, 60, 200)), qPrintable(image.pixelColor(56, 16).name()));
+
+    jpeg.SetPixelFormat(TJPEGPixelFormat::jf8Bit);
+    image = jpeg.Image();
+    QCOMPARE(image.format(), QImage::Format_Indexed8);
+    QVERIFY(image.colorCount() <= 256);
+    QVERIFY(qAbs(image.pixelColor(8, 16).red() - 220) < 40);
+
+    jpeg.SetGrayscale(true);
+    image = jpeg.Image();
+    QCOMPARE(image.format(), QImage::Format_Grayscale8);
+    QVERIFY(qGray(image.pixel(8, 16)) > qGray(image.pixel(56, 16)) + 10); // the red half is lighter
+
+    jpeg.SetScale(TJPEGScale::jsHalf);
+    QCOMPARE(jpeg.Image().size(), QSize(32, 16));
 }
 
 void TestPictureJpeg::scaleToCover_data()
@@ -566,6 +601,16 @@ void TestPictureJpeg::tooManyScansAreRefused()
         QFAIL("1500 scans were decoded");
     } catch (const TavelinError &e) {
         QVERIFY2(e.message().contains(QLatin1String("1000 scans")), qPrintable(e.message()));
+    }
+    // Fewer scans, but over a larger picture: the blocks walked are limited as well.
+    const QByteArray larger = JpegSurgery::WithRepeatedLastScan(progressiveJpeg(1024, 768), 900);
+    TJPEGImage slow;
+    slow.LoadFromBytes(larger);
+    try {
+        slow.Image();
+        QFAIL("900 scans over 1024 x 768 were decoded");
+    } catch (const TavelinError &e) {
+        QVERIFY2(e.message().contains(QLatin1String("too long")), qPrintable(e.message()));
     }
     // A picture with a moderate number of (repeated) scans still decodes.
     TJPEGImage fewer;

@@ -162,6 +162,89 @@ void raiseKeySequence(sqlite3 *db, const QString &table, qint64 seq)
     }
 }
 
+// Copies the rows of one atlas table: keys kept, texts exact, picture bytes as stored.
+TAtlasImport copyAtlas(sqlite3 *h, TSqlStatement &picture, TSource &s,
+                       const std::function<void(const TImportProgress &)> &progressHandler)
+{
+    const TAtlasDef &atlas = *s.atlas;
+    TAtlasImport result;
+    result.code = atlas.code;
+    result.table = atlas.table;
+    if (!s.table) {
+        result.missingInSource = true;
+        return result;
+    }
+    QStringList names, marks;
+    for (int k = 0; k < atlas.columns.size(); ++k) {
+        names << atlas.columns[k].name;
+        marks << QStringLiteral("?%1").arg(k + 1);
+    }
+    TSqlStatement insert(h, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(atlas.table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    TJetTable &t = *s.table;
+    TPlace place(t.Name());
+    TImportProgress progress{atlas.code, t.Name(), 0, s.rowsTotal, 0, s.bytesTotal, false};
+    qint64 maxKey = 0;
+    t.Rewind();
+    while (place.AtRow([&] { return t.Next(); })) {
+        place.SetRow(t.RowsRead());
+        const qint64 key = place.In(QStringLiteral("RecordSN"), [&] {
+            if (t.IsNull(s.keyColumn))
+                throw TavelinError(QStringLiteral("the key is NULL"));
+            return t.Integer(s.keyColumn);
+        });
+        place.SetKey(key);
+        maxKey = qMax(maxKey, key);
+        insert.Reset();
+        QVector<QByteArray> keep(atlas.columns.size()); // bound without a copy: alive until the row is stepped
+        for (int k = 0; k < atlas.columns.size(); ++k) {
+            const TFieldDef &f = atlas.columns[k];
+            const int c = s.column[k];
+            place.In(f.name, [&] {
+                if (t.IsNull(c)) {
+                    // NULL stays NULL: no picture row at all.
+                    insert.BindNull(k + 1);
+                } else if (f.type == TFieldType::Integer) {
+                    insert.BindInt64(k + 1, t.Integer(c));
+                } else if (f.type == TFieldType::Blob) {
+                    // A zero-length value stays a picture row with no bytes.
+                    keep[k] = t.Bytes(c);
+                    picture.Reset();
+                    picture.BindBlob(1, keep[k]);
+                    picture.Step();
+                    insert.BindInt64(k + 1, sqlite3_last_insert_rowid(h));
+                    ++(keep[k].isEmpty() ? result.emptySlots : result.filledSlots);
+                    result.pictureBytes += keep[k].size();
+                    progress.bytesDone += keep[k].size();
+                } else {
+                    insert.BindText(k + 1, t.Text(c));
+                }
+                return 0;
+            });
+        }
+        place.In(QStringLiteral("RecordSN"), [&] {
+            try {
+                insert.Step();
+            } catch (const TavelinError &) {
+                if (sqlite3_extended_errcode(h) == SQLITE_CONSTRAINT_PRIMARYKEY)
+                    throw TavelinError(QStringLiteral("the key %1 appears twice").arg(key));
+                throw;
+            }
+            return 0;
+        });
+        ++result.rows;
+        ++progress.rowsDone;
+        if (progressHandler)
+            progressHandler(progress);
+    }
+    result.keySequence = qMax(maxKey, t.LastAutoNumber());
+    raiseKeySequence(h, atlas.table, result.keySequence);
+    progress.atlasDone = true;
+    if (progressHandler)
+        progressHandler(progress);
+    return result;
+}
+
 } // namespace
 
 TMdbImporter::TMdbImporter(const QString &source, const QString &destination)
@@ -179,6 +262,7 @@ TImportReport TMdbImporter::Run()
         report.sourceFormat = db.Format().Name();
         std::vector<TSource> sources;
         openSources(db, sources, report);
+        // Damage in the rows shows here, before anything is written.
         for (TSource &s : sources)
             if (s.table)
                 measure(s);
@@ -188,93 +272,12 @@ TImportReport TMdbImporter::Run()
             TCatalogConnection conn;
             conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(temporary.Path()));
             conn.SetConnected(true);
-            sqlite3 *h = conn.Handle();
             conn.Begin();
             try {
-                TSqlStatement picture(h, QStringLiteral("INSERT INTO %1(Bytes) VALUES(?1)")
-                                             .arg(QLatin1String(CatalogSchema::kPictureDataTable)));
-                for (TSource &s : sources) {
-                    const TAtlasDef &atlas = *s.atlas;
-                    TAtlasImport result;
-                    result.code = atlas.code;
-                    result.table = atlas.table;
-                    if (!s.table) {
-                        result.missingInSource = true;
-                        report.atlases << result;
-                        continue;
-                    }
-                    QStringList names, marks;
-                    for (int k = 0; k < atlas.columns.size(); ++k) {
-                        names << atlas.columns[k].name;
-                        marks << QStringLiteral("?%1").arg(k + 1);
-                    }
-                    TSqlStatement insert(h, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                .arg(atlas.table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-                    TJetTable &t = *s.table;
-                    TPlace place(t.Name());
-                    TImportProgress progress{atlas.code, t.Name(), 0, s.rowsTotal, 0, s.bytesTotal, false};
-                    qint64 maxKey = 0;
-                    t.Rewind();
-                    while (place.AtRow([&] { return t.Next(); })) {
-                        place.SetRow(t.RowsRead());
-                        const qint64 key = place.In(QStringLiteral("RecordSN"), [&] {
-                            if (t.IsNull(s.keyColumn))
-                                throw TavelinError(QStringLiteral("the key is NULL"));
-                            return t.Integer(s.keyColumn);
-                        });
-                        place.SetKey(key);
-                        maxKey = qMax(maxKey, key);
-                        insert.Reset();
-                        // The blobs stay alive until the row is stepped: bound without a copy.
-                        QVector<QByteArray> keep(atlas.columns.size());
-                        for (int k = 0; k < atlas.columns.size(); ++k) {
-                            const TFieldDef &f = atlas.columns[k];
-                            const int c = s.column[k];
-                            place.In(f.name, [&] {
-                                if (t.IsNull(c)) {
-                                    insert.BindNull(k + 1);
-                                } else if (f.type == TFieldType::Integer) {
-                                    insert.BindInt64(k + 1, t.Integer(c));
-                                } else if (f.type == TFieldType::Blob) {
-                                    keep[k] = t.Bytes(c);
-                                    picture.Reset();
-                                    picture.BindBlob(1, keep[k]);
-                                    picture.Step();
-                                    insert.BindInt64(k + 1, sqlite3_last_insert_rowid(h));
-                                    if (keep[k].isEmpty())
-                                        ++result.emptySlots;
-                                    else
-                                        ++result.filledSlots;
-                                    result.pictureBytes += keep[k].size();
-                                    progress.bytesDone += keep[k].size();
-                                } else {
-                                    insert.BindText(k + 1, t.Text(c));
-                                }
-                                return 0;
-                            });
-                        }
-                        place.In(QStringLiteral("RecordSN"), [&] {
-                            try {
-                                insert.Step();
-                            } catch (const TavelinError &e) {
-                                if (sqlite3_extended_errcode(h) == SQLITE_CONSTRAINT_PRIMARYKEY)
-                                    throw TavelinError(QStringLiteral("the key %1 appears twice").arg(key));
-                                throw;
-                            }
-                            return 0;
-                        });
-                        ++result.rows;
-                        ++progress.rowsDone;
-                        if (m_progress)
-                            m_progress(progress);
-                    }
-                    result.keySequence = qMax(maxKey, t.LastAutoNumber());
-                    raiseKeySequence(h, atlas.table, result.keySequence);
-                    progress.atlasDone = true;
-                    if (m_progress)
-                        m_progress(progress);
-                    report.atlases << result;
-                }
+                TSqlStatement picture(conn.Handle(), QStringLiteral("INSERT INTO %1(Bytes) VALUES(?1)")
+                                                         .arg(QLatin1String(CatalogSchema::kPictureDataTable)));
+                for (TSource &s : sources)
+                    report.atlases << copyAtlas(conn.Handle(), picture, s, m_progress);
                 conn.Commit();
             } catch (...) {
                 conn.Rollback();
