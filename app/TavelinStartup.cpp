@@ -6,6 +6,7 @@
 #include "app/UMainForm.h"
 #include "data/TCatalogConnection.h"
 #include "data/UDataLibModule.h"
+#include "glo/GloResources.h"
 #include "glo/GlobalObjects.h"
 #include "glo/UGloAboutAuthor.h"
 #include "platform/SingleInstanceGuard.h"
@@ -51,6 +52,7 @@ int RunTavelin(int argc, char **argv)
     //    window's, ends the message loop.
     TTavelinApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(TavelinProgramIcon());
     InstallStartupTestLog();
 
     // 2-3. One running copy only; the mark lives as long as this process.

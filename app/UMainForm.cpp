@@ -3,6 +3,7 @@
 #include "app/EndSessionRequest.h"
 #include "app/SessionManagerRequest.h"
 #include "app/TavelinAboutText.h"
+#include "glo/GloResources.h"
 #include "glo/GlobalObjects.h"
 #include "glo/UGloAboutAuthor.h"
 #include "platform/FontSetup.h"
@@ -96,7 +97,7 @@ Tm_FormMain::~Tm_FormMain() = default;
 void Tm_FormMain::SetUpLook()
 {
     setFont(SongFont(12));
-    setWindowIcon(QIcon(QStringLiteral(":/tavelin/icon.png")));
+    setWindowIcon(TavelinProgramIcon());
     resize(792, 546);
     ApplyMinimumSize();
 

@@ -8,6 +8,7 @@
 #include "data/UDataLibModule.h"
 #include "frames/TAtlasFrame.h"
 #include "glo/GlobalObjects.h"
+#include "glo/UGloAboutAuthor.h"
 #include "platform/FontSetup.h"
 #include "platform/StandardErrorReport.h"
 #include "platform/TStatusBar.h"
@@ -312,6 +313,30 @@ private slots:
         QCOMPARE(asked, allowsInteraction);
         QCOMPARE(request.cancels, cancels);
         QVERIFY(m_form->isVisible());
+    }
+
+    void bannerOpensTheAboutBoxModally()
+    {
+        ShowActive();
+        bool checked = false;
+        TestSupport::WhenModal([&](QWidget *w) {
+            auto *about = qobject_cast<Tm_GloAboutAuthor *>(w);
+            if (!about) {
+                w->close();
+                return;
+            }
+            // The about box, not the splash: both buttons, the caption and the version line.
+            checked = about->m_Button_OK->isVisible() && about->m_Button_About->isVisible()
+                      && about->m_Label_Caption->text() == QStringLiteral("Tavelin")
+                      && about->m_Label_Version->text() == QStringLiteral("版本:1.1") && about->isModal();
+            about->m_Button_OK->click();
+        });
+        QTest::mouseClick(m_form->Image1, Qt::LeftButton);
+        QVERIFY(checked);
+        // Destroyed when it closes.
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<Tm_GloAboutAuthor *>(w));
+        QCOMPARE(PageName(), QStringLiteral("m_TabSheet_Main"));
     }
 
     void statusTextRotatesThroughAllTexts()
