@@ -226,9 +226,11 @@ private slots:
     void ctrlTabStepsThroughThePagesAndWraps()
     {
         ShowActive();
-        const auto step = [](bool back) {
+        // Shortcuts only reach the active window, as they do for the user.
+        const auto step = [this](bool back) {
+            QTRY_VERIFY(m_form->isActiveWindow());
             QWidget *focus = QApplication::focusWidget();
-            QVERIFY(focus);
+            QVERIFY(focus && m_form->m_PageControl->isAncestorOf(focus));
             if (back)
                 QTest::keyClick(focus, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
             else
@@ -242,7 +244,9 @@ private slots:
         step(false);
         QCOMPARE(PageName(), QStringLiteral("m_TabSheet_ZY"));
         // The grid uses Tab itself; Ctrl+Tab still changes the page.
-        Frame(QStringLiteral("m_Frame_ZY"))->findChild<QWidget *>(QStringLiteral("m_DBGrid_ZY"))->setFocus();
+        QWidget *grid = Frame(QStringLiteral("m_Frame_ZY"))->findChild<QWidget *>(QStringLiteral("m_DBGrid_ZY"));
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
         step(false);
         QCOMPARE(PageName(), QStringLiteral("m_TabSheet_ZYWZ"));
         QCOMPARE(OpenedFrames(), QStringList({QStringLiteral("m_Frame_ZY"), QStringLiteral("m_Frame_ZYWZ"),
