@@ -2,10 +2,12 @@
 // file loading, printing to a PDF printer, closing and independence of its copy.
 #include "support/TestSupport.h"
 
+#include "app/TTavelinApplication.h"
 #include "picture/JpegEncoder.h"
 #include "picture/TGraphic.h"
 #include "picture/TImage.h"
 #include "picture/TJPEGImage.h"
+#include "platform/StandardErrorReport.h"
 #include "platform/TavelinError.h"
 #include "viewer/UGLOPictureViewDlg.h"
 #include "viewer/ViewerGeometry.h"
@@ -113,6 +115,7 @@ private slots:
     void printerSetupAppliesToNextPrint();
     void printWithoutPictureOrCancelledPrintsNothing();
     void failedDrawingStillEndsPrintJob();
+    void printFailureReachesErrorReport();
     void windowsAndCallerAreIndependent();
     void constructorSwallowsFailures();
     void exitAndCloseDestroyWindow();
@@ -397,6 +400,12 @@ void TestViewerWindow::oversizedPictureScrolls()
     QCOMPARE(w->frameGeometry().size(), fit.window);
     QVERIFY(fit.window.width() <= work.right() + 1 && fit.window.height() <= work.bottom() + 1);
 
+    // The first showing centres the window on the whole screen.
+    const QRect screen = w->screen()->geometry();
+    QCOMPARE(w->frameGeometry().topLeft(),
+             screen.topLeft() + QPoint((screen.width() - fit.window.width()) / 2,
+                                       (screen.height() - fit.window.height()) / 2));
+
     auto *image = w->findChild<TImage *>(QStringLiteral("m_Image"));
     QCOMPARE(image->size(), QSize(2000, 1500)); // the picture keeps its own size
     auto *scrollBox = w->findChild<QScrollArea *>(QStringLiteral("m_ScrollBox"));
@@ -664,6 +673,26 @@ void TestViewerWindow::failedDrawingStillEndsPrintJob()
     QVERIFY(pdf.readAll().trimmed().endsWith("%%EOF")); // the job was ended, the file is complete
 }
 
+void TestViewerWindow::printFailureReachesErrorReport()
+{
+    const TFailingGraphic failing;
+    Tm_GLOPictureViewDlg *w = Open(&failing);
+    w->Printer().setOutputFormat(QPrinter::PdfFormat);
+    w->Printer().setOutputFileName(m_dir->filePath(QStringLiteral("reported.pdf")));
+    QStringList reported;
+    SetStandardErrorSink([&](const QString &message) { reported << message; });
+    WhenModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->accept(); });
+
+    // Chosen from the menu: the command runs from the event loop, as a click on the item does.
+    QMetaObject::invokeMethod(w->findChild<QAction *>(QStringLiteral("N1")), "trigger", Qt::QueuedConnection);
+    QTRY_COMPARE(reported, QStringList{QStringLiteral("the picture data is damaged")});
+    SetStandardErrorSink(nullptr);
+    QCOMPARE(w->Printer().printerState(), QPrinter::Idle);
+    QFile pdf(w->Printer().outputFileName());
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().trimmed().endsWith("%%EOF"));
+}
+
 void TestViewerWindow::windowsAndCallerAreIndependent()
 {
     const TJPEGImage preview = JpegOf(MakeJpeg(320, 240));
@@ -728,5 +757,11 @@ void TestViewerWindow::exitAndCloseDestroyWindow()
     QTRY_VERIFY(other.isNull());
 }
 
-QTEST_MAIN(TestViewerWindow)
+int main(int argc, char **argv)
+{
+    // The program's application object: its error report is where a failed print ends up.
+    TTavelinApplication app(argc, argv);
+    TestViewerWindow tc;
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "test_viewer_window.moc"

@@ -3,7 +3,9 @@
 #include "picture/TGraphic.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TPicture.h"
+#include "platform/FontSetup.h"
 #include "platform/TavelinError.h"
+#include "platform/WindowPlacement.h"
 #include "viewer/ViewerGeometry.h"
 
 #include <QCloseEvent>
@@ -23,9 +25,7 @@ Tm_GLOPictureViewDlg::Tm_GLOPictureViewDlg(const TGraphic *picture)
 {
     setupUi(this);
     // The form asks for a character height in pixels, which a point size in the form cannot say.
-    QFont f = font();
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(SongFont(12));
     // Only the main window's closing ends the program; a viewer neither keeps it running nor ends it.
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -258,12 +258,8 @@ void Tm_GLOPictureViewDlg::showEvent(QShowEvent *event)
         m_bCentredOnFirstShow = true;
         if (m_PendingOuterSize.isValid())
             SetOuterSize(m_PendingOuterSize);
-        if (QScreen *s = screen()) {
-            const QRect area = s->geometry();
-            const QSize outer = frameGeometry().size();
-            move(area.x() + std::max(0, (area.width() - outer.width()) / 2),
-                 area.y() + std::max(0, (area.height() - outer.height()) / 2));
-        }
+        if (QScreen *s = screen())
+            move(CentredTopLeft(frameGeometry().size(), s->geometry(), s->geometry()));
     }
     QWidget::showEvent(event);
 }
