@@ -1,6 +1,7 @@
 #include "glo/TqelFunctionSet.h"
 
 #include "glo/GradientMath.h"
+#include "glo/UGloInputDlg.h"
 #include "platform/TCanvas.h"
 #include "platform/WinConstants.h"
 #include "platform/WinMessageBox.h"
@@ -14,6 +15,13 @@ TqelFunctionSet::~TqelFunctionSet() = default;
 int TqelFunctionSet::MsgBox(const QString &text, const QString &caption, std::uint32_t flags)
 {
     return WinMessageBox(QApplication::activeWindow(), text, caption, flags);
+}
+
+int TqelFunctionSet::ShowInputWindow(const QString &prompt, TFunParam &param, std::uint8_t inputKind)
+{
+    // Owned by the application (no parent window), freed on return.
+    Tm_GloInputDlg dialog(nullptr, prompt, param, inputKind);
+    return dialog.exec();
 }
 
 void TqelFunctionSet::FillGradient(TCanvas &canvas, const TRect &area, TColor startColor, TColor endColor,

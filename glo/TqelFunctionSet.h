@@ -23,6 +23,11 @@ public:
     // is active). Flags is a MessageBox style (MB_...); the result is the identifier of the button pressed (IDOK ... IDNO).
     int MsgBox(const QString &text, const QString &caption, std::uint32_t flags);
 
+    // Asks for one value of the given kind (TInputKind) in the modal typed input window, filled from
+    // and written back to param. Returns 1 when confirmed (the kind's slot was written), 2 when
+    // cancelled or closed (param untouched).
+    int ShowInputWindow(const QString &prompt, TFunParam &param, std::uint8_t inputKind);
+
     // Fills panelRect with a two-colour gradient (optionally mirrored about the middle), optionally
     // frames it and draws the caption transparently inside it: alignment 0 left, 1 right, 2 centre.
     // The canvas's pen colour, brush colour, brush style and pen position are left as found.

@@ -1,0 +1,25 @@
+#include "glo/GloResources.h"
+
+#include <QtGlobal>
+
+// At global scope: the macro declares the resource's registration function.
+static void RegisterGloResources()
+{
+    Q_INIT_RESOURCE(glo);
+}
+
+void EnsureGloResources()
+{
+    static const bool registered = (RegisterGloResources(), true);
+    Q_UNUSED(registered);
+}
+
+QIcon TavelinProgramIcon()
+{
+    EnsureGloResources();
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/tavelin-%1.png").arg(size), QSize(size, size));
+    icon.addFile(QStringLiteral(":/icons/tavelin.png"), QSize(256, 256));
+    return icon;
+}
