@@ -21,11 +21,27 @@ QString SqliteErrorText(sqlite3 *db, int rc)
     case SQLITE_CANTOPEN:
     case SQLITE_READONLY:
     case SQLITE_PERM: {
-        // SQLite says "disk I/O error"; the system says why (e.g. "File too large", "No space left").
+        // SQLite says "disk I/O error"; say what was being done and, where the system still
+        // knows it, its reason ("File too large", "No space left on device").
+        QString text = engine;
         const int err = db ? sqlite3_system_errno(db) : 0;
         if (err != 0)
-            return QStringLiteral("%1 (%2)").arg(engine, QString::fromLocal8Bit(std::strerror(err)));
-        return engine;
+            text += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(err));
+        switch (rc) {
+        case SQLITE_FULL:
+        case SQLITE_IOERR_WRITE:
+        case SQLITE_IOERR_FSYNC:
+        case SQLITE_IOERR_TRUNCATE:
+        case SQLITE_IOERR_SHMSIZE:
+            return QStringLiteral("writing to the catalogue file failed (%1); the disk may be full or the file too "
+                                  "large for it")
+                .arg(text);
+        case SQLITE_IOERR_READ:
+        case SQLITE_IOERR_SHORT_READ:
+            return QStringLiteral("reading the catalogue file failed (%1)").arg(text);
+        default:
+            return text;
+        }
     }
     default:
         return engine;

@@ -4,6 +4,7 @@
 #include "data/PictureTransform.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
+#include "glo/InputValueFormat.h"
 #include "picture/JpegDecoder.h"
 #include "picture/TJPEGImage.h"
 #include "platform/TMemoryStream.h"
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <memory>
 
 namespace FuzzHarness {
@@ -346,6 +348,77 @@ QString CatalogueFile(const QByteArray &bytes)
     }
     removeCatalogue(path);
     return outcome;
+}
+
+namespace {
+
+// An independent reading of a decimal 32-bit integer: optional sign, ASCII digits, nothing else.
+std::optional<std::int32_t> referenceInt32(const QString &text)
+{
+    const QString t = text.trimmed();
+    int i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+        negative = t[i++] == QLatin1Char('-');
+    if (i == t.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < t.size(); ++i) {
+        const ushort c = t[i].unicode();
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > qint64(1) << 32)
+            return std::nullopt; // far out of range already; stop before it could overflow
+    }
+    if (negative)
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return std::nullopt;
+    return std::int32_t(value);
+}
+
+QString checkFloat(const QString &text, const QLocale &locale)
+{
+    const std::optional<double> parsed = ParseFloat(text, locale);
+    if (!parsed)
+        return {};
+    const double v = *parsed;
+    if (!std::isfinite(v))
+        return QStringLiteral("ParseFloat gave a non-finite value for \"%1\"").arg(text);
+    // The dialog shows the value rounded to cents; confirming it unchanged must be accepted and
+    // give back what was shown.
+    const QString shown = FormatFloatForInput(v, locale);
+    const std::optional<double> back = ParseFloat(shown, locale);
+    if (!back)
+        return QStringLiteral("%1 is shown as \"%2\", which the dialog refuses (%3 locale)")
+            .arg(QString::number(v, 'g', 17), shown, locale.name());
+    const double expected = RoundToCents(v);
+    if (std::fabs(*back - expected) > 1e-13 * std::max(1.0, std::fabs(expected)))
+        return QStringLiteral("%1 is shown as \"%2\", which reads back as %3 (%4 locale)")
+            .arg(QString::number(v, 'g', 17), shown, QString::number(*back, 'g', 17), locale.name());
+    return {};
+}
+
+} // namespace
+
+QString InputValue(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    const std::optional<std::int32_t> parsed = ParseInt32(text);
+    const std::optional<std::int32_t> reference = referenceInt32(text);
+    if (parsed != reference)
+        return QStringLiteral("ParseInt32(\"%1\") gave %2, a decimal 32-bit integer reading gives %3")
+            .arg(text, parsed ? QString::number(*parsed) : QStringLiteral("nothing"),
+                 reference ? QString::number(*reference) : QStringLiteral("nothing"));
+    if (parsed && ParseInt32(QString::number(*parsed)) != parsed)
+        return QStringLiteral("%1 does not read back").arg(*parsed);
+    for (const QLocale &locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+        const QString why = checkFloat(text, locale);
+        if (!why.isEmpty())
+            return why;
+    }
+    return {};
 }
 
 } // namespace FuzzHarness

@@ -21,4 +21,9 @@ QString PictureSlot(const QByteArray &stored);
 // and the picture slots of the first entry.
 QString CatalogueFile(const QByteArray &bytes);
 
+// The typed input dialog's integer and float conversions, on the bytes as UTF-8 text: what
+// ParseInt32 accepts is exactly a decimal 32-bit integer, and a value shown for editing reads
+// back (as the dialog's OK does) to the value shown, in the C and a comma-decimal locale.
+QString InputValue(const QByteArray &bytes);
+
 } // namespace FuzzHarness
