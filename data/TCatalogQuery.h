@@ -6,6 +6,7 @@
 #include "data/CatalogSchema.h"
 
 #include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
@@ -110,6 +111,8 @@ private:
     QVector<QVector<QVariant>> m_rows;
     int m_current = -1;
     QVector<QVariant> m_pending;
-    QHash<int, QByteArray> m_pendingBlobs;
+    // Ordered by column, so a row's pictures are stored in slot order and a file built twice is
+    // the same byte for byte (QHash order changes from run to run).
+    QMap<int, QByteArray> m_pendingBlobs;
     int m_disableCount = 0;
 };

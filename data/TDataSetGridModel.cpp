@@ -43,6 +43,13 @@ TDataSetGridModel::TDataSetGridModel(TCatalogQuery *query, const QVector<TGridCo
     });
 }
 
+void TDataSetGridModel::SetGetText(const QString &field, TGetTextHandler handler)
+{
+    m_getText.insert(field, std::move(handler));
+    if (m_rows > 0)
+        emit dataChanged(index(0, 0), index(m_rows - 1, columnCount() - 1));
+}
+
 int TDataSetGridModel::QueryRows() const
 {
     return (m_query && m_query->Active()) ? m_query->RecordCount() : 0;
@@ -84,7 +91,15 @@ QVariant TDataSetGridModel::data(const QModelIndex &index, int role) const
     // While suspended the query may hold fewer rows than the views know of: those read as empty.
     if (!m_query || !m_query->Active() || index.row() >= m_query->RecordCount())
         return {};
-    const QVariant v = m_query->Value(index.row(), FieldIndexOf(index.column()));
+    const int field = FieldIndexOf(index.column());
+    const QVariant v = m_query->Value(index.row(), field);
+    const auto handler = m_getText.constFind(m_columns[index.column()].field);
+    if (handler != m_getText.constEnd())
+        return (*handler)(v);
+    if (field >= 0 && m_query->Fields()[field].type == TFieldType::Memo)
+        return QStringLiteral("(MEMO)");
+    if (field >= 0 && m_query->Fields()[field].type == TFieldType::Blob)
+        return QStringLiteral("(BLOB)");
     if (v.isNull())
         return QString();
     return v.toString();

@@ -3,7 +3,9 @@
 // model holds still; resuming shows the query as it then stands.
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <QHash>
 #include <QVector>
+#include <functional>
 
 #include "data/TCatalogQuery.h"
 
@@ -23,6 +25,10 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // A memo column shows "(MEMO)" unless a display-text handler gives its text.
+    using TGetTextHandler = std::function<QString(const QVariant &value)>;
+    void SetGetText(const QString &field, TGetTextHandler handler);
+
     const QVector<TGridColumn> &Columns() const { return m_columns; }
     TCatalogQuery *Query() const { return m_query; }
 
@@ -33,6 +39,7 @@ private:
 
     QPointer<TCatalogQuery> m_query;
     QVector<TGridColumn> m_columns;
+    QHash<QString, TGetTextHandler> m_getText;
     int m_rows = 0;      // what the views have been told
     bool m_stale = false; // the query changed while controls were disabled
 };

@@ -122,6 +122,7 @@ private slots:
     void memoLines_data();
     void memoLines();
     void centredOverTheMainWindow();
+    void coloursAndTabOrder();
     void screenshots();
 };
 
@@ -715,6 +716,41 @@ void TestInputDialog::centredOverTheMainWindow()
     const QPoint expected = main.frameGeometry().center();
     QVERIFY2((centre - expected).manhattanLength() <= 40,
              qPrintable(QStringLiteral("%1,%2 vs %3,%4").arg(centre.x()).arg(centre.y()).arg(expected.x()).arg(expected.y())));
+}
+
+void TestInputDialog::coloursAndTabOrder()
+{
+    TFunParam param;
+    Tm_GloInputDlg dlg(nullptr, QStringLiteral("请输入:"), param, ikDateTime);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    // 16511203 and 14808304 as COLORREF values.
+    QCOMPARE(dlg.palette().color(QPalette::Window), QColor(227, 240, 251));
+    QCOMPARE(dlg.m_Panel_Wizard->palette().color(QPalette::Window), QColor(240, 244, 225));
+    QCOMPARE(dlg.m_Panel_Wizard->geometry(), QRect(0, 0, 343, 37));
+    QCOMPARE(dlg.Image2->geometry(), QRect(0, 37, 343, 3));
+    QCOMPARE(dlg.m_PromptLable->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QCOMPARE(dlg.m_PromptLable->font().pixelSize(), 14);
+    QCOMPARE(dlg.font().pixelSize(), 12);
+    const QColor tip = QApplication::palette().color(QPalette::ToolTipBase);
+    QCOMPARE(dlg.m_strContent->palette().color(QPalette::Base), tip);
+    QCOMPARE(dlg.m_DateTimePicker_Date->palette().color(QPalette::Base), tip);
+    QCOMPARE(dlg.m_DateTimePicker_Date->minimumDate(), QDate(1900, 1, 1));
+    QCOMPARE(dlg.m_DateTimePicker_Date->maximumDate(), QDate(2049, 12, 31));
+    QVERIFY(dlg.m_DateTimePicker_Date->calendarPopup());
+    QCOMPARE(dlg.m_Button_OK->text(), QStringLiteral("确认(&O)"));
+    QCOMPARE(dlg.m_Button_Cancel->text(), QStringLiteral("取消(&C)"));
+    // Tab walks date picker, time picker, OK, Cancel.
+    QStringList order;
+    QWidget *w = dlg.m_DateTimePicker_Date;
+    for (int i = 0; i < 4; ++i) {
+        order << w->objectName();
+        do
+            w = w->nextInFocusChain();
+        while (!(w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->objectName().startsWith(QStringLiteral("m_"))));
+    }
+    QCOMPARE(order, (QStringList{QStringLiteral("m_DateTimePicker_Date"), QStringLiteral("m_DateTimePicker_Time"),
+                                 QStringLiteral("m_Button_OK"), QStringLiteral("m_Button_Cancel")}));
 }
 
 void TestInputDialog::screenshots()

@@ -1,0 +1,292 @@
+#include "frames/TAtlasFrame.h"
+
+#include "data/CatalogSchema.h"
+#include "data/PictureTransform.h"
+#include "data/TCatalogQuery.h"
+#include "data/TDataSetGridModel.h"
+#include "data/UDataLibModule.h"
+#include "frames/SearchStatement.h"
+#include "frames/TUpperCaseValidator.h"
+#include "glo/GlobalObjects.h"
+#include "picture/TImage.h"
+#include "picture/TJPEGImage.h"
+#include "platform/BusyCursor.h"
+#include "platform/StandardErrorReport.h"
+#include "platform/TMemoryStream.h"
+#include "platform/WinColor.h"
+#include "viewer/UGLOPictureViewDlg.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMetaObject>
+#include <QPainter>
+#include <QScopeGuard>
+
+TAtlasFrame::TAtlasFrame(const TAtlasFrameConfig &config, QWidget *owner) : QFrame(owner), m_config(config)
+{
+    setupUi(this);
+    const TAtlasDef *atlas = CatalogSchema::FindAtlas(config.atlasCode);
+    Q_ASSERT(atlas);
+
+    // Both queries name the data module's one connection, resolved as the frame is built.
+    TCatalogConnection *connection = m_DataLibModule ? m_DataLibModule->m_ADOConnection_KVR : nullptr;
+    m_ListQuery = new TCatalogQuery(this);
+    m_ListQuery->setObjectName(config.listQueryName);
+    m_ListQuery->SetConnection(connection);
+    m_ListQuery->SQL() << atlas->listSql;
+    m_ADOQuery_PIC = new TCatalogQuery(this);
+    m_ADOQuery_PIC->setObjectName(QStringLiteral("m_ADOQuery_PIC"));
+    m_ADOQuery_PIC->SetConnection(connection);
+    m_ADOQuery_PIC->SQL() << atlas->pictureSql;
+
+    m_ListSQLText = m_ListQuery->SQLText();
+    m_ListOpened = false;
+
+    m_cells = {m_Image1, m_Image2, m_Image3, m_Image4, m_Image5, m_Image6, m_Image7};
+    const QVector<QFrame *> bevels = {Bevel1, Bevel2, Bevel3, Bevel4, Bevel5, Bevel6, Bevel7};
+    for (int k = config.cellCount; k < m_cells.size(); ++k) {
+        delete m_cells[k];
+        delete bevels[k];
+    }
+    m_cells.resize(config.cellCount);
+    for (TImage *cell : std::as_const(m_cells)) {
+        cell->SetStretch(true);
+        connect(cell, &TImage::clicked, this, &TAtlasFrame::m_Image1Click);
+    }
+
+    m_Label_CurrentName->setObjectName(config.nameLabelName);
+    m_Label_CurrentName->setText(config.nameLabelCaption);
+    m_Label->setText(config.designCaption);
+    m_Button_DisplayPic->move(131, config.displayButtonTop);
+    if (config.managed) {
+        Panel2->setFixedHeight(42);
+        m_Button_DisplayPic->hide();
+    }
+
+    m_Image->SetStretch(true);
+    m_Image->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_PopupMenu = new QMenu(this);
+    m_PopupMenu->setObjectName(QStringLiteral("m_PopupMenu"));
+    N2 = m_PopupMenu->addAction(QStringLiteral("单独窗口查阅图片"));
+    N2->setObjectName(QStringLiteral("N2"));
+    connect(N2, &QAction::triggered, this, &TAtlasFrame::N2Click);
+    connect(m_Image, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_PopupMenu->popup(m_Image->mapToGlobal(pos)); });
+
+    m_Edit_ZYPinYin->setValidator(new TUpperCaseValidator(m_Edit_ZYPinYin));
+    connect(m_Edit_ZYPinYin, &QLineEdit::textChanged, this, &TAtlasFrame::m_Edit_ZYPinYinChange);
+    connect(m_Button_DisplayPic, &QPushButton::clicked, this, &TAtlasFrame::m_Button_DisplayPicClick);
+    connect(m_Button_View, &QPushButton::clicked, this, &TAtlasFrame::m_Button_ViewClick);
+    connect(m_DBGrid_ZY, &QAbstractItemView::doubleClicked, this, &TAtlasFrame::m_DBGrid_ZYDblClick);
+
+    // The view button keeps its distance to the name bar's right edge.
+    Panel7->installEventFilter(this);
+    SetUpLook();
+    BindGrid();
+}
+
+TAtlasFrame::~TAtlasFrame() = default;
+
+void TAtlasFrame::SetUpLook()
+{
+    QFont f(QStringLiteral("宋体"));
+    f.setPixelSize(12);
+    setFont(f);
+    setToolTipDuration(-1);
+    SetPanelColor(m_Panel_Left, 16249840);
+    SetPanelColor(Panel1, 16249840);
+    SetPanelColor(Panel4, 16116723);
+    SetPanelColor(Panel5, 0xFFFFFF);
+    SetPanelColor(Panel7, 15651014);
+    const QColor teal(0, 128, 128);
+    SetTextColor(Label31, teal);
+    SetTextColor(m_Label, teal);
+    SetTextColor(Label1, QColor(0, 0, 255));
+    QFont big = f;
+    big.setPixelSize(14);
+    Label1->setFont(big);
+    // One character per line, painted by the frame: the CJK face's own line spacing would push the
+    // third character out of the 49-pixel box.
+    Label1->installEventFilter(this);
+
+    QPalette edit = m_Edit_ZYPinYin->palette();
+    edit.setColor(QPalette::Base, ColorFromRef(0xF0FBFF)); // cream
+    m_Edit_ZYPinYin->setPalette(edit);
+
+    QPalette grid = m_DBGrid_ZY->palette();
+    grid.setColor(QPalette::Base, ColorFromRef(16245200));
+    // The selected row stays visible when the grid has no focus.
+    grid.setColor(QPalette::Inactive, QPalette::Highlight, grid.color(QPalette::Active, QPalette::Highlight));
+    grid.setColor(QPalette::Inactive, QPalette::HighlightedText, grid.color(QPalette::Active, QPalette::HighlightedText));
+    m_DBGrid_ZY->setPalette(grid);
+    const QColor title = ColorFromRef(14996200);
+    m_DBGrid_ZY->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: %1; border: 1px solid #a0a0a0; padding: 1px 3px; }")
+            .arg(title.name()));
+    m_DBGrid_ZY->horizontalHeader()->setFont(f);
+    m_DBGrid_ZY->verticalHeader()->setDefaultSectionSize(17);
+    m_DBGrid_ZY->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+}
+
+void TAtlasFrame::BindGrid()
+{
+    m_DataSource_ZYDrug = new TDataSetGridModel(m_ListQuery, m_config.gridColumns, this);
+    m_DataSource_ZYDrug->setObjectName(QStringLiteral("m_DataSource_ZYDrug"));
+    m_DBGrid_ZY->setModel(m_DataSource_ZYDrug);
+    for (int c = 0; c < m_config.gridColumns.size(); ++c)
+        m_DBGrid_ZY->setColumnWidth(c, m_config.gridColumns[c].width);
+
+    // The grid moves the current row; the current row shows as the selected grid row.
+    connect(m_DBGrid_ZY->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (m_syncingSelection || !current.isValid())
+                    return;
+                m_syncingSelection = true;
+                m_ListQuery->SetRecNo(current.row());
+                m_syncingSelection = false;
+            });
+    auto showCurrent = [this] {
+        if (m_syncingSelection || m_ListQuery->ControlsDisabled())
+            return;
+        const int row = m_ListQuery->RecNo();
+        if (row < 0 || row >= m_DataSource_ZYDrug->rowCount())
+            return;
+        m_syncingSelection = true;
+        const QModelIndex idx = m_DataSource_ZYDrug->index(row, 0);
+        m_DBGrid_ZY->selectionModel()->setCurrentIndex(
+            idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_DBGrid_ZY->scrollTo(idx);
+        m_syncingSelection = false;
+    };
+    connect(m_ListQuery, &TCatalogQuery::currentRowChanged, this, showCurrent);
+    connect(m_DataSource_ZYDrug, &QAbstractItemModel::modelReset, this, showCurrent);
+}
+
+TImage *TAtlasFrame::Cell(int k) const
+{
+    return (k >= 1 && k <= m_cells.size()) ? m_cells[k - 1] : nullptr;
+}
+
+void TAtlasFrame::ActivateFrame()
+{
+    if (m_ListOpened)
+        return;
+    m_ListQuery->Open();
+    m_Label->setText(m_config.countPrefix + QString::number(m_ListQuery->RecordCount()) + QStringLiteral("条"));
+    m_ListOpened = true;
+}
+
+void TAtlasFrame::m_Edit_ZYPinYinChange()
+{
+    Guarded([this] {
+        const QString v = SearchStatement::NormalizeSearchText(m_Edit_ZYPinYin->text());
+        m_ListQuery->DisableControls();
+        m_DBGrid_ZY->setUpdatesEnabled(false);
+        // Resumed whatever happens, so a failed reopen shows an empty grid rather than stale rows.
+        const auto resume = qScopeGuard([this] {
+            m_ListQuery->EnableControls();
+            m_DBGrid_ZY->setUpdatesEnabled(true);
+        });
+        m_ListQuery->Close();
+        m_ListQuery->SQL() = SearchStatement::SearchLines(m_ListSQLText, m_config.searchColumnA,
+                                                          m_config.searchColumnB, v);
+        m_ListQuery->Open();
+    });
+}
+
+void TAtlasFrame::EmptyCells()
+{
+    for (TImage *cell : std::as_const(m_cells))
+        cell->ClearPicture();
+}
+
+void TAtlasFrame::LoadThumbnails(bool reverseTransform, bool closePictureQueryAfter)
+{
+    EmptyCells();
+    if (!m_ListQuery->Active() || m_ListQuery->IsEmpty())
+        return;
+    m_ADOQuery_PIC->Close();
+    m_ADOQuery_PIC->SetParameter(QStringLiteral("SQLRecordSN"), m_ListQuery->FieldAsInteger(QStringLiteral("RecordSN")));
+    m_ADOQuery_PIC->Open();
+    if (m_ADOQuery_PIC->IsEmpty()) {
+        m_ADOQuery_PIC->Close();
+        return;
+    }
+    m_Label_CurrentName->setText(SearchStatement::TrimName(m_ListQuery->FieldAsString(m_config.nameColumn)));
+
+    TBusyCursor busy;
+    // One stream and one picture object serve every slot of the run.
+    TMemoryStream stream;
+    TJPEGImage jpeg;
+    for (int k = 1; k <= m_cells.size(); ++k) {
+        try {
+            m_ADOQuery_PIC->BlobToStream(CatalogSchema::SlotColumn(k), stream);
+            if (reverseTransform)
+                DecodePictureStream(stream);
+            stream.SetPosition(0);
+            if (stream.Size() > 0) {
+                jpeg.LoadFromStream(stream);
+                m_cells[k - 1]->AssignGraphic(&jpeg);
+            }
+        } catch (const std::exception &) {
+            // A slot that cannot be read leaves its cell empty; the others still load.
+        }
+        stream.Clear();
+    }
+    if (closePictureQueryAfter)
+        m_ADOQuery_PIC->Close();
+}
+
+void TAtlasFrame::m_Button_DisplayPicClick()
+{
+    Guarded([this] { LoadThumbnails(m_config.transformed, false); });
+}
+
+void TAtlasFrame::m_Image1Click()
+{
+    auto *image = qobject_cast<TImage *>(sender());
+    if (!image)
+        return;
+    m_Image->SetPicture(image->Picture());
+}
+
+void TAtlasFrame::m_DBGrid_ZYDblClick()
+{
+    // Loaded after the double-click has been handled, exactly as by a click on the button.
+    QMetaObject::invokeMethod(m_Button_DisplayPic, &QPushButton::click, Qt::QueuedConnection);
+}
+
+void TAtlasFrame::m_Button_ViewClick()
+{
+    const QPoint corner(m_Button_View->x(), m_Button_View->y() + m_Button_View->height());
+    m_PopupMenu->popup(Panel7->mapToGlobal(corner));
+}
+
+void TAtlasFrame::N2Click()
+{
+    if (m_Image->Picture().IsEmpty()) {
+        g_FunctionSet->MsgBox(QStringLiteral("当前没有可单独察看的图片,请从缩略图点击一张图片!"), QStringLiteral("提示"), 64);
+        return;
+    }
+    // The viewer copies the picture and lives on its own; the frame keeps no reference to it.
+    auto *viewer = new Tm_GLOPictureViewDlg(m_Image->Picture().Graphic());
+    viewer->show();
+}
+
+bool TAtlasFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Label1 && event->type() == QEvent::Paint) {
+        QPainter p(Label1);
+        p.setFont(Label1->font());
+        p.setPen(Label1->palette().color(QPalette::WindowText));
+        const QString text = Label1->text();
+        const int step = Label1->height() / qMax(1, int(text.size()));
+        for (int i = 0; i < text.size(); ++i)
+            p.drawText(QRect(0, i * step, Label1->width(), step), Qt::AlignHCenter | Qt::AlignVCenter, text.mid(i, 1));
+        return true;
+    }
+    if (watched == Panel7 && event->type() == QEvent::Resize)
+        m_Button_View->move(Panel7->width() - 2 - m_Button_View->width(), m_Button_View->y());
+    return QFrame::eventFilter(watched, event);
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include "frames/TAtlasFrame.h"
+
+class Tm_Frame_XYLC : public TAtlasFrame {
+    Q_OBJECT
+public:
+    explicit Tm_Frame_XYLC(QWidget *owner = nullptr);
+    static TAtlasFrameConfig Configuration();
+
+    TCatalogQuery *m_ADOQuery_Library;
+};
