@@ -1,17 +1,24 @@
 // Faults while the miscellaneous atlas imports pictures: the disk fills up, or the process is
-// killed. A child process (this executable, started with --import-child) imports JPEG files as
-// new entries and prints each RecordSN once its row is posted. Afterwards the catalogue must
+// killed. A child process (this executable, started with --import-child) runs the atlas's import
+// command on JPEG files and prints each RecordSN once its row is posted. Afterwards the catalogue must
 // pass SQLite's integrity check, hold every reported row with its exact bytes and no stray
 // picture data, and the error the child reported must say what failed.
 #include "data/CatalogSchema.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
-#include "picture/TJPEGImage.h"
+#include "data/UDataLibModule.h"
+#include "frames/UFrame_ZXTP.h"
+#include "glo/GlobalObjects.h"
+#include "platform/StandardErrorReport.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +27,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -29,17 +37,36 @@ namespace {
 
 constexpr const char *kChildSwitch = "--import-child";
 
-// ---- The child: import the files in order, `rounds` times over; print each posted RecordSN.
+// ---- The child: the miscellaneous atlas's own import command (menu item "导入一个/多个JPG图片")
+// with its dialogs answered: the files chosen, the category "faults", the confirmation. It prints
+// each RecordSN once its row is posted, and the error the program reports, if any.
 
-int importChild(const QStringList &args)
+using Answer = std::function<void(QWidget *)>;
+
+void answerChain(QList<Answer> steps)
 {
-    // args: catalogue, file-size limit in bytes (0: none), rounds, files...
-    if (args.size() < 4)
+    if (steps.isEmpty())
+        return;
+    const Answer first = steps.takeFirst();
+    TestSupport::WhenModal(
+        [first, steps](QWidget *w) {
+            first(w);
+            answerChain(steps);
+        },
+        60000);
+}
+
+int importChild(int argc, char **argv)
+{
+    // argv after the switch: catalogue, file-size limit in bytes (0: none), files...
+    if (argc < 5)
         return 2;
-    const QString catalogue = args[0];
-    const qint64 limit = args[1].toLongLong();
-    const int rounds = args[2].toInt();
-    const QStringList files = args.mid(3);
+    QApplication app(argc, argv);
+    const QString catalogue = QString::fromLocal8Bit(argv[2]);
+    const qint64 limit = QByteArray(argv[3]).toLongLong();
+    QStringList files;
+    for (int i = 4; i < argc; ++i)
+        files << QString::fromLocal8Bit(argv[i]);
     if (limit > 0) {
         // A full disk: writes past the limit fail with EFBIG instead of killing the process.
         std::signal(SIGXFSZ, SIG_IGN);
@@ -47,42 +74,51 @@ int importChild(const QStringList &args)
         if (setrlimit(RLIMIT_FSIZE, &rl) != 0)
             return 2;
     }
-    try {
-        TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(catalogue));
-        connection.SetConnected(true);
-        TCatalogQuery list;
-        list.SetConnection(&connection);
-        list.SQL() << CatalogSchema::FindAtlas(QStringLiteral("ZXTP"))->listSql;
-        list.Open();
-        TMemoryStream buffer;
-        TJPEGImage picture;
-        for (int round = 0; round < rounds; ++round) {
-            for (const QString &path : files) {
-                buffer.Clear();
-                QFile file(path);
-                if (!file.open(QIODevice::ReadOnly))
-                    throw TavelinError(file.errorString());
-                buffer.Write(file.readAll());
-                picture.LoadFromBytes(buffer.Bytes()); // the header must parse, as the import requires
-                buffer.SetPosition(0);
-                list.Append();
-                list.BlobFromStream(QStringLiteral("pic1"), buffer);
-                list.SetFieldText(QStringLiteral("TypeName"), QStringLiteral("faults"));
-                list.SetFieldText(QStringLiteral("ItemName"), QFileInfo(path).fileName());
-                list.Post();
-                std::printf("imported %d %s\n", list.FieldAsInteger(QStringLiteral("RecordSN")),
-                            qPrintable(QFileInfo(path).fileName()));
-                std::fflush(stdout);
-            }
+    QDir::setCurrent(QFileInfo(catalogue).absolutePath());
+    QString error;
+    SetStandardErrorSink([&](const QString &m) { error = m; });
+    CreateGlobalObjects();
+    int status = 0;
+    {
+        Tm_DataLibModule module;
+        m_DataLibModule = &module;
+        if (!module.m_ADOConnection_KVR->Connected())
+            return 2;
+        Tm_Frame_ZXTP frame;
+        frame.ActivateFrame();
+        TCatalogQuery *list = frame.ListQuery();
+        QObject::connect(list, &TCatalogQuery::rowAppended, [list](int row) {
+            std::printf("imported %lld %s\n", list->Value(row, list->FieldIndex(QStringLiteral("RecordSN"))).toLongLong(),
+                        qPrintable(list->Value(row, list->FieldIndex(QStringLiteral("ItemName"))).toString()));
+            std::fflush(stdout);
+        });
+        answerChain({[&](QWidget *w) {
+                         auto *dialog = qobject_cast<QFileDialog *>(w);
+                         dialog->setDirectory(QFileInfo(files.first()).absolutePath());
+                         QStringList quoted;
+                         for (const QString &f : files)
+                             quoted << QLatin1Char('"') + QFileInfo(f).fileName() + QLatin1Char('"');
+                         dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(quoted.join(QLatin1Char(' ')));
+                         static_cast<QDialog *>(dialog)->accept();
+                     },
+                     [](QWidget *w) {
+                         w->findChild<QLineEdit *>(QStringLiteral("m_strContent"))->setText(QStringLiteral("faults"));
+                         w->findChild<QPushButton *>(QStringLiteral("m_Button_OK"))->click();
+                     },
+                     [](QWidget *w) { qobject_cast<QMessageBox *>(w)->button(QMessageBox::Yes)->click(); },
+                     [](QWidget *w) { qobject_cast<QMessageBox *>(w)->button(QMessageBox::Ok)->click(); }});
+        frame.JPG1Click();
+        if (!error.isEmpty()) {
+            std::printf("error %s\n", qPrintable(error.simplified()));
+            status = 3;
+        } else {
+            std::printf("done\n");
         }
-    } catch (const TavelinError &e) {
-        std::printf("error %s\n", qPrintable(e.message().simplified()));
         std::fflush(stdout);
-        return 3;
+        m_DataLibModule = nullptr;
     }
-    std::printf("done\n");
-    return 0;
+    FreeGlobalObjects();
+    return status;
 }
 
 // ---- The parent's checks
@@ -111,17 +147,21 @@ TChildReport parseReport(const QByteArray &out)
     return r;
 }
 
-QStringList makePictures(const QString &folder)
+// count files cycling through pictures of a few sizes (30 to 200 KiB), so that a write is cut at
+// many places.
+QStringList makePictures(const QString &folder, int count)
 {
-    // Pictures of a few sizes, 30 to 200 KiB, so that a write is cut at many places.
-    QStringList files;
+    QList<QByteArray> pictures;
     const QList<QSize> sizes = {{640, 480}, {320, 240}, {800, 600}, {480, 360}, {720, 540}, {400, 300}};
-    for (int i = 0; i < sizes.size(); ++i) {
-        const QString path = QDir(folder).filePath(QStringLiteral("picture-%1.jpg").arg(i + 1));
+    for (int i = 0; i < sizes.size(); ++i)
+        pictures << TestSupport::MakeJpeg(sizes[i].width(), sizes[i].height(), QColor::fromHsv(i * 50, 200, 220), 97);
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+        const QString path = QDir(folder).filePath(QStringLiteral("picture-%1.jpg").arg(i + 1, 3, 10, QLatin1Char('0')));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly))
             return {};
-        f.write(TestSupport::MakeJpeg(sizes[i].width(), sizes[i].height(), QColor::fromHsv(i * 50, 200, 220), 97));
+        f.write(pictures[i % pictures.size()]);
         files << path;
     }
     return files;
@@ -201,14 +241,15 @@ void verifyImported(const QString &catalogue, const QString &folder, const TChil
              qint64(0));
 }
 
-QProcess *startChild(QObject *owner, const QString &catalogue, qint64 limit, int rounds, const QStringList &files)
+QProcess *startChild(QObject *owner, const QString &catalogue, qint64 limit, const QStringList &files)
 {
     auto *child = new QProcess(owner);
     child->setProgram(QCoreApplication::applicationFilePath());
-    child->setArguments(QStringList{QString::fromLatin1(kChildSwitch), catalogue, QString::number(limit),
-                                    QString::number(rounds)}
-                        + files);
+    child->setArguments(QStringList{QString::fromLatin1(kChildSwitch), catalogue, QString::number(limit)} + files);
     child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child->setProcessEnvironment(env);
     child->start();
     return child;
 }
@@ -227,17 +268,17 @@ void TestWriteFaults::diskFullDuringAnImport()
     QTemporaryDir dir;
     const QString catalogue = dir.filePath("KVRJetLib.mdb");
     TestSupport::MakeCatalogue(catalogue);
-    const QStringList files = makePictures(dir.path());
+    const QStringList files = makePictures(dir.path(), 18);
     QVERIFY(!files.isEmpty());
     // Room for a few pictures more than the empty catalogue holds.
     const qint64 limit = QFileInfo(catalogue).size() + 600 * 1024;
-    QProcess *child = startChild(this, catalogue, limit, 3, files);
+    QProcess *child = startChild(this, catalogue, limit, files);
     QVERIFY(child->waitForFinished(120000));
     const TChildReport report = parseReport(child->readAllStandardOutput());
     qInfo("%lld imported, then: %s", qint64(report.imported.size()), qPrintable(report.error));
     QCOMPARE(child->exitCode(), 3);
     QVERIFY2(report.imported.size() >= 1, "the limit left no room for a single picture");
-    QVERIFY2(report.imported.size() < 3 * files.size(), "the disk never filled up");
+    QVERIFY2(report.imported.size() < files.size(), "the disk never filled up");
     QVERIFY2(report.error.contains(QLatin1String("KVR_ZXTPPicture")), qPrintable(report.error));
     QVERIFY2(report.error.contains(QLatin1String("writing to the catalogue file failed")), qPrintable(report.error));
     QVERIFY2(report.error.contains(QLatin1String("disk")), qPrintable(report.error));
@@ -249,12 +290,12 @@ void TestWriteFaults::processKilledDuringAnImport()
     QTemporaryDir dir;
     const QString catalogue = dir.filePath("KVRJetLib.mdb");
     TestSupport::MakeCatalogue(catalogue);
-    const QStringList files = makePictures(dir.path());
+    const QStringList files = makePictures(dir.path(), 150);
     QVERIFY(!files.isEmpty());
     // Three kills at different moments, each on the catalogue the previous one left.
     TChildReport all;
     for (int kill = 0; kill < 3; ++kill) {
-        QProcess *child = startChild(this, catalogue, 0, 1000, files);
+        QProcess *child = startChild(this, catalogue, 0, files);
         QVERIFY(child->waitForStarted());
         QByteArray out;
         const int wanted = all.imported.size() + 5 + 4 * kill;
@@ -276,10 +317,8 @@ void TestWriteFaults::processKilledDuringAnImport()
 
 int main(int argc, char **argv)
 {
-    if (argc > 1 && qstrcmp(argv[1], kChildSwitch) == 0) {
-        QCoreApplication app(argc, argv);
-        return importChild(app.arguments().mid(2));
-    }
+    if (argc > 1 && qstrcmp(argv[1], kChildSwitch) == 0)
+        return importChild(argc, argv);
     QCoreApplication app(argc, argv);
     TestWriteFaults tc;
     QTEST_SET_MAIN_SOURCE_PATH
