@@ -6,6 +6,8 @@
 #include "data/PictureTransform.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
+#include "data/UDataLibModule.h"
+#include "frames/UFrame_ZY.h"
 #include "picture/JpegEncoder.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TImage.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QBuffer>
 #include <QComboBox>
+#include <QPushButton>
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
@@ -179,6 +182,7 @@ private slots:
     void pictureFilesNamedJpg();
     void viewerOpensHostilePictureFiles_data();
     void viewerOpensHostilePictureFiles();
+    void herbFrameShowsHostileSlotsAsEmptyCells();
 
     void openingAndBrowsingNeverChangesTheFile_data();
     void openingAndBrowsingNeverChangesTheFile();
@@ -339,6 +343,65 @@ void TestHostileInput::viewerOpensHostilePictureFiles()
     SetStandardErrorSink(nullptr);
     QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));
     QCOMPARE(sha256(path), before);
+}
+
+void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
+{
+    // Seven slots of one herb entry, each hostile in its own way. A slot whose header reads gets
+    // a cell picture (drawn as far as its data goes); the others leave their cell empty. Showing
+    // them, enlarging each into the preview and painting everything reports nothing.
+    const QByteArray jpeg = TestSupport::MakeJpeg(96, 64);
+    QByteArray png;
+    {
+        QImage image(20, 20, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    TJpegEncodeOptions progressive;
+    progressive.progressive = true;
+    const QList<std::optional<QByteArray>> slots = {
+        jpeg,
+        png,
+        JpegSurgery::CutAt(jpeg, JpegSurgery::FindFrame(jpeg) + 6),
+        JpegSurgery::WithForgedSize(jpeg, 65500, 65500),
+        JpegSurgery::WithRepeatedLastScan(EncodeJpeg(QImage::fromData(jpeg), progressive), 3000),
+        JpegSurgery::CutAt(jpeg, jpeg.size() / 2),
+        QByteArray(),
+    };
+    const QList<bool> filled = {true, false, false, true, true, true, false};
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("KVRJetLib.mdb");
+    TestSupport::MakeCatalogue(path);
+    TestSupport::AddEntry(path, "ZY", QStringLiteral("甘草"), "GC", slots);
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QStringList reports;
+    SetStandardErrorSink([&](const QString &m) { reports << m; });
+    {
+        Tm_DataLibModule module;
+        m_DataLibModule = &module;
+        Tm_Frame_ZY frame;
+        frame.resize(800, 600);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.ActivateFrame();
+        frame.findChild<QPushButton *>(QStringLiteral("m_Button_DisplayPic"))->click();
+        for (int k = 1; k <= 7; ++k)
+            QVERIFY2(frame.Cell(k)->Picture().IsEmpty() != filled[k - 1], qPrintable(QStringLiteral("cell %1").arg(k)));
+        frame.grab(); // paints every cell
+        for (int k = 1; k <= 7; ++k) {
+            QTest::mouseClick(frame.Cell(k), Qt::LeftButton);
+            QCOMPARE(frame.Preview()->Picture().IsEmpty(), !filled[k - 1]);
+            frame.grab();
+        }
+        m_DataLibModule = nullptr;
+    }
+    SetStandardErrorSink(nullptr);
+    QDir::setCurrent(oldDir);
+    QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));
 }
 
 // ---- Catalogue files
