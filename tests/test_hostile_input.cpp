@@ -361,7 +361,7 @@ void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
     }
     TJpegEncodeOptions progressive;
     progressive.progressive = true;
-    const QList<std::optional<QByteArray>> slots = {
+    const QList<std::optional<QByteArray>> slotBytes = {
         jpeg,
         png,
         JpegSurgery::CutAt(jpeg, JpegSurgery::FindFrame(jpeg) + 6),
@@ -375,7 +375,7 @@ void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
     QTemporaryDir dir;
     const QString path = dir.filePath("KVRJetLib.mdb");
     TestSupport::MakeCatalogue(path);
-    TestSupport::AddEntry(path, "ZY", QStringLiteral("甘草"), "GC", slots);
+    TestSupport::AddEntry(path, "ZY", QStringLiteral("甘草"), "GC", slotBytes);
     const QString oldDir = QDir::currentPath();
     QDir::setCurrent(dir.path());
     QStringList reports;

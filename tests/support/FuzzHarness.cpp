@@ -23,7 +23,7 @@ namespace {
 
 // Decodes larger than this are skipped when the decoder would accept them: they test nothing a
 // smaller picture does not, and only cost time. Decodes the decoder refuses are always tried.
-constexpr qint64 kPixelBudget = qint64(2048) * 2048;
+constexpr qint64 kPixelBudget = qint64(1024) * 1024;
 // A progressive picture keeps every coefficient of the whole picture while it decodes, at any
 // output scale; beyond this (an estimate: two bytes per sample, no subsampling) a decode is left
 // to the unit tests, which try the limits themselves. Under the sanitizers on a busy machine such
