@@ -1,7 +1,6 @@
-#include <cstdio>
+#include "app/TavelinStartup.h"
 
-int main()
+int main(int argc, char **argv)
 {
-    std::puts("Tavelin: the main window is not part of this build yet.");
-    return 0;
+    return RunTavelin(argc, argv);
 }

@@ -21,3 +21,7 @@ struct TAtlasFrameConfig {
     int displayButtonTop = 7;
     bool managed = false;     // the miscellaneous atlas: management button instead of the display button
 };
+
+// The row shared by the frames whose entries carry a category (TypeName) and an item name (ItemName):
+// everything but the atlas, the count prefix and the design caption.
+TAtlasFrameConfig ItemAtlasFrameConfig(const QString &atlasCode, const QString &countPrefix, const QString &designCaption);

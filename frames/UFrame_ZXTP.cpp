@@ -29,21 +29,9 @@ const QString kCaption = QStringLiteral("提示");
 
 TAtlasFrameConfig Tm_Frame_ZXTP::Configuration()
 {
-    TAtlasFrameConfig c;
-    c.atlasCode = QStringLiteral("ZXTP");
-    c.listQueryName = QStringLiteral("m_ADOQuery_Library");
-    c.gridColumns = {{QStringLiteral("TypeName"), QStringLiteral("类别名称"), 60},
-                     {QStringLiteral("ItemName"), QStringLiteral("图片名称"), 140}};
-    c.searchColumnA = QStringLiteral("TypeName");
-    c.searchColumnB = QStringLiteral("ItemName");
-    c.countPrefix = QStringLiteral("其他图谱列表:  共");
-    c.designCaption = QStringLiteral("其他图谱列表:");
-    c.cellCount = 4;
-    c.nameColumn = QStringLiteral("ItemName");
-    c.nameLabelName = QStringLiteral("m_Label_CurrentItemName");
-    c.nameLabelCaption = QStringLiteral("项目名称");
-    c.transformed = false;
-    c.displayButtonTop = 7;
+    TAtlasFrameConfig c = ItemAtlasFrameConfig(QStringLiteral("ZXTP"), QStringLiteral("其他图谱列表:  共"),
+                                               QStringLiteral("其他图谱列表:"));
+    c.transformed = false; // the user's own files, stored as they are
     c.managed = true;
     return c;
 }

@@ -2,22 +2,7 @@
 
 TAtlasFrameConfig Tm_Frame_ZYWZ::Configuration()
 {
-    TAtlasFrameConfig c;
-    c.atlasCode = QStringLiteral("ZYWZ");
-    c.listQueryName = QStringLiteral("m_ADOQuery_Library");
-    c.gridColumns = {{QStringLiteral("TypeName"), QStringLiteral("类别名称"), 60}, {QStringLiteral("ItemName"), QStringLiteral("图片名称"), 140}};
-    c.searchColumnA = QStringLiteral("TypeName");
-    c.searchColumnB = QStringLiteral("ItemName");
-    c.countPrefix = QStringLiteral("列表:  共");
-    c.designCaption = QStringLiteral("中医望诊图谱列表:");
-    c.cellCount = 4;
-    c.nameColumn = QStringLiteral("ItemName");
-    c.nameLabelName = QStringLiteral("m_Label_CurrentItemName");
-    c.nameLabelCaption = QStringLiteral("项目名称");
-    c.transformed = true;
-    c.displayButtonTop = 7;
-    c.managed = false;
-    return c;
+    return ItemAtlasFrameConfig(QStringLiteral("ZYWZ"), QStringLiteral("列表:  共"), QStringLiteral("中医望诊图谱列表:"));
 }
 
 Tm_Frame_ZYWZ::Tm_Frame_ZYWZ(QWidget *owner) : TAtlasFrame(Configuration(), owner)

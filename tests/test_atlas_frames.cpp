@@ -12,6 +12,7 @@
 #include "picture/TImage.h"
 #include "platform/StandardErrorReport.h"
 #include "platform/TavelinError.h"
+#include "support/TestProgram.h"
 #include "support/TestSupport.h"
 #include "viewer/UGLOPictureViewDlg.h"
 
@@ -37,32 +38,8 @@ Q_DECLARE_METATYPE(FrameFactory)
 namespace {
 
 // A catalogue beside a temporary "program directory", opened by the data module as the program does.
-struct Program {
-    QTemporaryDir dir;
-    QString path;
-    QString oldDir;
-    std::unique_ptr<Tm_DataLibModule> module;
-    QStringList errors;
-    Program()
-    {
-        path = dir.filePath("KVRJetLib.mdb");
-        TestSupport::MakeCatalogue(path);
-        oldDir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        SetStandardErrorSink([this](const QString &m) { errors << m; });
-    }
-    void start()
-    {
-        module = std::make_unique<Tm_DataLibModule>();
-        m_DataLibModule = module.get();
-    }
-    ~Program()
-    {
-        module.reset();
-        m_DataLibModule = nullptr;
-        SetStandardErrorSink(nullptr);
-        QDir::setCurrent(oldDir);
-    }
+struct Program : TestSupport::TestProgram {
+    Program() : TestProgram(false) {}
 };
 
 QStringList gridColumn(TAtlasFrame *frame, int column)

@@ -7,6 +7,7 @@
 #include "picture/TImage.h"
 #include "platform/StandardErrorReport.h"
 #include "platform/TMemoryStream.h"
+#include "support/TestProgram.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -29,43 +30,8 @@ using TestSupport::AddEntry;
 
 namespace {
 
-struct Program {
-    QTemporaryDir dir;
-    QString path;
-    QString oldDir;
-    std::unique_ptr<Tm_DataLibModule> module;
-    QStringList errors;
-    Program()
-    {
-        path = dir.filePath("KVRJetLib.mdb");
-        TestSupport::MakeCatalogue(path);
-        oldDir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        SetStandardErrorSink([this](const QString &m) { errors << m; });
-        CreateGlobalObjects();
-    }
-    void start()
-    {
-        module = std::make_unique<Tm_DataLibModule>();
-        m_DataLibModule = module.get();
-    }
-    QString writeFile(const QString &name, const QByteArray &bytes)
-    {
-        const QString p = dir.filePath("pics/" + name);
-        QDir().mkpath(dir.filePath("pics"));
-        QFile f(p);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return p;
-    }
-    ~Program()
-    {
-        module.reset();
-        m_DataLibModule = nullptr;
-        FreeGlobalObjects();
-        SetStandardErrorSink(nullptr);
-        QDir::setCurrent(oldDir);
-    }
+struct Program : TestSupport::TestProgram {
+    Program() : TestProgram(true) {}
 };
 
 using Answer = std::function<void(QWidget *)>;

@@ -405,10 +405,28 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
         p.drawPath(f);
     }
     const int knots = 5;
+    {
+        const QPainterPath body = [&] {
+            QPainterPathStroker stroker;
+            stroker.setWidth(height * 0.62);
+            stroker.setCapStyle(Qt::RoundCap);
+            QPainterPath spine;
+            spine.moveTo(left + QPointF(length * 0.06, 0));
+            spine.cubicTo(left + QPointF(length * 0.35, -height * 0.12), left + QPointF(length * 0.65, height * 0.1),
+                          left + QPointF(length * 0.94, 0));
+            return stroker.createStroke(spine);
+        }();
+        QLinearGradient bg(left - QPointF(0, height * 0.4), left + QPointF(0, height * 0.4));
+        bg.setColorAt(0, col.lighter(120));
+        bg.setColorAt(1, col.darker(135));
+        p.setBrush(bg);
+        p.setPen(QPen(col.darker(170), height * 0.02));
+        p.drawPath(body);
+    }
     for (int i = 0; i < knots; ++i) {
         const double cx = left.x() + length * (0.1 + i * 0.2);
-        const double rh = height * (0.45 - std::abs(i - 1.5) * 0.04) * rng.Range(0.85, 1.1);
-        const QRectF r(cx - length * 0.13, left.y() - rh, length * 0.26, rh * 2);
+        const double rh = height * (0.4 - std::abs(i - 1.5) * 0.04) * rng.Range(0.8, 1.05);
+        const QRectF r(cx - length * 0.085, left.y() - rh, length * 0.17, rh * 2);
         QRadialGradient g(r.center() - QPointF(0, rh * 0.4), rh * 1.6);
         g.setColorAt(0, col.lighter(130));
         g.setColorAt(1, col.darker(130));
@@ -424,24 +442,53 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
     }
 }
 
-void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, double angle)
+// A knobbly tuber: an uneven outline, rootlet scars, ring wrinkles and a bud at the top; cut open
+// it shows its inside instead.
+void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, double angle, bool cut = false)
 {
+    TDemoRandom rng(static_cast<std::uint64_t>(rx * 1000 + ry));
     p.save();
     p.translate(c);
     p.rotate(angle);
-    p.setPen(QPen(col.darker(130), ry * 0.05, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(col.darker(130), ry * 0.045, Qt::SolidLine, Qt::RoundCap));
     for (int i = -2; i <= 2; ++i)
-        p.drawLine(QPointF(rx * 0.9, i * ry * 0.15), QPointF(rx * 1.5, i * ry * 0.35));
+        p.drawLine(QPointF(rx * 0.9, i * ry * 0.15), QPointF(rx * 1.45, i * ry * 0.35 + rng.Range(-0.1, 0.1) * ry));
+    QVector<QPointF> pts;
+    for (int i = 0; i < 12; ++i) {
+        const double a = i * 2 * M_PI / 12;
+        const double k = rng.Range(0.9, 1.06);
+        pts << QPointF(std::cos(a) * rx * k, std::sin(a) * ry * k);
+    }
+    const QPainterPath outline = DemoSmoothPath(pts, true);
     QRadialGradient g(QPointF(-rx * 0.3, -ry * 0.35), rx * 1.3);
     g.setColorAt(0, col.lighter(135));
     g.setColorAt(0.6, col);
     g.setColorAt(1, col.darker(145));
     p.setBrush(g);
     p.setPen(QPen(col.darker(170), ry * 0.04));
-    p.drawEllipse(QPointF(0, 0), rx, ry);
-    p.setPen(QPen(col.darker(125), ry * 0.03));
+    p.drawPath(outline);
+    if (cut) {
+        p.setBrush(DemoMix(col, QColor(252, 246, 230), 0.6));
+        p.setPen(QPen(col.darker(120), ry * 0.03));
+        p.drawEllipse(QPointF(rx * 0.08, 0), rx * 0.72, ry * 0.7);
+        p.setPen(QPen(col.darker(110), ry * 0.02));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(rx * 0.08, 0), rx * 0.45, ry * 0.44);
+        p.restore();
+        return;
+    }
+    p.setPen(QPen(col.darker(130), ry * 0.03, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
     for (int i = -2; i <= 2; ++i)
         p.drawArc(QRectF(i * rx * 0.3 - rx * 0.12, -ry * 0.9, rx * 0.24, ry * 1.8), 60 * 16, 60 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(col.darker(150));
+    for (int i = 0; i < 14; ++i) // rootlet scars
+        p.drawEllipse(QPointF(rng.Range(-0.7, 0.7) * rx, rng.Range(-0.6, 0.6) * ry), ry * 0.035, ry * 0.035);
+    // the bud
+    p.setBrush(QColor(150, 170, 90));
+    p.setPen(QPen(QColor(100, 120, 60), ry * 0.02));
+    p.drawEllipse(QPointF(-rx * 0.95, -ry * 0.1), rx * 0.12, ry * 0.1);
     p.restore();
 }
 
@@ -676,12 +723,13 @@ void viewMedicinalPart(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
         pb = QPointF(600, 560);
         break;
     case THerbPart::Tuber:
-        drawTuber(p, QPointF(330, 330), 190, 130, col, -15);
-        drawTuber(p, QPointF(700, 420), 150, 100, col.darker(106), 20);
+        drawTuber(p, QPointF(300, 300), 190, 130, col, -15);
+        drawTuber(p, QPointF(700, 250), 130, 90, col.darker(106), 20);
+        drawTuber(p, QPointF(640, 520), 150, 100, col, -5, true);
         a = QStringLiteral("块茎");
         pa = QPointF(330, 300);
-        b = QStringLiteral("芽痕");
-        pb = QPointF(700, 380);
+        b = QStringLiteral("断面");
+        pb = QPointF(650, 520);
         break;
     case THerbPart::Fruit:
     case THerbPart::Seed:

@@ -102,7 +102,10 @@ TDemoCatalogueStats BuildDemoCatalogue(const QString &path, const QVector<TDemoE
     {
         TCatalogConnection connection;
         CatalogTool::OpenCatalogue(connection, temporary);
-        // One query per atlas, ordered by code so nothing depends on hashing.
+        // Pictures are drawn here, one after the other: drawn on several threads at once, Qt's
+        // shared font engines give slightly different glyphs from run to run, and the file must
+        // come out the same every time. One query per atlas, ordered by code so nothing depends
+        // on hashing.
         std::map<QString, std::unique_ptr<TCatalogQuery>> queries;
         connection.Begin();
         try {

@@ -1,0 +1,124 @@
+#include "app/TavelinStartup.h"
+
+#include "app/StartupMessages.h"
+#include "app/TTavelinApplication.h"
+#include "app/TavelinAboutText.h"
+#include "app/UMainForm.h"
+#include "data/TCatalogConnection.h"
+#include "data/UDataLibModule.h"
+#include "glo/GloResources.h"
+#include "glo/GlobalObjects.h"
+#include "glo/UGloAboutAuthor.h"
+#include "platform/SingleInstanceGuard.h"
+
+#include <QDir>
+#include <QScreen>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+
+const char *const kAlreadyRunning =
+    "Tavelin系统程序已经运行,不能同时重复运行,请从任务栏上将已运行的程序之放到前台!";
+const char *const kStartupFailed =
+    "系统启动出错,可能你的软件因异常退出导致数据文件被破坏,请联系作者免费获取新的版本!";
+
+void CentreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = window->screen()) {
+        const QRect area = screen->availableGeometry();
+        QRect r = window->frameGeometry();
+        r.moveCenter(area.center());
+        window->move(qMax(r.left(), area.left()), qMax(r.top(), area.top()));
+    }
+}
+
+// Viewer windows live on their own; when the main window has gone they go too.
+void CloseOtherWindows(const QWidget *mainForm)
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != mainForm && w->isVisible())
+            w->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+int RunTavelin(int argc, char **argv)
+{
+    // 1. The application object with the title "Tavelin". The main window's closing, not the last
+    //    window's, ends the message loop.
+    TTavelinApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(TavelinProgramIcon());
+    InstallStartupTestLog();
+
+    // 2-3. One running copy only; the mark lives as long as this process.
+    SingleInstanceGuard instance(QStringLiteral("Tavelin系统"));
+    if (!instance.TryAcquire()) {
+        ShowStartupMessage(QString::fromUtf8(kAlreadyRunning), QStringLiteral("提示"));
+        return 0;
+    }
+
+    // 4.
+    CreateGlobalObjects();
+
+    // The application object's windows and data module, torn down after the shared objects are freed
+    // (the window first: its frames' queries use the module's connection).
+    std::unique_ptr<Tm_DataLibModule> dataModule;
+    std::unique_ptr<Tm_FormMain> mainForm;
+
+    // 5. The splash: shown and painted at once; no message loop runs until the main window's.
+    auto splash = std::make_unique<Tm_GloAboutAuthor>(nullptr, 1, 1, QStringLiteral("Tavelin"), TavelinAboutText(), true);
+    splash->show();
+    splash->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    LogStartupEvent(QStringLiteral("splash-shown"));
+
+    // 6. The catalogue is looked up in the current directory: make it the program's own.
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+
+    // 7. The data module first: the frames bind their queries to its connection as the window is built.
+    bool started = false;
+    try {
+        dataModule = std::make_unique<Tm_DataLibModule>();
+        m_DataLibModule = dataModule.get();
+        mainForm = std::make_unique<Tm_FormMain>();
+        app.SetMainForm(mainForm.get());
+        m_DataLibModule->m_ADOConnection_KVR->SetConnected(true);
+        started = true;
+    } catch (...) {
+        // Reported below as the start-up error; the engine's own message was shown by the data module.
+        mainForm.reset();
+        dataModule.reset();
+    }
+
+    if (started) {
+        // 8.
+        splash->repaint();
+        QThread::msleep(SplashPauseMs());
+        splash.reset();
+        LogStartupEvent(QStringLiteral("splash-closed"));
+        QObject::connect(mainForm.get(), &Tm_FormMain::FormClosed, &app, &QCoreApplication::quit);
+        CentreOnScreen(mainForm.get());
+        mainForm->show();
+        LogStartupEvent(QStringLiteral("main-window-shown"));
+        app.exec();
+        LogStartupEvent(QStringLiteral("main-window-closed"));
+        CloseOtherWindows(mainForm.get());
+    } else {
+        // 9.
+        splash.reset();
+        LogStartupEvent(QStringLiteral("splash-closed"));
+        ShowStartupMessage(QString::fromUtf8(kStartupFailed), QStringLiteral("软件数据库出错提示"));
+    }
+
+    // 10.
+    FreeGlobalObjects();
+    // 11. The application object's teardown: the window, then the data module and its connection.
+    mainForm.reset();
+    dataModule.reset();
+    return 0;
+}

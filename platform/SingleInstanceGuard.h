@@ -1,0 +1,29 @@
+#pragma once
+// Marks a running copy of the program under a name, per user. The mark disappears with the process,
+// also when it is killed, so a dead copy never refuses a later start.
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+class SingleInstanceGuard {
+public:
+    explicit SingleInstanceGuard(const QString &name);
+    ~SingleInstanceGuard();
+    SingleInstanceGuard(const SingleInstanceGuard &) = delete;
+    SingleInstanceGuard &operator=(const SingleInstanceGuard &) = delete;
+
+    // Takes the mark. False only when another live copy holds it; any other failure (no place to
+    // keep the mark) lets the caller go on, as a second copy is harmless compared to no program.
+    bool TryAcquire();
+    // Where the mark of a name lives (for tests and diagnostics).
+    static QString LockFilePath(const QString &name);
+
+private:
+    QString m_name;
+#ifdef Q_OS_WIN
+    void *m_mutex = nullptr;
+#else
+    std::unique_ptr<QLockFile> m_lock;
+#endif
+};

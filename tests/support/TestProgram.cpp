@@ -1,0 +1,50 @@
+#include "support/TestProgram.h"
+
+#include "data/UDataLibModule.h"
+#include "glo/GlobalObjects.h"
+#include "platform/StandardErrorReport.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace TestSupport {
+
+TestProgram::TestProgram(bool withGlobalObjects) : m_globals(withGlobalObjects)
+{
+    path = dir.filePath("KVRJetLib.mdb");
+    MakeCatalogue(path);
+    m_oldDir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    SetStandardErrorSink([this](const QString &m) { errors << m; });
+    if (m_globals)
+        CreateGlobalObjects();
+}
+
+TestProgram::~TestProgram()
+{
+    m_module.reset();
+    m_DataLibModule = nullptr;
+    if (m_globals)
+        FreeGlobalObjects();
+    SetStandardErrorSink(nullptr);
+    QDir::setCurrent(m_oldDir);
+}
+
+void TestProgram::start()
+{
+    m_module = std::make_unique<Tm_DataLibModule>();
+    m_DataLibModule = m_module.get();
+}
+
+QString TestProgram::writeFile(const QString &name, const QByteArray &bytes)
+{
+    QDir().mkpath(dir.filePath("pics"));
+    const QString p = dir.filePath("pics/" + name);
+    QFile f(p);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return p;
+}
+
+} // namespace TestSupport
