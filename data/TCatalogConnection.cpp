@@ -1,6 +1,7 @@
 #include "data/TCatalogConnection.h"
 
 #include "data/CatalogSchema.h"
+#include "data/SqliteErrorText.h"
 #include "data/TSqlStatement.h"
 #include "platform/TavelinError.h"
 
@@ -146,18 +147,17 @@ void TCatalogConnection::Open()
         if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
             fail(QStringLiteral("the file is damaged or is not a Tavelin catalogue (%1). Restore it from a backup.")
                      .arg(QString::fromUtf8(sqlite3_errmsg(db))));
-        fail(QString::fromUtf8(sqlite3_errmsg(db)));
+        fail(SqliteErrorText(db, rc));
     }
-    if (writable) {
-        // Other processes may read and write while we have it open: WAL keeps readers and a writer apart,
-        // and FULL sync makes every posted change durable before the call returns.
-        sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    // FULL sync makes every posted change durable before the call returns. The journal mode is
+    // left alone until the first change: opening and browsing never write to the file.
+    if (writable)
         sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    }
     m_db = db;
     m_filePath = info.absoluteFilePath();
     m_readOnly = !writable;
     m_transactionDepth = 0;
+    m_journalChecked = false;
 }
 
 void TCatalogConnection::Close()
@@ -174,8 +174,9 @@ void TCatalogConnection::Exec(const QString &sql)
     if (!m_db)
         throw TavelinError(QStringLiteral("The catalogue is not open."));
     char *err = nullptr;
-    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(err ? err : sqlite3_errmsg(m_db));
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const QString message = SqliteErrorText(m_db, sqlite3_extended_errcode(m_db));
         sqlite3_free(err);
         throw TavelinError(message);
     }
@@ -191,6 +192,12 @@ bool TCatalogConnection::TableExists(const QString &table)
 void TCatalogConnection::Begin()
 {
     if (m_transactionDepth++ == 0) {
+        if (!m_journalChecked) {
+            // Other processes may read and write while we have the catalogue open: WAL keeps
+            // readers and a writer apart. Failing to switch (another program busy) is harmless.
+            m_journalChecked = true;
+            sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        }
         try {
             Exec(QStringLiteral("BEGIN IMMEDIATE"));
         } catch (...) {

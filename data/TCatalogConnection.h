@@ -33,7 +33,7 @@ public:
     void Exec(const QString &sql);
     bool TableExists(const QString &table);
 
-    // Transactions for multi-statement writes; nested calls are counted.
+    // Transactions for writes; nested calls are counted. The first one switches the file to WAL.
     void Begin();
     void Commit();
     void Rollback() noexcept;
@@ -56,4 +56,5 @@ private:
     sqlite3 *m_db = nullptr;
     bool m_readOnly = false;
     int m_transactionDepth = 0;
+    bool m_journalChecked = false;
 };

@@ -526,10 +526,13 @@ void TCatalogQuery::Delete()
     if (keyIndex < 0)
         throw TavelinError(QStringLiteral("Cannot delete from %1: the statement does not select RecordSN.").arg(m_table));
     try {
+        m_connection->Begin();
         TSqlStatement st(m_connection->Handle(), QStringLiteral("DELETE FROM %1 WHERE RecordSN = ?1").arg(m_table));
         st.BindVariant(1, m_rows[m_current][keyIndex]);
         st.Step();
+        m_connection->Commit();
     } catch (const TavelinError &e) {
+        m_connection->Rollback();
         throw TavelinError(QStringLiteral("The entry was not deleted from %1: %2").arg(m_table, e.message()));
     }
     const int removed = m_current;

@@ -1,5 +1,6 @@
 #include "data/TSqlStatement.h"
 
+#include "data/SqliteErrorText.h"
 #include "platform/TavelinError.h"
 
 #include <sqlite3.h>
@@ -9,8 +10,9 @@ TSqlStatement::TSqlStatement(sqlite3 *db, const QString &sql) : m_db(db), m_sql(
     if (!db)
         throw TavelinError(QStringLiteral("The catalogue is not open."));
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), utf8.size(), &m_stmt, nullptr) != SQLITE_OK) {
-        const QString err = QString::fromUtf8(sqlite3_errmsg(db));
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), utf8.size(), &m_stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString err = SqliteErrorText(db, rc);
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
         throw TavelinError(err);
@@ -26,7 +28,7 @@ TSqlStatement::~TSqlStatement()
 
 void TSqlStatement::Fail(const QString &what) const
 {
-    throw TavelinError(QStringLiteral("%1: %2").arg(what, QString::fromUtf8(sqlite3_errmsg(m_db))));
+    throw TavelinError(QStringLiteral("%1: %2").arg(what, SqliteErrorText(m_db, sqlite3_extended_errcode(m_db))));
 }
 
 void TSqlStatement::BindNull(int index)

@@ -7,6 +7,10 @@
 double RoundToCents(double value)
 {
     const double scaled = value / 0.01 + (value >= 0 ? 0.5 : -0.5);
+    // Beyond about 1.8e306 the division overflows; such a value has no cents to round, and
+    // showing it as "inf" would make the dialog refuse its own text.
+    if (!std::isfinite(scaled))
+        return value;
     return std::trunc(scaled) * 0.01;
 }
 
@@ -14,7 +18,12 @@ QString FormatGeneralFloat(double value, const QLocale &locale)
 {
     QLocale l = locale;
     l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
-    return l.toString(value, 'g', 15);
+    const QString text = l.toString(value, 'g', 15);
+    // Next to the largest double, 15 digits round up past it and would read back as overflow.
+    bool ok = false;
+    if (std::isfinite(value) && (l.toDouble(text, &ok), !ok))
+        return l.toString(value, 'g', 17);
+    return text;
 }
 
 QString FormatFloatForInput(double value, const QLocale &locale)

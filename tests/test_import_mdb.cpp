@@ -85,7 +85,8 @@ private slots:
     void wrongArgumentsAreRefused();
 
 private:
-    void skipWithoutFixture() const;
+    // Why the fixture tests cannot run here, or empty when they can.
+    QString missingFixture() const;
     QJsonArray rowsOf(const QString &table) const;
 
     QTemporaryDir m_dir;
@@ -95,13 +96,14 @@ private:
     TToolRun m_run;
 };
 
-void TestImportMdb::skipWithoutFixture() const
+QString TestImportMdb::missingFixture() const
 {
 #ifndef TAVELIN_HAVE_MDB
-    QSKIP("This build reads no Jet files (built without libmdb)");
+    return QStringLiteral("This build reads no Jet files (built without libmdb)");
 #endif
     if (m_fixture.isEmpty())
-        QSKIP("The Jet fixture (shared/fixtures/jet beside the source tree) is not present");
+        return QStringLiteral("The Jet fixture (shared/fixtures/jet beside the source tree) is not present");
+    return QString();
 }
 
 QJsonArray TestImportMdb::rowsOf(const QString &table) const
@@ -134,7 +136,8 @@ void TestImportMdb::initTestCase()
 
 void TestImportMdb::conversionReportsEveryAtlas()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     for (const TAtlasDef &a : CatalogSchema::Atlases()) {
         const qint64 rows = rowsOf(a.table).size();
         qint64 filled = 0;
@@ -163,7 +166,8 @@ void TestImportMdb::keysAndTextsAreExact_data()
 
 void TestImportMdb::keysAndTextsAreExact()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     QFETCH(QString, code);
     const TAtlasDef &atlas = *CatalogSchema::FindAtlas(code);
     TCatalogConnection conn;
@@ -204,7 +208,8 @@ void TestImportMdb::pictureSlotsAreByteExact_data()
 
 void TestImportMdb::pictureSlotsAreByteExact()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     QFETCH(QString, code);
     const TAtlasDef &atlas = *CatalogSchema::FindAtlas(code);
     TCatalogConnection conn;
@@ -273,7 +278,8 @@ void TestImportMdb::programQueriesListAndSearch_data()
 
 void TestImportMdb::programQueriesListAndSearch()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     QFETCH(QString, code);
     QFETCH(QString, text);
     const TAtlasDef &atlas = *CatalogSchema::FindAtlas(code);
@@ -311,7 +317,8 @@ void TestImportMdb::programQueriesListAndSearch()
 
 void TestImportMdb::newEntriesNeverReuseKeys()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     // A copy, so the other tests keep the conversion as it came.
     const QString copy = m_dir.filePath(QStringLiteral("appended.mdb"));
     QVERIFY(QFile::copy(m_converted, copy));
@@ -335,7 +342,8 @@ void TestImportMdb::newEntriesNeverReuseKeys()
 
 void TestImportMdb::keysOfDeletedLastRowsStayUsed()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     // Jet remembers the last AutoNumber it handed out in the table definition, also when that row
     // was deleted since. Make it say 9 for the acupuncture table (keys 1, 3, 4, 5 remain).
     const int page = 4096, tdefPage = 27, autoNumberAt = tdefPage * page + 20;
@@ -369,7 +377,8 @@ void TestImportMdb::keysOfDeletedLastRowsStayUsed()
 
 void TestImportMdb::checkNamesTheBadSlots()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     // The fixture holds exactly two slots that are no JPEG once read as the program reads them.
     QStringList expected;
     for (const TAtlasDef &a : CatalogSchema::Atlases())
@@ -410,7 +419,8 @@ void TestImportMdb::damagedSourceLeavesNothing_data()
 
 void TestImportMdb::damagedSourceLeavesNothing()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     QFETCH(QString, damage);
     QFETCH(QString, message);
     const int page = 4096;
@@ -458,7 +468,8 @@ void TestImportMdb::damagedSourceLeavesNothing()
 
 void TestImportMdb::existingDestinationIsRefused()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString dest = dir.filePath(QStringLiteral("KVRJetLib.mdb"));
@@ -478,7 +489,8 @@ void TestImportMdb::existingDestinationIsRefused()
 
 void TestImportMdb::programsAdviceForAJetFileWorks()
 {
-    skipWithoutFixture();
+    if (const QString why = missingFixture(); !why.isEmpty())
+        QSKIP(qPrintable(why));
     // The program finds a Jet file where its catalogue belongs and says which commands convert it;
     // doing exactly that gives a catalogue it opens.
     QTemporaryDir dir;

@@ -610,6 +610,10 @@ void TestInputDialog::floatFormat_data()
     QTest::newRow("0.005") << 0.005 << "0.01";
     QTest::newRow("no group separators") << 1234567.891 << "1234567.89";
     QTest::newRow("trailing zero dropped") << 2.50001 << "2.5";
+    // Dividing by 0.01 would overflow: the value has no cents to round and is shown as it is.
+    QTest::newRow("too large to scale") << 1.25e307 << "1.25e+307";
+    // 15 digits would round past the largest double; the text must still read back.
+    QTest::newRow("largest double") << -1.7976931348623157e308 << "-1.7976931348623157e+308";
 }
 
 void TestInputDialog::floatFormat()

@@ -1,0 +1,15 @@
+// A catalogue file's bytes: opened, every atlas listed and searched, the first entry's slots read.
+#include "FuzzMain.h"
+#include "support/FuzzHarness.h"
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    FuzzMain::StartApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzMain::Require(FuzzHarness::CatalogueFile(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size))));
+    return 0;
+}

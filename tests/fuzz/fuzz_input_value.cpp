@@ -1,0 +1,15 @@
+// The typed input dialog's integer and float conversions on arbitrary text.
+#include "FuzzMain.h"
+#include "support/FuzzHarness.h"
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    FuzzMain::StartApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzMain::Require(FuzzHarness::InputValue(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size))));
+    return 0;
+}
