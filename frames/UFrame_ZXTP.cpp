@@ -81,15 +81,23 @@ Tm_Frame_ZXTP::Tm_Frame_ZXTP(QWidget *owner) : TAtlasFrame(Configuration(), owne
     N4 = m_PopupMenu->addAction(QStringLiteral("外部图片浏览器察看"));
     N4->setObjectName(QStringLiteral("N4"));
     N4->setEnabled(false);
+}
 
-    m_OpenDialog = new QFileDialog(this, QStringLiteral("选择JPG图片(可选择当前文件夹里面全部JPG图片"));
-    m_OpenDialog->setObjectName(QStringLiteral("m_OpenDialog"));
-    m_OpenDialog->setNameFilter(QStringLiteral("JPEG格式图片 (*.jpg)"));
-    m_OpenDialog->setFileMode(QFileDialog::ExistingFiles);
-    m_OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    m_OpenDialog->setOption(QFileDialog::ReadOnly, false);
-    m_OpenDialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    m_OpenDialog->setSizeGripEnabled(true);
+QFileDialog *Tm_Frame_ZXTP::OpenDialog()
+{
+    // Built at the first import rather than with the frame: a file dialog takes longer to build
+    // than the whole rest of the frame, and start-up builds every frame.
+    if (!m_OpenDialog) {
+        m_OpenDialog = new QFileDialog(this, QStringLiteral("选择JPG图片(可选择当前文件夹里面全部JPG图片"));
+        m_OpenDialog->setObjectName(QStringLiteral("m_OpenDialog"));
+        m_OpenDialog->setNameFilter(QStringLiteral("JPEG格式图片 (*.jpg)"));
+        m_OpenDialog->setFileMode(QFileDialog::ExistingFiles);
+        m_OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        m_OpenDialog->setOption(QFileDialog::ReadOnly, false);
+        m_OpenDialog->setOption(QFileDialog::DontUseNativeDialog, true);
+        m_OpenDialog->setSizeGripEnabled(true);
+    }
+    return m_OpenDialog;
 }
 
 bool Tm_Frame_ZXTP::ListHasRows() const
@@ -149,9 +157,10 @@ void Tm_Frame_ZXTP::JPG1Click()
         if (!m_ListQuery->Active())
             return;
         m_ListQuery->Connection()->RequireWritable();
-        if (m_OpenDialog->exec() != QDialog::Accepted)
+        QFileDialog *dialog = OpenDialog();
+        if (dialog->exec() != QDialog::Accepted)
             return;
-        const QStringList files = m_OpenDialog->selectedFiles();
+        const QStringList files = dialog->selectedFiles();
         if (files.isEmpty())
             return;
         g_FunParam->Reset();

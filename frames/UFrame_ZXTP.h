@@ -32,7 +32,8 @@ public:
     QAction *N7;
     QAction *N1;
     QAction *N4;
-    QFileDialog *m_OpenDialog;
+    QFileDialog *m_OpenDialog = nullptr; // built at the first import (OpenDialog)
+    QFileDialog *OpenDialog();
 
 public slots:
     void m_Button_ManagePictureClick();
