@@ -7,6 +7,7 @@
 #include "platform/TavelinError.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <functional>
@@ -50,6 +51,9 @@ int main(int argc, char **argv)
         return 2;
     }
     options.workDir = QDir(positional[1]).absolutePath();
+    // The start-up measure runs the programs from the catalogue's folder.
+    options.programPath = QFileInfo(options.programPath).absoluteFilePath();
+    options.minimalWindowPath = QFileInfo(options.minimalWindowPath).absoluteFilePath();
     QDir().mkpath(options.workDir);
 
     // An error the program would show in a box fails the measure instead.
