@@ -43,8 +43,11 @@ public slots:
     void N7Click();
     void m_DBGrid_ZYDblClick();
 
-private:
-    // Stores the chosen files as new entries; returns how many were stored.
+public:
+    // Stores the chosen files as new entries; returns how many were stored. The import command's
+    // work after its questions; public so the import benchmark can run it without the dialogs.
     int ImportFiles(const QStringList &files, const QString &category);
+
+private:
     bool ListHasRows() const;
 };

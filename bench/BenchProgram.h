@@ -1,0 +1,22 @@
+#pragma once
+// The program's data side as a measure needs it: the catalogue KVRJetLib.mdb in a folder that
+// plays the program's folder, opened by the data module the frames bind to.
+#include <QString>
+#include <memory>
+
+class Tm_DataLibModule;
+
+class TBenchProgram {
+public:
+    // Makes dir the current folder and creates the data module; raises when the catalogue does not open.
+    explicit TBenchProgram(const QString &dir);
+    ~TBenchProgram();
+    TBenchProgram(const TBenchProgram &) = delete;
+    TBenchProgram &operator=(const TBenchProgram &) = delete;
+
+    static QString CataloguePath(const QString &dir);
+
+private:
+    QString m_oldDir;
+    std::unique_ptr<Tm_DataLibModule> m_module;
+};
