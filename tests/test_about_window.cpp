@@ -161,7 +161,11 @@ void TestAboutWindow::enterOnTheAboutButtonPressesIt()
     bool stillOpen = false;
     bool expanded = false;
     WhenModal([&](QWidget *modal) {
+        // On a slow run the window may be modal before it is active; the key must find the focus
+        // on the about button.
+        QVERIFY(QTest::qWaitForWindowActive(modal));
         w->m_Button_About->setFocus();
+        QTRY_VERIFY(w->m_Button_About->hasFocus());
         QTest::keyClick(modal, Qt::Key_Return);
         stillOpen = w->isVisible();
         expanded = w->m_bExpanded;

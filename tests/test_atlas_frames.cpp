@@ -37,9 +37,10 @@ Q_DECLARE_METATYPE(FrameFactory)
 
 namespace {
 
-// A catalogue beside a temporary "program directory", opened by the data module as the program does.
+// A catalogue beside a temporary "program directory", opened by the data module as the program does,
+// with the shared objects start-up creates: the view menu's notice goes through g_FunctionSet.
 struct Program : TestSupport::TestProgram {
-    Program() : TestProgram(false) {}
+    Program() : TestProgram(true) {}
 };
 
 QStringList gridColumn(TAtlasFrame *frame, int column)
