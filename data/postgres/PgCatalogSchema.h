@@ -1,0 +1,19 @@
+#pragma once
+// The catalogue's tables on a PostgreSQL server: the six atlas tables under their own names and
+// columns (quoted, so they keep their case), RecordSN an identity column, and the picture bytes
+// in KVR_PictureData so that the rows a list or a search scans stay small. A picture column holds
+// the PictureID of its bytes (the domain "picture", which also tells the column's kind).
+#include <QStringList>
+
+namespace PgCatalogSchema {
+
+constexpr const char *kPictureDomain = "picture";
+
+// The statements that make a new, empty catalogue in the current schema.
+QStringList CreateStatements();
+
+// The declared type of a column as the catalogue speaks of it ("INTEGER", "VARCHAR(50)", "TEXT",
+// "PICTURE") from the server's name of it (format_type).
+QString DeclaredType(const QString &serverType);
+
+} // namespace PgCatalogSchema

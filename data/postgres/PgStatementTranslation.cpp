@@ -1,0 +1,218 @@
+#include "data/postgres/PgStatementTranslation.h"
+
+#include "platform/TavelinError.h"
+
+#include <QHash>
+
+namespace PgStatementTranslation {
+namespace {
+
+enum class Kind { Space, Word, Quoted, Literal, Parameter, Number, Symbol };
+
+struct Token {
+    Kind kind;
+    QString text; // as written (for Literal: the value; for Parameter: the name)
+};
+
+bool isWordStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_');
+}
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+
+QVector<Token> tokenize(const QString &sql)
+{
+    QVector<Token> tokens;
+    const int n = int(sql.size());
+    int i = 0;
+    auto fail = [&](const QString &why) {
+        throw TavelinError(QStringLiteral("The statement cannot be run on the catalogue server: %1.").arg(why));
+    };
+    while (i < n) {
+        const QChar c = sql.at(i);
+        const int start = i;
+        if (c.isSpace()) {
+            while (i < n && sql.at(i).isSpace())
+                ++i;
+            tokens.append({Kind::Space, sql.mid(start, i - start)});
+        } else if (c == QLatin1Char('-') && i + 1 < n && sql.at(i + 1) == QLatin1Char('-')) {
+            while (i < n && sql.at(i) != QLatin1Char('\n'))
+                ++i;
+            tokens.append({Kind::Space, QStringLiteral(" ")});
+        } else if (c == QLatin1Char('\'')) {
+            QString value;
+            ++i;
+            for (;;) {
+                if (i >= n)
+                    fail(QStringLiteral("a text in quotes is not closed"));
+                if (sql.at(i) == QLatin1Char('\'')) {
+                    if (i + 1 < n && sql.at(i + 1) == QLatin1Char('\'')) {
+                        value += QLatin1Char('\'');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                value += sql.at(i++);
+            }
+            tokens.append({Kind::Literal, value});
+        } else if (c == QLatin1Char('"')) {
+            ++i;
+            while (i < n && sql.at(i) != QLatin1Char('"'))
+                ++i;
+            if (i >= n)
+                fail(QStringLiteral("a quoted name is not closed"));
+            ++i;
+            tokens.append({Kind::Quoted, sql.mid(start, i - start)});
+        } else if (c == QLatin1Char(':') && i + 1 < n && sql.at(i + 1) == QLatin1Char(':')) {
+            i += 2; // a cast, not a parameter
+            tokens.append({Kind::Symbol, QStringLiteral("::")});
+        } else if (c == QLatin1Char(':') && i + 1 < n && isWordStart(sql.at(i + 1))) {
+            ++i;
+            while (i < n && isWordChar(sql.at(i)))
+                ++i;
+            tokens.append({Kind::Parameter, sql.mid(start + 1, i - start - 1)});
+        } else if (isWordStart(c)) {
+            while (i < n && isWordChar(sql.at(i)))
+                ++i;
+            tokens.append({Kind::Word, sql.mid(start, i - start)});
+        } else if (c.isDigit()) {
+            while (i < n && (sql.at(i).isLetterOrNumber() || sql.at(i) == QLatin1Char('.')))
+                ++i;
+            tokens.append({Kind::Number, sql.mid(start, i - start)});
+        } else {
+            ++i;
+            tokens.append({Kind::Symbol, QString(c)});
+        }
+    }
+    return tokens;
+}
+
+bool isWord(const Token &t, const char *word)
+{
+    return t.kind == Kind::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// Case folding of ASCII letters only, whatever the database's locale: lower() under the "C"
+// collation touches A-Z and nothing else.
+QString folded(const QString &operand)
+{
+    return QStringLiteral("lower((%1) COLLATE \"C\")").arg(operand);
+}
+
+} // namespace
+
+QString QuoteIdentifier(const QString &name)
+{
+    QString q = name;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+TPgStatement Translate(const QString &sql, const std::function<QString(const QString &)> &canonical)
+{
+    const QVector<Token> tokens = tokenize(sql);
+    TPgStatement out;
+    QHash<QString, int> parameterNumbers; // a name used twice is one parameter
+
+    // The output as pieces, one per significant token, so that LIKE can wrap its left operand.
+    struct Piece {
+        QString text;
+        bool operand; // a column, literal or parameter
+        bool isNot;
+    };
+    QVector<Piece> pieces;
+    bool wrapNextOperand = false;
+    bool escapePending = false;
+
+    auto operandText = [&](const Token &t) -> QString {
+        switch (t.kind) {
+        case Kind::Word: {
+            const QString known = canonical(t.text);
+            return known.isEmpty() ? t.text : QuoteIdentifier(known);
+        }
+        case Kind::Quoted: return t.text;
+        case Kind::Literal:
+            out.parameters.append({true, t.text});
+            return QStringLiteral("($%1::text)").arg(out.parameters.size());
+        case Kind::Parameter: {
+            const QString key = t.text.toLower();
+            auto it = parameterNumbers.find(key);
+            if (it == parameterNumbers.end()) {
+                out.parameters.append({false, t.text});
+                it = parameterNumbers.insert(key, int(out.parameters.size()));
+            }
+            return QStringLiteral("$%1").arg(it.value());
+        }
+        default: return t.text;
+        }
+    };
+    auto failLike = [] {
+        throw TavelinError(QStringLiteral("The statement cannot be run on the catalogue server: LIKE needs a column, "
+                                          "a text or a parameter on each side."));
+    };
+
+    for (const Token &t : tokens) {
+        if (t.kind == Kind::Space) {
+            pieces.append({QStringLiteral(" "), false, false});
+            continue;
+        }
+        if (escapePending) {
+            escapePending = false;
+            if (!isWord(t, "escape"))
+                pieces.append({QStringLiteral(" ESCAPE '' "), false, false});
+        }
+        const bool isOperand = t.kind == Kind::Word || t.kind == Kind::Quoted || t.kind == Kind::Literal
+                               || t.kind == Kind::Parameter;
+        if (isWord(t, "like")) {
+            // Find the left operand: the last significant piece, or the one before NOT.
+            int k = int(pieces.size()) - 1;
+            auto skipSpace = [&] {
+                while (k >= 0 && pieces[k].text == QLatin1String(" "))
+                    --k;
+            };
+            skipSpace();
+            if (k >= 0 && pieces[k].isNot) {
+                --k;
+                skipSpace();
+            }
+            if (k < 0 || !pieces[k].operand)
+                failLike();
+            pieces[k].text = folded(pieces[k].text);
+            pieces[k].operand = false;
+            pieces.append({QStringLiteral("LIKE"), false, false});
+            wrapNextOperand = true;
+            continue;
+        }
+        if (wrapNextOperand) {
+            if (!isOperand || isWord(t, "not"))
+                failLike();
+            wrapNextOperand = false;
+            pieces.append({folded(operandText(t)), false, false});
+            escapePending = true;
+            continue;
+        }
+        if (isWord(t, "not")) {
+            pieces.append({t.text, false, true});
+            continue;
+        }
+        pieces.append({operandText(t), isOperand, false});
+    }
+    if (wrapNextOperand)
+        failLike();
+    if (escapePending)
+        pieces.append({QStringLiteral(" ESCAPE ''"), false, false});
+
+    QString text;
+    for (const Piece &p : pieces)
+        text += p.text;
+    out.sql = text.toUtf8();
+    return out;
+}
+
+} // namespace PgStatementTranslation

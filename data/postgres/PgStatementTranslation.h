@@ -1,0 +1,37 @@
+#pragma once
+// The program's statements (written for a file catalogue) in PostgreSQL's dialect.
+//
+// - Identifiers the catalogue knows are written with their own case and quoted, since the server
+//   folds unquoted names to lower case while the program writes them case-insensitively.
+// - String literals and named parameters (":Name") become numbered parameters ($1, ...), so no
+//   value is ever part of the statement text.
+// - `a LIKE b` keeps the file engine's rule: letters A-Z match a-z and nothing else ignores case
+//   (not accented or other letters), and no character escapes a wildcard.
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+struct TPgParameterSource {
+    bool literal = false; // a string literal of the statement (else a named parameter)
+    QString text;         // the literal's value, or the parameter's name
+};
+
+struct TPgStatement {
+    QByteArray sql;
+    QVector<TPgParameterSource> parameters; // $1 is parameters[0]
+};
+
+namespace PgStatementTranslation {
+
+// canonical gives a known identifier's own spelling for any case of it, or an empty string for
+// a word the catalogue does not know (left as written: a keyword, a function name).
+// Throws TavelinError for a statement it cannot speak (an unterminated literal, a LIKE whose
+// operand is not a plain column, literal or parameter).
+TPgStatement Translate(const QString &sql, const std::function<QString(const QString &)> &canonical);
+
+// An identifier quoted for the server.
+QString QuoteIdentifier(const QString &name);
+
+} // namespace PgStatementTranslation

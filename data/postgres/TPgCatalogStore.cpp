@@ -1,0 +1,452 @@
+#include "data/postgres/TPgCatalogStore.h"
+
+#include "data/CatalogSchema.h"
+#include "data/TRowSet.h"
+#include "data/postgres/PgCatalogSchema.h"
+#include "data/postgres/PgStatementTranslation.h"
+#include "platform/TMemoryStream.h"
+#include "platform/TavelinError.h"
+
+#include <QRegularExpression>
+
+using PgStatementTranslation::QuoteIdentifier;
+
+namespace {
+
+// The server's numbers of the types a result column can have in the catalogue.
+enum : Oid {
+    kBoolOid = 16,
+    kByteaOid = 17,
+    kInt8Oid = 20,
+    kInt2Oid = 21,
+    kInt4Oid = 23,
+    kOidOid = 26,
+    kFloat4Oid = 700,
+    kFloat8Oid = 701,
+    kNumericOid = 1700,
+};
+
+QVariant cellValue(const PGresult *r, int row, int col)
+{
+    if (PQgetisnull(r, row, col))
+        return QVariant();
+    const char *v = PQgetvalue(r, row, col);
+    const int len = PQgetlength(r, row, col);
+    switch (PQftype(r, col)) {
+    case kInt2Oid:
+    case kInt4Oid:
+    case kInt8Oid:
+    case kOidOid: return QVariant(qlonglong(QByteArray::fromRawData(v, len).toLongLong()));
+    case kFloat4Oid:
+    case kFloat8Oid:
+    case kNumericOid: return QVariant(QByteArray::fromRawData(v, len).toDouble());
+    case kBoolOid: return QVariant(len > 0 && v[0] == 't');
+    case kByteaOid: {
+        size_t n = 0;
+        unsigned char *bytes = PQunescapeBytea(reinterpret_cast<const unsigned char *>(v), &n);
+        QByteArray out(reinterpret_cast<const char *>(bytes), qsizetype(n));
+        PQfreemem(bytes);
+        return QVariant(out);
+    }
+    default: return QVariant(QString::fromUtf8(v, len));
+    }
+}
+
+QByteArray utf8(const QString &s)
+{
+    return s.toUtf8();
+}
+
+} // namespace
+
+bool TPgCatalogStore::IsServerLocation(const QString &location)
+{
+    static const QRegularExpression url(QStringLiteral("^postgres(ql)?://"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression conninfo(
+        QStringLiteral("^\\s*(service|host|hostaddr|dbname|port|user)\\s*="), QRegularExpression::CaseInsensitiveOption);
+    return url.match(location).hasMatch() || conninfo.match(location).hasMatch();
+}
+
+TPgCatalogStore::TPgCatalogStore(const QString &location)
+    : m_conn(location)
+{
+    loadTables();
+}
+
+std::unique_ptr<TPgCatalogStore> TPgCatalogStore::Open(const QString &location)
+{
+    std::unique_ptr<TPgCatalogStore> store(new TPgCatalogStore(location));
+    store->checkIsCatalogue();
+    store->m_readOnly = !store->detectWritable();
+    return store;
+}
+
+void TPgCatalogStore::Create(const QString &location)
+{
+    std::unique_ptr<TPgCatalogStore> store(new TPgCatalogStore(location));
+    QStringList present;
+    for (const TAtlasDef &a : CatalogSchema::Atlases())
+        if (store->m_tables.contains(a.table.toLower()))
+            present << a.table;
+    if (store->m_tables.contains(QString::fromLatin1(CatalogSchema::kPictureDataTable).toLower()))
+        present << QString::fromLatin1(CatalogSchema::kPictureDataTable);
+    if (!present.isEmpty())
+        throw TavelinError(QStringLiteral("The database %1 already holds a catalogue (%2); it was not changed.")
+                               .arg(store->Location(), present.join(QStringLiteral(", "))));
+    TStoreTransaction tx(*store);
+    for (const QString &statement : PgCatalogSchema::CreateStatements())
+        store->exec(utf8(statement));
+    tx.Commit();
+}
+
+QString TPgCatalogStore::Location() const
+{
+    return m_conn.DisplayName();
+}
+
+void TPgCatalogStore::loadTables()
+{
+    // The tables and columns of the schema the connection works in (the first of its search path).
+    PgResultPtr r = exec(QByteArrayLiteral(
+        "SELECT c.relname, c.relkind, a.attname, format_type(a.atttypid, a.atttypmod) "
+        "FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
+        "WHERE c.relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema()) "
+        "AND c.relkind IN ('r', 'p', 'v', 'm', 'f') AND a.attnum > 0 AND NOT a.attisdropped "
+        "ORDER BY c.relname, a.attnum"));
+    m_tables.clear();
+    m_identifiers.clear();
+    for (int i = 0; i < PQntuples(r.get()); ++i) {
+        const QString name = QString::fromUtf8(PQgetvalue(r.get(), i, 0));
+        const char kind = *PQgetvalue(r.get(), i, 1);
+        const QString col = QString::fromUtf8(PQgetvalue(r.get(), i, 2));
+        const QString declared = PgCatalogSchema::DeclaredType(QString::fromUtf8(PQgetvalue(r.get(), i, 3)));
+        TableInfo &t = m_tables[name.toLower()];
+        t.name = name;
+        t.baseTable = kind == 'r' || kind == 'p';
+        t.columns.append({col, declared});
+        if (declared == QLatin1String(CatalogSchema::kBlobTypeName))
+            t.pictureColumns.insert(col);
+        m_identifiers.insert(name.toLower(), name);
+        m_identifiers.insert(col.toLower(), col);
+    }
+}
+
+void TPgCatalogStore::checkIsCatalogue()
+{
+    QStringList missing;
+    for (const TAtlasDef &a : CatalogSchema::Atlases())
+        if (!TableExists(a.table))
+            missing << a.table;
+    if (!TableExists(QString::fromLatin1(CatalogSchema::kPictureDataTable)))
+        missing << QString::fromLatin1(CatalogSchema::kPictureDataTable);
+    if (missing.size() == CatalogSchema::Atlases().size() + 1)
+        throw TavelinError(QStringLiteral("The database %1 holds no Tavelin catalogue. Load one into it with "
+                                          "\"tavelin-catalog copy KVRJetLib.mdb %2\".")
+                               .arg(Location(), Location()));
+    if (!missing.isEmpty())
+        throw TavelinError(QStringLiteral("The catalogue %1 is incomplete: the table %2 is missing. Load the catalogue "
+                                          "again with \"tavelin-catalog copy\".")
+                               .arg(Location(), missing.join(QStringLiteral(", "))));
+}
+
+bool TPgCatalogStore::detectWritable()
+{
+    // Known once at connect time, so a browsing-only account is refused before any dialog.
+    const TAtlasDef *misc = CatalogSchema::FindAtlas(QStringLiteral("ZXTP"));
+    PgParameters p;
+    p.AddText(QuoteIdentifier(m_tables.value(misc->table.toLower()).name));
+    p.AddText(QuoteIdentifier(QString::fromLatin1(CatalogSchema::kPictureDataTable)));
+    PgResultPtr r = exec(QByteArrayLiteral(
+                             "SELECT current_setting('transaction_read_only') = 'off' "
+                             "AND has_table_privilege($1::text, 'INSERT') AND has_table_privilege($1::text, 'UPDATE') "
+                             "AND has_table_privilege($1::text, 'DELETE') AND has_table_privilege($1::text, 'SELECT') "
+                             "AND has_table_privilege($2::text, 'INSERT') AND has_table_privilege($2::text, 'DELETE') "
+                             "AND has_table_privilege($2::text, 'SELECT')"),
+                         p);
+    return PQntuples(r.get()) == 1 && *PQgetvalue(r.get(), 0, 0) == 't';
+}
+
+const TPgCatalogStore::TableInfo &TPgCatalogStore::table(const QString &name) const
+{
+    auto it = m_tables.constFind(name.toLower());
+    if (it == m_tables.constEnd() || !it->baseTable)
+        throw TavelinError(QStringLiteral("The catalogue %1 has no table %2.").arg(Location(), name));
+    return *it;
+}
+
+QString TPgCatalogStore::column(const TableInfo &t, const QString &name) const
+{
+    for (const TStoreColumn &c : t.columns)
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+            return c.name;
+    throw TavelinError(QStringLiteral("The table %1 of the catalogue %2 has no column %3.").arg(t.name, Location(), name));
+}
+
+QString TPgCatalogStore::canonicalIdentifier(const QString &word) const
+{
+    return m_identifiers.value(word.toLower());
+}
+
+PgResultPtr TPgCatalogStore::exec(const QByteArray &sql, const PgParameters &parameters, int resultFormat)
+{
+    return m_conn.Exec(sql, parameters, resultFormat, m_depth == 0);
+}
+
+bool TPgCatalogStore::TableExists(const QString &name)
+{
+    auto it = m_tables.constFind(name.toLower());
+    return it != m_tables.constEnd() && it->baseTable;
+}
+
+QVector<TStoreColumn> TPgCatalogStore::TableColumns(const QString &name)
+{
+    auto it = m_tables.constFind(name.toLower());
+    return it == m_tables.constEnd() ? QVector<TStoreColumn>() : it->columns;
+}
+
+void TPgCatalogStore::Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows)
+{
+    const TPgStatement statement =
+        PgStatementTranslation::Translate(sql, [this](const QString &w) { return canonicalIdentifier(w); });
+    PgParameters p;
+    for (const TPgParameterSource &source : statement.parameters) {
+        if (source.literal) {
+            p.AddText(source.text);
+            continue;
+        }
+        QVariant value;
+        for (auto it = parameters.constBegin(); it != parameters.constEnd(); ++it)
+            if (it.key().compare(source.text, Qt::CaseInsensitive) == 0)
+                value = it.value();
+        p.AddUntyped(value);
+    }
+    PgResultPtr r = exec(statement.sql, p);
+    const int columns = PQnfields(r.get());
+    const int count = PQntuples(r.get());
+    rows.Reset(columns);
+    rows.Reserve(count);
+    QVector<QVariant> values(columns);
+    for (int i = 0; i < count; ++i) {
+        for (int c = 0; c < columns; ++c)
+            values[c] = cellValue(r.get(), i, c);
+        rows.AppendRow(values);
+    }
+}
+
+void TPgCatalogStore::ReadPicture(qint64 reference, TMemoryStream &stream)
+{
+    PgParameters p;
+    p.AddInteger(reference);
+    PgResultPtr r = exec(QByteArrayLiteral("SELECT \"Bytes\" FROM \"KVR_PictureData\" WHERE \"PictureID\" = $1"), p, 1);
+    if (PQntuples(r.get()) == 0 || PQgetisnull(r.get(), 0, 0))
+        return;
+    stream.Write(PQgetvalue(r.get(), 0, 0), PQgetlength(r.get(), 0, 0));
+}
+
+qint64 TPgCatalogStore::storePicture(const QByteArray &bytes)
+{
+    PgParameters p;
+    p.AddBytes(bytes.isNull() ? QByteArray("", 0) : bytes);
+    PgResultPtr r =
+        exec(QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\") VALUES ($1) RETURNING \"PictureID\""), p);
+    return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+}
+
+void TPgCatalogStore::dropPictures(const QVector<qint64> &references)
+{
+    if (references.isEmpty())
+        return;
+    QStringList ids;
+    for (qint64 ref : references)
+        ids << QString::number(ref);
+    PgParameters p;
+    p.AddText(QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    exec(QByteArrayLiteral("DELETE FROM \"KVR_PictureData\" WHERE \"PictureID\" = ANY($1::bigint[])"), p);
+}
+
+qint64 TPgCatalogStore::InsertEntry(const QString &tableName, const TEntryValues &values, qint64 key)
+{
+    RequireWritable();
+    const TableInfo &t = table(tableName);
+    TStoreTransaction tx(*this);
+    QStringList names;
+    QStringList placeholders;
+    PgParameters p;
+    for (const auto &[name, value] : values) {
+        const QString col = column(t, name);
+        if (col == QLatin1String("RecordSN"))
+            continue;
+        names << QuoteIdentifier(col);
+        if (t.pictureColumns.contains(col)) {
+            if (value.isNull())
+                p.AddNull();
+            else
+                p.AddInteger(storePicture(value.toByteArray()));
+        } else {
+            p.AddUntyped(value);
+        }
+        placeholders << QStringLiteral("$%1").arg(p.Count());
+    }
+    if (key > 0) {
+        names << QStringLiteral("\"RecordSN\"");
+        p.AddInteger(key);
+        placeholders << QStringLiteral("$%1").arg(p.Count());
+    }
+    const QString sql = names.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING \"RecordSN\"").arg(QuoteIdentifier(t.name))
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING \"RecordSN\"")
+                                  .arg(QuoteIdentifier(t.name), names.join(QStringLiteral(", ")),
+                                       placeholders.join(QStringLiteral(", ")));
+    PgResultPtr r = exec(utf8(sql), p);
+    const qint64 recordSN = QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+    if (key > 0)
+        RaiseKeySequence(t.name, key);
+    tx.Commit();
+    return recordSN;
+}
+
+bool TPgCatalogStore::UpdateEntry(const QString &tableName, qint64 key, const TEntryValues &values)
+{
+    RequireWritable();
+    const TableInfo &t = table(tableName);
+    TStoreTransaction tx(*this);
+    QStringList assignments;
+    QStringList replacedSlots;
+    PgParameters p;
+    p.AddInteger(key);
+    for (const auto &[name, value] : values) {
+        const QString col = column(t, name);
+        if (col == QLatin1String("RecordSN"))
+            continue;
+        if (t.pictureColumns.contains(col)) {
+            replacedSlots << QuoteIdentifier(col);
+            if (value.isNull())
+                p.AddNull();
+            else
+                p.AddInteger(storePicture(value.toByteArray()));
+        } else {
+            p.AddUntyped(value);
+        }
+        assignments << QStringLiteral("%1 = $%2").arg(QuoteIdentifier(col)).arg(p.Count());
+    }
+    QVector<qint64> oldPictures;
+    if (!replacedSlots.isEmpty()) {
+        // The bytes a slot held before go with it; the row lock keeps another writer out meanwhile.
+        PgParameters k;
+        k.AddInteger(key);
+        PgResultPtr old = exec(utf8(QStringLiteral("SELECT %1 FROM %2 WHERE \"RecordSN\" = $1 FOR UPDATE")
+                                        .arg(replacedSlots.join(QStringLiteral(", ")), QuoteIdentifier(t.name))),
+                               k);
+        if (PQntuples(old.get()) == 0)
+            return false;
+        for (int c = 0; c < PQnfields(old.get()); ++c)
+            if (!PQgetisnull(old.get(), 0, c))
+                oldPictures << QByteArray(PQgetvalue(old.get(), 0, c)).toLongLong();
+    }
+    bool found = true;
+    if (!assignments.isEmpty()) {
+        PgResultPtr r = exec(utf8(QStringLiteral("UPDATE %1 SET %2 WHERE \"RecordSN\" = $1")
+                                      .arg(QuoteIdentifier(t.name), assignments.join(QStringLiteral(", ")))),
+                             p);
+        found = QByteArray(PQcmdTuples(r.get())).toLongLong() > 0;
+    } else {
+        PgParameters k;
+        k.AddInteger(key);
+        PgResultPtr r = exec(utf8(QStringLiteral("SELECT 1 FROM %1 WHERE \"RecordSN\" = $1").arg(QuoteIdentifier(t.name))), k);
+        found = PQntuples(r.get()) > 0;
+    }
+    if (!found)
+        return false; // the transaction rolls back the pictures stored for it
+    dropPictures(oldPictures);
+    tx.Commit();
+    return true;
+}
+
+bool TPgCatalogStore::DeleteEntry(const QString &tableName, qint64 key)
+{
+    RequireWritable();
+    const TableInfo &t = table(tableName);
+    TStoreTransaction tx(*this);
+    QStringList slotColumns;
+    for (const TStoreColumn &c : t.columns)
+        if (t.pictureColumns.contains(c.name))
+            slotColumns << QuoteIdentifier(c.name);
+    PgParameters p;
+    p.AddInteger(key);
+    const QString returning = slotColumns.isEmpty() ? QStringLiteral("\"RecordSN\"") : slotColumns.join(QStringLiteral(", "));
+    PgResultPtr r = exec(
+        utf8(QStringLiteral("DELETE FROM %1 WHERE \"RecordSN\" = $1 RETURNING %2").arg(QuoteIdentifier(t.name), returning)),
+        p);
+    if (PQntuples(r.get()) == 0)
+        return false;
+    QVector<qint64> pictures;
+    if (!slotColumns.isEmpty())
+        for (int c = 0; c < PQnfields(r.get()); ++c)
+            if (!PQgetisnull(r.get(), 0, c))
+                pictures << QByteArray(PQgetvalue(r.get(), 0, c)).toLongLong();
+    dropPictures(pictures);
+    tx.Commit();
+    return true;
+}
+
+QByteArray TPgCatalogStore::keySequenceOf(const TableInfo &t)
+{
+    PgParameters p;
+    p.AddText(QuoteIdentifier(t.name));
+    PgResultPtr r = exec(QByteArrayLiteral("SELECT pg_get_serial_sequence($1, 'RecordSN')"), p);
+    if (PQntuples(r.get()) == 0 || PQgetisnull(r.get(), 0, 0))
+        throw TavelinError(QStringLiteral("The table %1 of the catalogue %2 issues no RecordSN numbers.").arg(t.name, Location()));
+    return QByteArray(PQgetvalue(r.get(), 0, 0));
+}
+
+void TPgCatalogStore::RaiseKeySequence(const QString &tableName, qint64 atLeast)
+{
+    RequireWritable();
+    const TableInfo &t = table(tableName);
+    if (atLeast <= 0)
+        return;
+    PgParameters p;
+    p.AddText(QString::fromUtf8(keySequenceOf(t)));
+    p.AddInteger(atLeast);
+    // Never lowers it: numbers issued since stay issued.
+    exec(QByteArrayLiteral("SELECT setval($1::regclass, $2) WHERE $2 > COALESCE(pg_sequence_last_value($1::regclass), 0)"),
+         p);
+}
+
+// Nested transactions are savepoints: a write that fails inside a longer change is undone by
+// itself (the server would otherwise refuse every later statement of the change), and the
+// caller decides whether the rest goes on.
+void TPgCatalogStore::Begin()
+{
+    if (m_depth == 0)
+        m_conn.Exec(QByteArrayLiteral("BEGIN"));
+    else
+        exec(QByteArrayLiteral("SAVEPOINT tavelin_") + QByteArray::number(m_depth));
+    ++m_depth;
+}
+
+void TPgCatalogStore::Commit()
+{
+    if (m_depth <= 0)
+        throw TavelinError(QStringLiteral("Commit without a transaction on the catalogue %1.").arg(Location()));
+    if (m_depth > 1) {
+        exec(QByteArrayLiteral("RELEASE SAVEPOINT tavelin_") + QByteArray::number(m_depth - 1));
+        --m_depth;
+        return;
+    }
+    m_depth = 0;
+    m_conn.Exec(QByteArrayLiteral("COMMIT"), PgParameters(), 0, false);
+}
+
+void TPgCatalogStore::Rollback() noexcept
+{
+    if (m_depth <= 0)
+        return;
+    --m_depth;
+    if (m_depth == 0) {
+        m_conn.ExecQuietly("ROLLBACK");
+        return;
+    }
+    const QByteArray name = QByteArrayLiteral("tavelin_") + QByteArray::number(m_depth);
+    m_conn.ExecQuietly(QByteArray("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name).constData());
+}

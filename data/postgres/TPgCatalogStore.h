@@ -1,0 +1,70 @@
+#pragma once
+// The catalogue store on a PostgreSQL server, for a catalogue shared by many workstations.
+//
+// Same tables, columns, statements and meaning as the catalogue file: statements are translated
+// (PgStatementTranslation), values always travel as parameters, picture bytes live in
+// KVR_PictureData and are read only when a slot is asked for. Every list query reads the server
+// afresh, so changes made by other workstations show on the next one.
+#include "data/TCatalogStore.h"
+#include "data/postgres/TPgConnection.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <memory>
+
+class TPgCatalogStore : public TCatalogStore {
+public:
+    // A postgresql:// (or postgres://) URL, or a libpq connection string naming a service, host
+    // or database ("service=clinic", "host=db dbname=atlas").
+    static bool IsServerLocation(const QString &location);
+
+    // Connects and checks that the database holds a catalogue. Throws TavelinError naming the
+    // server when it cannot be reached or holds no catalogue.
+    static std::unique_ptr<TPgCatalogStore> Open(const QString &location);
+    // Makes the catalogue's tables in an empty database, in one transaction; refuses a database
+    // that already holds any of them.
+    static void Create(const QString &location);
+
+    QString Location() const override;
+    bool ReadOnly() const override { return m_readOnly; }
+    bool TableExists(const QString &table) override;
+    QVector<TStoreColumn> TableColumns(const QString &table) override;
+    void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) override;
+    void ReadPicture(qint64 reference, TMemoryStream &stream) override;
+    qint64 InsertEntry(const QString &table, const TEntryValues &values, qint64 key = 0) override;
+    bool UpdateEntry(const QString &table, qint64 key, const TEntryValues &values) override;
+    bool DeleteEntry(const QString &table, qint64 key) override;
+    void RaiseKeySequence(const QString &table, qint64 atLeast) override;
+    void Begin() override;
+    void Commit() override;
+    void Rollback() noexcept override;
+    // A server is shared: there is no unsafe fast mode; a bulk fill runs in one transaction.
+    void SetBulkWriting(bool) override {}
+
+private:
+    struct TableInfo {
+        QString name;
+        bool baseTable = false;
+        QVector<TStoreColumn> columns;
+        QSet<QString> pictureColumns; // canonical names
+    };
+
+    explicit TPgCatalogStore(const QString &location);
+    void loadTables();
+    void checkIsCatalogue();
+    bool detectWritable();
+    const TableInfo &table(const QString &name) const;
+    QString canonicalIdentifier(const QString &word) const;
+    QString column(const TableInfo &t, const QString &name) const;
+    PgResultPtr exec(const QByteArray &sql, const PgParameters &parameters = PgParameters(), int resultFormat = 0);
+    qint64 storePicture(const QByteArray &bytes);
+    void dropPictures(const QVector<qint64> &references);
+    QByteArray keySequenceOf(const TableInfo &t);
+
+    TPgConnection m_conn;
+    QHash<QString, TableInfo> m_tables;    // by lower-case name
+    QHash<QString, QString> m_identifiers; // lower-case -> the catalogue's spelling
+    bool m_readOnly = true;
+    int m_depth = 0;
+};

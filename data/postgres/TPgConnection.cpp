@@ -1,0 +1,159 @@
+#include "data/postgres/TPgConnection.h"
+
+#include "platform/TavelinError.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace {
+
+struct ConninfoDeleter {
+    void operator()(PQconninfoOption *o) const noexcept { PQconninfoFree(o); }
+};
+using ConninfoPtr = std::unique_ptr<PQconninfoOption, ConninfoDeleter>;
+
+ConninfoPtr parse(const QString &location)
+{
+    char *error = nullptr;
+    ConninfoPtr options(PQconninfoParse(location.toUtf8().constData(), &error));
+    if (!options) {
+        const QString why = error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
+        PQfreemem(error);
+        throw TavelinError(QStringLiteral("The catalogue server setting \"%1\" is not understood: %2")
+                               .arg(TPgConnection::DisplayNameOf(location), why));
+    }
+    return options;
+}
+
+QString text(const char *s)
+{
+    return QString::fromUtf8(s).trimmed();
+}
+
+} // namespace
+
+QString TPgConnection::DisplayNameOf(const QString &location)
+{
+    char *error = nullptr;
+    ConninfoPtr options(PQconninfoParse(location.toUtf8().constData(), &error));
+    PQfreemem(error);
+    if (!options)
+        return QStringLiteral("(a server setting that cannot be read)");
+    QString user, host, port, db, service;
+    for (PQconninfoOption *o = options.get(); o->keyword; ++o) {
+        if (!o->val)
+            continue;
+        const QString v = QString::fromUtf8(o->val);
+        const QByteArray k(o->keyword);
+        if (k == "user")
+            user = v;
+        else if (k == "host" || (k == "hostaddr" && host.isEmpty()))
+            host = v;
+        else if (k == "port")
+            port = v;
+        else if (k == "dbname")
+            db = v;
+        else if (k == "service")
+            service = v;
+    }
+    QString name;
+    if (!service.isEmpty())
+        name = QStringLiteral("service %1").arg(service);
+    QString address = QStringLiteral("postgresql://");
+    if (!user.isEmpty())
+        address += user + QLatin1Char('@');
+    address += host.isEmpty() ? QStringLiteral("localhost") : host;
+    if (!port.isEmpty())
+        address += QLatin1Char(':') + port;
+    address += QLatin1Char('/') + db;
+    if (service.isEmpty())
+        return address;
+    if (host.isEmpty() && db.isEmpty() && user.isEmpty())
+        return name;
+    return name + QStringLiteral(" (") + address + QLatin1Char(')');
+}
+
+bool TPgConnection::CarriesPassword(const QString &location)
+{
+    char *error = nullptr;
+    ConninfoPtr options(PQconninfoParse(location.toUtf8().constData(), &error));
+    PQfreemem(error);
+    if (!options)
+        return false;
+    for (PQconninfoOption *o = options.get(); o->keyword; ++o)
+        if (o->val && qstrcmp(o->keyword, "password") == 0 && *o->val)
+            return true;
+    return false;
+}
+
+TPgConnection::TPgConnection(const QString &location)
+    : m_location(location), m_displayName(DisplayNameOf(location))
+{
+    parse(location); // a malformed setting is named as such, not as an unreachable server
+    connect();
+}
+
+void TPgConnection::connect()
+{
+    // Our defaults come before the location, so anything it says wins over them.
+    const char *keywords[] = {"connect_timeout", "fallback_application_name", "client_encoding", "dbname", nullptr};
+    const QByteArray where = m_location.toUtf8();
+    const char *values[] = {"10", "tavelin", "UTF8", where.constData(), nullptr};
+    PgConnPtr conn(PQconnectdbParams(keywords, values, 1));
+    if (!conn)
+        throw TavelinError(QStringLiteral("Cannot connect to the catalogue server %1: out of memory.").arg(m_displayName));
+    if (PQstatus(conn.get()) != CONNECTION_OK)
+        throw TavelinError(QStringLiteral("Cannot connect to the catalogue server %1: %2")
+                               .arg(m_displayName, text(PQerrorMessage(conn.get()))));
+    m_conn = std::move(conn);
+    // Statements the program runs are never expected to take long; a runaway one is stopped.
+    PgResultPtr r(PQexec(m_conn.get(), "SET statement_timeout = '300s'"));
+}
+
+bool TPgConnection::InTransaction() const
+{
+    if (!m_conn)
+        return false;
+    const PGTransactionStatusType st = PQtransactionStatus(m_conn.get());
+    return st == PQTRANS_INTRANS || st == PQTRANS_INERROR || st == PQTRANS_ACTIVE;
+}
+
+PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect)
+{
+    if (!m_conn || PQstatus(m_conn.get()) != CONNECTION_OK) {
+        if (!mayReconnect)
+            throw TavelinError(QStringLiteral("The connection to the catalogue server %1 was lost during a change; the "
+                                              "change was not made.")
+                                   .arg(m_displayName));
+        m_conn.reset();
+        connect();
+    }
+    PgResultPtr result(PQexecParams(m_conn.get(), sql, parameters.Count(), parameters.Types(), parameters.Values(),
+                                    parameters.Lengths(), parameters.Formats(), resultFormat));
+    const ExecStatusType st = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
+        return result;
+
+    const QString why = text(result ? PQresultErrorMessage(result.get()) : PQerrorMessage(m_conn.get()));
+    if (PQstatus(m_conn.get()) != CONNECTION_OK) {
+        // The next statement connects again; until then there is nothing to retry on.
+        throw TavelinError(QStringLiteral("The connection to the catalogue server %1 was lost (%2). The program goes "
+                                          "on; your next action connects again.")
+                               .arg(m_displayName, why));
+    }
+    const QByteArray state = result ? QByteArray(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE)) : QByteArray();
+    if (state == "42501")
+        throw TavelinError(QStringLiteral("The catalogue server %1 refused the change: this account may only browse "
+                                          "the catalogue (%2).")
+                               .arg(m_displayName, why));
+    if (state == "25006")
+        throw TavelinError(QStringLiteral("The catalogue server %1 is read-only at the moment (%2).").arg(m_displayName, why));
+    throw TavelinError(QStringLiteral("The catalogue server %1 reported an error: %2").arg(m_displayName, why));
+}
+
+void TPgConnection::ExecQuietly(const char *sql) noexcept
+{
+    if (!m_conn || PQstatus(m_conn.get()) != CONNECTION_OK)
+        return;
+    PgResultPtr r(PQexec(m_conn.get(), sql));
+}

@@ -1,0 +1,519 @@
+// The catalogue store on a PostgreSQL server, against a throwaway server: the program's statements
+// in the server's dialect, LIKE exactly as the catalogue file has it, pictures, keys, transactions,
+// privileges, and a server that goes away.
+#include "data/CatalogSchema.h"
+#include "data/TRowSet.h"
+#include "data/postgres/PgStatementTranslation.h"
+#include "data/postgres/TPgCatalogStore.h"
+#include "platform/TMemoryStream.h"
+#include "platform/TavelinError.h"
+#include "support/TestPgServer.h"
+
+#include <QSet>
+#include <QtTest>
+
+#include <sqlite3.h>
+
+using TestSupport::TestPgServer;
+
+namespace {
+
+QString knownIdentifier(const QString &word)
+{
+    static const QStringList known{QStringLiteral("KVR_ZYPicture"), QStringLiteral("DrugName"),
+                                   QStringLiteral("OtherName"), QStringLiteral("RecordSN"), QStringLiteral("pic1")};
+    for (const QString &k : known)
+        if (k.compare(word, Qt::CaseInsensitive) == 0)
+            return k;
+    return {};
+}
+
+// What the catalogue file answers for value LIKE pattern.
+bool sqliteLike(const QString &value, const QString &pattern)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(":memory:", &db);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT ?1 LIKE ?2", -1, &st, nullptr);
+    const QByteArray v = value.toUtf8(), p = pattern.toUtf8();
+    sqlite3_bind_text(st, 1, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, p.constData(), int(p.size()), SQLITE_TRANSIENT);
+    sqlite3_step(st);
+    const bool result = sqlite3_column_int(st, 0) != 0;
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return result;
+}
+
+QByteArray everyByte()
+{
+    QByteArray b;
+    for (int round = 0; round < 3; ++round)
+        for (int i = 0; i < 256; ++i)
+            b.append(char(i));
+    return b;
+}
+
+} // namespace
+
+class PgCatalogStoreTest : public QObject {
+    Q_OBJECT
+
+private:
+    TestPgServer m_server;
+    int m_databases = 0;
+
+    // A new database holding a new, empty catalogue; returns its URL.
+    QString newCatalogue()
+    {
+        const QString db = m_server.CreateDatabase(QStringLiteral("store_%1").arg(++m_databases));
+        TPgCatalogStore::Create(m_server.Url(db));
+        return m_server.Url(db);
+    }
+    QString databaseOf(const QString &url) { return QUrl(url).path().mid(1); }
+    qint64 pictureRows(TPgCatalogStore &store)
+    {
+        TRowSet rows;
+        store.Select(QStringLiteral("select count(*) from KVR_PictureData"), {}, rows);
+        return rows.Value(0, 0).toLongLong();
+    }
+
+private slots:
+    void initTestCase();
+
+    void translation_data();
+    void translation();
+    void translationRefusesWhatItCannotSpeak_data();
+    void translationRefusesWhatItCannotSpeak();
+
+    void likeAsTheCatalogueFile_data();
+    void likeAsTheCatalogueFile();
+
+    void entriesPicturesAndStatements();
+    void keysKeptAndIssuedAbove();
+    void replacingAndDeletingFreePictureBytes();
+    void transactionsRollBack();
+    void columnsAsTheCatalogueSpeaksOfThem();
+    void anotherWorkstationsChangesShowOnTheNextQuery();
+
+    void privilegesDecideReadOnly();
+    void openFailuresNameTheServer();
+    void createRefusesAnExistingCatalogue();
+    void lostConnectionReportedOnceThenReconnects();
+    void lostConnectionInsideAChangeIsNotSilentlyReplaced();
+};
+
+void PgCatalogStoreTest::initTestCase()
+{
+    const QString missing = TestPgServer::MissingReason();
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    m_server.Start();
+}
+
+void PgCatalogStoreTest::translation_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QStringList>("parameters"); // "=literal" or ":name"
+
+    QTest::newRow("list statement") << "select DrugName, OtherName, RecordSN from KVR_ZYPicture"
+                                    << "select \"DrugName\", \"OtherName\", \"RecordSN\" from \"KVR_ZYPicture\""
+                                    << QStringList{};
+    QTest::newRow("identifiers in any case")
+        << "SELECT drugname FROM kvr_zypicture" << "SELECT \"DrugName\" FROM \"KVR_ZYPicture\"" << QStringList{};
+    QTest::newRow("search lines with a doubled quote")
+        << "select DrugName from KVR_ZYPicture\r\n Where DrugName Like '%O''B%'\r\n Or OtherName Like '%O''B%'"
+        << "select \"DrugName\" from \"KVR_ZYPicture\" Where lower((\"DrugName\") COLLATE \"C\") LIKE "
+           "lower((($1::text)) COLLATE \"C\") ESCAPE '' Or lower((\"OtherName\") COLLATE \"C\") LIKE "
+           "lower((($2::text)) COLLATE \"C\") ESCAPE ''"
+        << QStringList{"=%O'B%", "=%O'B%"};
+    QTest::newRow("named parameter, used twice")
+        << "select pic1, RecordSN from KVR_ZYPicture where RecordSN = :SQLRecordSN or RecordSN = :sqlrecordsn"
+        << "select \"pic1\", \"RecordSN\" from \"KVR_ZYPicture\" where \"RecordSN\" = $1 or \"RecordSN\" = $1"
+        << QStringList{":SQLRecordSN"};
+    QTest::newRow("not like, explicit escape kept")
+        << "select 1 where DrugName not like :p escape '!'"
+        << "select 1 where lower((\"DrugName\") COLLATE \"C\") not LIKE lower(($1) COLLATE \"C\") escape ($2::text)"
+        << QStringList{":p", "=!"};
+    QTest::newRow("a value never enters the text")
+        << "select 1 where DrugName = 'x''; drop table KVR_ZYPicture; --'"
+        << "select 1 where \"DrugName\" = ($1::text)" << QStringList{"=x'; drop table KVR_ZYPicture; --"};
+    QTest::newRow("cast and comment") << "select RecordSN::text -- :NotAParameter\nfrom KVR_ZYPicture"
+                                      << "select \"RecordSN\"::text  from \"KVR_ZYPicture\"" << QStringList{};
+}
+
+void PgCatalogStoreTest::translation()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, expected);
+    QFETCH(QStringList, parameters);
+    const TPgStatement st = PgStatementTranslation::Translate(sql, knownIdentifier);
+    QCOMPARE(QString::fromUtf8(st.sql).simplified(), expected.simplified());
+    QStringList got;
+    for (const TPgParameterSource &p : st.parameters)
+        got << (p.literal ? QLatin1Char('=') : QLatin1Char(':')) + p.text;
+    QCOMPARE(got, parameters);
+}
+
+void PgCatalogStoreTest::translationRefusesWhatItCannotSpeak_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::newRow("unclosed text") << "select 1 where DrugName = 'abc";
+    QTest::newRow("unclosed name") << "select \"DrugName from KVR_ZYPicture";
+    QTest::newRow("like on an expression") << "select 1 where (DrugName) like 'a'";
+    QTest::newRow("like at the end") << "select 1 where DrugName like";
+}
+
+void PgCatalogStoreTest::translationRefusesWhatItCannotSpeak()
+{
+    QFETCH(QString, sql);
+    QVERIFY_THROWS_EXCEPTION(TavelinError, PgStatementTranslation::Translate(sql, knownIdentifier));
+}
+
+void PgCatalogStoreTest::likeAsTheCatalogueFile_data()
+{
+    QTest::addColumn<QString>("searchText"); // as the search box hands it over (upper-cased)
+    QTest::newRow("ASCII letters ignore case") << "GANC";
+    QTest::newRow("accented letters keep case") << "É";
+    QTest::newRow("German sharp s is not SS") << "SS";
+    QTest::newRow("Greek keeps case") << "Σ";
+    QTest::newRow("backslash is an ordinary character") << "A\\_B";
+    QTest::newRow("underscore is one character") << "A_C";
+    QTest::newRow("percent in the text is a wildcard") << "5%";
+    QTest::newRow("a quote") << "O'B";
+    QTest::newRow("Chinese") << "甘草";
+    QTest::newRow("one Chinese character and a wildcard") << "甘_";
+}
+
+void PgCatalogStoreTest::likeAsTheCatalogueFile()
+{
+    QFETCH(QString, searchText);
+    static QString url;
+    static QVector<QPair<qint64, QString>> names;
+    if (url.isEmpty()) {
+        url = newCatalogue();
+        auto store = TPgCatalogStore::Open(url);
+        const QStringList values{"Gancao", "gancao root", "GANCAO", "école", "ÉCOLE", "straße", "STRASSE", "σίγμα",
+                                 "ΣΊΓΜΑ", "a\\_b", "A\\xB", "a_b", "abc", "AXC", "50%", "5 percent", "O'Brien",
+                                 "o'b", "甘草", "甘草片", "甘", "", "a%b"};
+        for (const QString &v : values)
+            names.append({store->InsertEntry(QStringLiteral("KVR_ZYPicture"), {{"DrugName", v}, {"OtherName", QVariant()}}), v});
+    }
+    auto store = TPgCatalogStore::Open(url);
+    // The search as the frames build it: literal lines appended to the designed list statement.
+    QString q = QStringLiteral("%") + searchText + QStringLiteral("%");
+    q.replace(QLatin1Char('\''), QLatin1String("''"));
+    const QString sql = QStringLiteral("select DrugName, OtherName, RecordSN from KVR_ZYPicture\r\n Where DrugName Like '%1'"
+                                       "\r\n Or OtherName Like '%1'")
+                            .arg(q);
+    TRowSet rows;
+    store->Select(sql, {}, rows);
+    QSet<qint64> got;
+    for (int r = 0; r < rows.RowCount(); ++r)
+        got.insert(rows.Value(r, 2).toLongLong());
+    QSet<qint64> expected;
+    for (const auto &[key, value] : names)
+        if (sqliteLike(value, QStringLiteral("%") + searchText + QStringLiteral("%")))
+            expected.insert(key);
+    QCOMPARE(got, expected);
+}
+
+void PgCatalogStoreTest::entriesPicturesAndStatements()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    QVERIFY(!store->ReadOnly());
+    const QByteArray bytes = everyByte();
+    const qint64 a = store->InsertEntry(QStringLiteral("KVR_ZYPicture"),
+                                        {{"DrugName", QStringLiteral("甘草")},
+                                         {"OtherName", QStringLiteral("国老")},
+                                         {"pic1", QVariant()},
+                                         {"pic2", bytes},
+                                         {"pic3", QByteArray("", 0)}});
+    const qint64 b = store->InsertEntry(QStringLiteral("kvr_zypicture"), {{"drugname", QStringLiteral("黄芪")}});
+    QCOMPARE(b, a + 1);
+
+    TRowSet rows;
+    store->Select(CatalogSchema::FindAtlas(QStringLiteral("ZY"))->listSql, {}, rows);
+    QCOMPARE(rows.ColumnCount(), 3);
+    QCOMPARE(rows.RowCount(), 2);
+
+    const QString pictureSql = CatalogSchema::FindAtlas(QStringLiteral("ZY"))->pictureSql;
+    store->Select(pictureSql, {{QStringLiteral("SQLRecordSN"), int(a)}}, rows);
+    QCOMPARE(rows.RowCount(), 1);
+    QCOMPARE(rows.Value(0, 7).toLongLong(), a);
+    QVERIFY(rows.Value(0, 0).isNull());          // an empty slot
+    QVERIFY(!rows.Value(0, 1).isNull());         // a reference, not the bytes
+    QCOMPARE(rows.Value(0, 1).typeId(), QMetaType::LongLong);
+
+    TMemoryStream s;
+    s.Write(QByteArray("head"));
+    store->ReadPicture(rows.Value(0, 1).toLongLong(), s);
+    QCOMPARE(s.Bytes(), QByteArray("head") + bytes); // appended at the position, every byte kept
+    TMemoryStream empty;
+    store->ReadPicture(rows.Value(0, 2).toLongLong(), empty);
+    QCOMPARE(empty.Size(), 0);
+
+    // A parameter given as text, as a grid might hand it over, selects the same row.
+    store->Select(pictureSql, {{QStringLiteral("sqlrecordsn"), QString::number(b)}}, rows);
+    QCOMPARE(rows.RowCount(), 1);
+    QCOMPARE(rows.Value(0, 7).toLongLong(), b);
+    // An unset parameter is NULL and selects nothing.
+    store->Select(pictureSql, {}, rows);
+    QCOMPARE(rows.RowCount(), 0);
+}
+
+void PgCatalogStoreTest::keysKeptAndIssuedAbove()
+{
+    auto store = TPgCatalogStore::Open(newCatalogue());
+    const QString t = QStringLiteral("KVR_ZXTPPicture");
+    QCOMPARE(store->InsertEntry(t, {{"ItemName", "kept"}}, 1000), qint64(1000));
+    QCOMPARE(store->InsertEntry(t, {{"ItemName", "next"}}), qint64(1001));
+    store->RaiseKeySequence(t, 5000);
+    QCOMPARE(store->InsertEntry(t, {{"ItemName", "above"}}), qint64(5001));
+    store->RaiseKeySequence(t, 10); // never lowers
+    QCOMPARE(store->InsertEntry(t, {{"ItemName", "still above"}}), qint64(5002));
+    QVERIFY_THROWS_EXCEPTION(TavelinError, store->InsertEntry(t, {{"ItemName", "twice"}}, 1000));
+    // Another table keeps its own numbers.
+    QCOMPARE(store->InsertEntry(QStringLiteral("KVR_XYJPPicture"), {{"ItemName", "first"}}), qint64(1));
+}
+
+void PgCatalogStoreTest::replacingAndDeletingFreePictureBytes()
+{
+    auto store = TPgCatalogStore::Open(newCatalogue());
+    const QString t = QStringLiteral("KVR_ZXTPPicture");
+    const qint64 key = store->InsertEntry(t, {{"ItemName", "x"}, {"pic1", QByteArray("one")}, {"pic2", QByteArray("two")}});
+    const qint64 other = store->InsertEntry(t, {{"ItemName", "y"}, {"pic1", QByteArray("keep")}});
+    QCOMPARE(pictureRows(*store), qint64(3));
+
+    QVERIFY(store->UpdateEntry(t, key, {{"pic1", QByteArray("uno")}, {"ItemName", "renamed"}}));
+    QCOMPARE(pictureRows(*store), qint64(3));
+    QVERIFY(store->UpdateEntry(t, key, {{"pic2", QVariant()}}));
+    QCOMPARE(pictureRows(*store), qint64(2));
+
+    TRowSet rows;
+    store->Select(QStringLiteral("select pic1, ItemName from KVR_ZXTPPicture where RecordSN = :k"), {{"k", key}}, rows);
+    QCOMPARE(rows.Value(0, 1).toString(), QStringLiteral("renamed"));
+    TMemoryStream s;
+    store->ReadPicture(rows.Value(0, 0).toLongLong(), s);
+    QCOMPARE(s.Bytes(), QByteArray("uno"));
+
+    QVERIFY(store->DeleteEntry(t, key));
+    QCOMPARE(pictureRows(*store), qint64(1));
+    QVERIFY(!store->DeleteEntry(t, key));
+    QVERIFY(!store->UpdateEntry(t, key, {{"ItemName", "gone"}}));
+    QVERIFY(!store->UpdateEntry(t, key, {{"pic1", QByteArray("orphan?")}}));
+    QCOMPARE(pictureRows(*store), qint64(1)); // a refused update stored no bytes
+    QVERIFY(store->DeleteEntry(t, other));
+    QCOMPARE(pictureRows(*store), qint64(0));
+}
+
+void PgCatalogStoreTest::transactionsRollBack()
+{
+    auto store = TPgCatalogStore::Open(newCatalogue());
+    const QString t = QStringLiteral("KVR_ZXTPPicture");
+    TRowSet rows;
+    auto count = [&] {
+        store->Select(QStringLiteral("select count(*) from KVR_ZXTPPicture"), {}, rows);
+        return rows.Value(0, 0).toLongLong();
+    };
+    {
+        TStoreTransaction outer(*store);
+        store->InsertEntry(t, {{"ItemName", "a"}, {"pic1", QByteArray("bytes")}});
+        {
+            TStoreTransaction inner(*store);
+            store->InsertEntry(t, {{"ItemName", "b"}});
+            inner.Commit();
+        }
+        // outer goes out of scope uncommitted, as when an exception passes
+    }
+    QCOMPARE(count(), qint64(0));
+    QCOMPARE(pictureRows(*store), qint64(0));
+    {
+        TStoreTransaction outer(*store);
+        store->InsertEntry(t, {{"ItemName", "a"}});
+        try {
+            store->InsertEntry(t, {{"NoSuchColumn", "b"}});
+        } catch (const TavelinError &) {
+        }
+        outer.Commit();
+    }
+    QCOMPARE(count(), qint64(1)); // the failed write was undone by itself, the change went on
+    {
+        TStoreTransaction outer(*store);
+        store->InsertEntry(t, {{"ItemName", "c"}});
+        {
+            TStoreTransaction inner(*store);
+            store->InsertEntry(t, {{"ItemName", "d"}});
+            // rolled back: only its own part is undone
+        }
+        store->InsertEntry(t, {{"ItemName", "e"}});
+        outer.Commit();
+    }
+    store->Select(QStringLiteral("select ItemName from KVR_ZXTPPicture order by RecordSN"), {}, rows);
+    QCOMPARE(rows.RowCount(), 3);
+    QCOMPARE(rows.Value(1, 0).toString(), QStringLiteral("c"));
+    QCOMPARE(rows.Value(2, 0).toString(), QStringLiteral("e"));
+}
+
+void PgCatalogStoreTest::columnsAsTheCatalogueSpeaksOfThem()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    for (const TAtlasDef &a : CatalogSchema::Atlases()) {
+        QVERIFY(store->TableExists(a.table));
+        QVERIFY(store->TableExists(a.table.toLower()));
+        const QVector<TStoreColumn> cols = store->TableColumns(a.table);
+        QCOMPARE(cols.size(), a.columns.size());
+        for (int i = 0; i < cols.size(); ++i) {
+            QCOMPARE(cols[i].name, a.columns[i].name);
+            switch (a.columns[i].type) {
+            case TFieldType::Integer: QCOMPARE(cols[i].declaredType, QStringLiteral("INTEGER")); break;
+            case TFieldType::String: QCOMPARE(cols[i].declaredType, QStringLiteral("VARCHAR(%1)").arg(a.columns[i].size)); break;
+            case TFieldType::Memo: QCOMPARE(cols[i].declaredType, QStringLiteral("TEXT")); break;
+            case TFieldType::Blob: QCOMPARE(cols[i].declaredType, QStringLiteral("PICTURE")); break;
+            }
+        }
+    }
+    m_server.Exec(QStringLiteral("CREATE VIEW \"SomeView\" AS SELECT 1 AS x"), databaseOf(url));
+    auto again = TPgCatalogStore::Open(url);
+    QVERIFY(!again->TableExists(QStringLiteral("SomeView"))); // a view is not a table
+    QVERIFY(!again->TableExists(QStringLiteral("KVR_Nothing")));
+}
+
+void PgCatalogStoreTest::anotherWorkstationsChangesShowOnTheNextQuery()
+{
+    const QString url = newCatalogue();
+    auto browsing = TPgCatalogStore::Open(url);
+    auto editing = TPgCatalogStore::Open(url);
+    const QString list = CatalogSchema::FindAtlas(QStringLiteral("ZXTP"))->listSql;
+    TRowSet rows;
+    browsing->Select(list, {}, rows);
+    QCOMPARE(rows.RowCount(), 0);
+    const qint64 key = editing->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "new"}});
+    browsing->Select(list, {}, rows);
+    QCOMPARE(rows.RowCount(), 1);
+    editing->UpdateEntry(QStringLiteral("KVR_ZXTPPicture"), key, {{"ItemName", "renamed"}});
+    browsing->Select(list, {}, rows);
+    QCOMPARE(rows.Value(0, 6).toString(), QStringLiteral("renamed"));
+    editing->DeleteEntry(QStringLiteral("KVR_ZXTPPicture"), key);
+    browsing->Select(list, {}, rows);
+    QCOMPARE(rows.RowCount(), 0);
+}
+
+void PgCatalogStoreTest::privilegesDecideReadOnly()
+{
+    const QString url = newCatalogue();
+    const QString db = databaseOf(url);
+    m_server.Exec(QStringLiteral("CREATE ROLE browse_%1 LOGIN; CREATE ROLE edit_%1 LOGIN; "
+                                 "GRANT SELECT ON ALL TABLES IN SCHEMA public TO browse_%1; "
+                                 "GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO edit_%1; "
+                                 "GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO edit_%1")
+                      .arg(db),
+                  db);
+    auto browsing = TPgCatalogStore::Open(m_server.Url(db, QStringLiteral("browse_") + db));
+    QVERIFY(browsing->ReadOnly());
+    QVERIFY_THROWS_EXCEPTION(TavelinError, browsing->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "x"}}));
+    TRowSet rows;
+    browsing->Select(CatalogSchema::FindAtlas(QStringLiteral("ZXTP"))->listSql, {}, rows); // browsing works
+
+    auto editing = TPgCatalogStore::Open(m_server.Url(db, QStringLiteral("edit_") + db));
+    QVERIFY(!editing->ReadOnly());
+    const qint64 key = editing->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "x"}, {"pic1", QByteArray("p")}});
+    QVERIFY(editing->UpdateEntry(QStringLiteral("KVR_ZXTPPicture"), key, {{"pic1", QByteArray("q")}}));
+    QVERIFY(editing->DeleteEntry(QStringLiteral("KVR_ZXTPPicture"), key));
+
+    // A server (or database) in read-only mode is read-only for everybody.
+    m_server.Exec(QStringLiteral("ALTER DATABASE %1 SET default_transaction_read_only = on").arg(db));
+    QVERIFY(TPgCatalogStore::Open(url)->ReadOnly());
+}
+
+void PgCatalogStoreTest::openFailuresNameTheServer()
+{
+    const QString nowhere = QStringLiteral("postgresql:///atlas?host=/nonexistent/tavelin-socket&user=someone");
+    try {
+        TPgCatalogStore::Open(nowhere);
+        QFAIL("opened a server that does not exist");
+    } catch (const TavelinError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("postgresql://someone@/nonexistent/tavelin-socket/atlas")),
+                 qPrintable(e.message()));
+    }
+    const QString empty = m_server.CreateDatabase(QStringLiteral("empty_db"));
+    try {
+        TPgCatalogStore::Open(m_server.Url(empty));
+        QFAIL("opened a database without a catalogue");
+    } catch (const TavelinError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("holds no Tavelin catalogue")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QStringLiteral("/empty_db")), qPrintable(e.message()));
+    }
+    // A password in the location never shows in a message.
+    try {
+        TPgCatalogStore::Open(QStringLiteral("postgresql://who:s3cret@/atlas?host=/nonexistent/x"));
+        QFAIL("opened a server that does not exist");
+    } catch (const TavelinError &e) {
+        QVERIFY2(!e.message().contains(QStringLiteral("s3cret")), qPrintable(e.message()));
+    }
+    QVERIFY(TPgCatalogStore::IsServerLocation(QStringLiteral("postgresql://h/db")));
+    QVERIFY(TPgCatalogStore::IsServerLocation(QStringLiteral("POSTGRES://h/db")));
+    QVERIFY(TPgCatalogStore::IsServerLocation(QStringLiteral("service=clinic")));
+    QVERIFY(!TPgCatalogStore::IsServerLocation(QStringLiteral("/srv/KVRJetLib.mdb")));
+    QVERIFY(!TPgCatalogStore::IsServerLocation(QStringLiteral("KVRJetLib.mdb")));
+}
+
+void PgCatalogStoreTest::createRefusesAnExistingCatalogue()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    store->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "precious"}});
+    QVERIFY_THROWS_EXCEPTION(TavelinError, TPgCatalogStore::Create(url));
+    TRowSet rows;
+    store->Select(QStringLiteral("select count(*) from KVR_ZXTPPicture"), {}, rows);
+    QCOMPARE(rows.Value(0, 0).toLongLong(), qint64(1));
+}
+
+void PgCatalogStoreTest::lostConnectionReportedOnceThenReconnects()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    const QString list = CatalogSchema::FindAtlas(QStringLiteral("ZY"))->listSql;
+    TRowSet rows;
+    store->Select(list, {}, rows);
+
+    m_server.TerminateSessions(databaseOf(url)); // a dropped connection
+    try {
+        store->Select(list, {}, rows);
+        QFAIL("a dropped connection went unnoticed");
+    } catch (const TavelinError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("was lost")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(databaseOf(url)), qPrintable(e.message()));
+    }
+    store->Select(list, {}, rows); // the next action connects again
+
+    m_server.Restart(); // a server restart
+    QVERIFY_THROWS_EXCEPTION(TavelinError, store->Select(list, {}, rows));
+    store->InsertEntry(QStringLiteral("KVR_ZYPicture"), {{"DrugName", "after restart"}});
+    store->Select(list, {}, rows);
+    QCOMPARE(rows.RowCount(), 1);
+}
+
+void PgCatalogStoreTest::lostConnectionInsideAChangeIsNotSilentlyReplaced()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    const QString t = QStringLiteral("KVR_ZXTPPicture");
+    {
+        TStoreTransaction tx(*store);
+        store->InsertEntry(t, {{"ItemName", "first half"}});
+        m_server.TerminateSessions(databaseOf(url));
+        QVERIFY_THROWS_EXCEPTION(TavelinError, store->InsertEntry(t, {{"ItemName", "second half"}}));
+        // Whatever the caller tries next inside the same change must not land on a new connection.
+        QVERIFY_THROWS_EXCEPTION(TavelinError, store->InsertEntry(t, {{"ItemName", "third"}}));
+    }
+    TRowSet rows;
+    store->Select(QStringLiteral("select count(*) from KVR_ZXTPPicture"), {}, rows);
+    QCOMPARE(rows.Value(0, 0).toLongLong(), qint64(0));
+}
+
+QTEST_GUILESS_MAIN(PgCatalogStoreTest)
+#include "test_pg_catalog_store.moc"
