@@ -1,5 +1,6 @@
 #include "data/UDataLibModule.h"
 
+#include "data/CatalogLocation.h"
 #include "data/TCatalogConnection.h"
 #include "platform/StandardErrorReport.h"
 #include "platform/TavelinError.h"
@@ -35,10 +36,13 @@ QString Tm_DataLibModule::GetDatabaseFileName()
 
 QString Tm_DataLibModule::BuildConnectionString()
 {
-    // The current directory as the system reports it: no trailing separator except at a root.
-    const QString dir = QDir::toNativeSeparators(QDir::currentPath());
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=admin;Data Source=") + dir
-           + QDir::separator() + GetDatabaseFileName()
+    // A catalogue the administrator or the user chose (a server shared by the clinic) comes first.
+    QString source = CatalogLocation::Configured();
+    if (source.isEmpty()) {
+        // The current directory as the system reports it: no trailing separator except at a root.
+        source = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + GetDatabaseFileName();
+    }
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=admin;Data Source=") + source
            + QStringLiteral(";Mode=Share Deny None;Jet OLEDB:Database Password=7310952;Jet OLEDB:SFP=False");
 }
 
