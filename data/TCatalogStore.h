@@ -66,6 +66,9 @@ public:
     virtual bool DeleteEntry(const QString &table, qint64 key) = 0;
     // New entries get numbers above atLeast (numbers an old catalogue once issued stay unused).
     virtual void RaiseKeySequence(const QString &table, qint64 atLeast) = 0;
+    // The highest RecordSN the table has issued, deleted entries' numbers included, so that a copy
+    // of the catalogue keeps them unused too. The default knows only the entries that are there.
+    virtual qint64 LastIssuedKey(const QString &table);
 
     // Transactions; nested calls are counted, the outermost commits. Prefer TStoreTransaction.
     virtual void Begin() = 0;
@@ -101,6 +104,13 @@ private:
     TCatalogStore &m_store;
     bool m_done = false;
 };
+
+inline qint64 TCatalogStore::LastIssuedKey(const QString &table)
+{
+    TRowSet rows;
+    Select(QStringLiteral("select max(RecordSN) from ") + table, {}, rows);
+    return rows.IsEmpty() ? 0 : rows.Value(0, 0).toLongLong();
+}
 
 namespace CatalogStore {
 
