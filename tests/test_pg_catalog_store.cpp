@@ -274,6 +274,8 @@ void PgCatalogStoreTest::keysKeptAndIssuedAbove()
     QCOMPARE(store->InsertEntry(t, {{"ItemName", "above"}}), qint64(5001));
     store->RaiseKeySequence(t, 10); // never lowers
     QCOMPARE(store->InsertEntry(t, {{"ItemName", "still above"}}), qint64(5002));
+    QVERIFY(store->DeleteEntry(t, 5002));
+    QCOMPARE(store->LastIssuedKey(t), qint64(5002)); // a deleted entry's number stays issued
     QVERIFY_THROWS_EXCEPTION(TavelinError, store->InsertEntry(t, {{"ItemName", "twice"}}, 1000));
     // Another table keeps its own numbers.
     QCOMPARE(store->InsertEntry(QStringLiteral("KVR_XYJPPicture"), {{"ItemName", "first"}}), qint64(1));

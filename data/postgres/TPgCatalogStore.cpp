@@ -413,6 +413,18 @@ void TPgCatalogStore::RaiseKeySequence(const QString &tableName, qint64 atLeast)
          p);
 }
 
+qint64 TPgCatalogStore::LastIssuedKey(const QString &tableName)
+{
+    const TableInfo &t = table(tableName);
+    PgParameters p;
+    p.AddText(QString::fromUtf8(keySequenceOf(t)));
+    PgResultPtr r = exec(utf8(QStringLiteral("SELECT GREATEST(COALESCE(pg_sequence_last_value($1::regclass), 0), "
+                                             "(SELECT COALESCE(max(\"RecordSN\"), 0) FROM %1))")
+                                  .arg(QuoteIdentifier(t.name))),
+                         p);
+    return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+}
+
 // Nested transactions are savepoints: a write that fails inside a longer change is undone by
 // itself (the server would otherwise refuse every later statement of the change), and the
 // caller decides whether the rest goes on.

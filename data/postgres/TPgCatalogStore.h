@@ -36,6 +36,7 @@ public:
     bool UpdateEntry(const QString &table, qint64 key, const TEntryValues &values) override;
     bool DeleteEntry(const QString &table, qint64 key) override;
     void RaiseKeySequence(const QString &table, qint64 atLeast) override;
+    qint64 LastIssuedKey(const QString &table) override;
     void Begin() override;
     void Commit() override;
     void Rollback() noexcept override;
