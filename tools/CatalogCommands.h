@@ -19,6 +19,7 @@ int ExportPicture(const QStringList &args);
 int Verify(const QStringList &args);
 int Demo(const QStringList &args);
 int ImportMdb(const QStringList &args);
+int Copy(const QStringList &args);
 
 void Usage();
 

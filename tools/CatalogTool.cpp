@@ -19,6 +19,10 @@ void Usage()
                "                                   the plain JPEG bytes of one slot\n"
                "  verify PATH                      decodes every picture; lists the unreadable ones\n"
                "  import-mdb SRC DEST              converts a Jet catalogue file into a new catalogue\n"
+               "  copy SRC DEST                    the whole catalogue into a new one (file or server, any\n"
+               "                                   direction), RecordSN and every byte kept, then verify\n"
+               "PATH, SRC and DEST are catalogue files or servers: a postgresql:// URL or a libpq\n"
+               "connection string such as \"service=clinic\" (passwords in ~/.pgpass, never here).\n"
                "ATLAS is one of ZY, ZYZJ, ZYWZ, XYJP, XYLC, ZXTP.\n",
                stderr);
 }
@@ -39,6 +43,7 @@ int Run(const QStringList &args)
         if (cmd == QLatin1String("verify")) return Verify(rest);
         if (cmd == QLatin1String("demo")) return Demo(rest);
         if (cmd == QLatin1String("import-mdb")) return ImportMdb(rest);
+        if (cmd == QLatin1String("copy")) return Copy(rest);
         if (cmd == QLatin1String("help") || cmd == QLatin1String("--help") || cmd == QLatin1String("-h")) {
             Usage();
             return kExitOk;
