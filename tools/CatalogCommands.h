@@ -4,7 +4,17 @@
 // 0 done, 1 entry or slot not found or empty (verify: unreadable pictures found), 2 bad usage or input.
 #include <QStringList>
 
+class TCatalogStore;
+
 namespace CatalogTool {
+
+struct TCopyCounts {
+    int entries = 0;
+    int pictures = 0;
+};
+// Every entry of every atlas from source into dest (which holds none), in one transaction on
+// dest, RecordSN and stored bytes kept, key sequences raised to the source's; progress on stderr.
+TCopyCounts CopyEntries(TCatalogStore &source, TCatalogStore &dest, bool progress);
 
 constexpr int kExitOk = 0;
 constexpr int kExitNotFound = 1;

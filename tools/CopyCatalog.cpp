@@ -84,6 +84,48 @@ bool holdsEntries(TCatalogStore &store)
 
 } // namespace
 
+TCopyCounts CopyEntries(TCatalogStore &source, TCatalogStore &dest, bool progress)
+{
+    TCopyCounts counts;
+    TStoreTransaction tx(dest);
+    for (const TAtlasDef &atlas : CatalogSchema::Atlases()) {
+        TRowSet rows;
+        readEntries(source, atlas, rows);
+        const int total = rows.RowCount();
+        int shown = -1;
+        for (int r = 0; r < total; ++r) {
+            TEntryValues values;
+            qint64 key = 0;
+            for (int c = 0; c < atlas.columns.size(); ++c) {
+                const TFieldDef &f = atlas.columns[c];
+                const QVariant v = rows.Value(r, c);
+                if (f.name == QLatin1String("RecordSN")) {
+                    key = v.toLongLong();
+                } else if (f.type == TFieldType::Blob) {
+                    if (!v.isNull())
+                        ++counts.pictures;
+                    values.append({f.name, v.isNull() ? QVariant() : QVariant(storedBytes(source, v))});
+                } else {
+                    values.append({f.name, v});
+                }
+            }
+            if (key <= 0)
+                throw TavelinError(
+                    QStringLiteral("%1 holds an entry without a RecordSN in %2.").arg(source.Location(), atlas.table));
+            dest.InsertEntry(atlas.table, values, key);
+            ++counts.entries;
+            const int percent = int(qint64(r + 1) * 100 / total);
+            if (progress && (percent / 10 != shown || r + 1 == total)) {
+                shown = percent / 10;
+                std::fprintf(stderr, "copy: %s %d/%d\n", qPrintable(atlas.table), r + 1, total);
+            }
+        }
+        dest.RaiseKeySequence(atlas.table, source.LastIssuedKey(atlas.table));
+    }
+    tx.Commit();
+    return counts;
+}
+
 int Copy(const QStringList &args)
 {
     if (args.size() != 2) {
@@ -110,50 +152,16 @@ int Copy(const QStringList &args)
                                .arg(dest->Location()));
     dest->RequireWritable();
 
-    int entries = 0;
-    int pictures = 0;
+    TCopyCounts counts;
     try {
-        TStoreTransaction tx(*dest);
-        for (const TAtlasDef &atlas : CatalogSchema::Atlases()) {
-            TRowSet rows;
-            readEntries(*source, atlas, rows);
-            const int total = rows.RowCount();
-            int shown = -1;
-            for (int r = 0; r < total; ++r) {
-                TEntryValues values;
-                qint64 key = 0;
-                for (int c = 0; c < atlas.columns.size(); ++c) {
-                    const TFieldDef &f = atlas.columns[c];
-                    const QVariant v = rows.Value(r, c);
-                    if (f.name == QLatin1String("RecordSN")) {
-                        key = v.toLongLong();
-                    } else if (f.type == TFieldType::Blob) {
-                        if (!v.isNull())
-                            ++pictures;
-                        values.append({f.name, v.isNull() ? QVariant() : QVariant(storedBytes(*source, v))});
-                    } else {
-                        values.append({f.name, v});
-                    }
-                }
-                if (key <= 0)
-                    throw TavelinError(QStringLiteral("%1 holds an entry without a RecordSN in %2.").arg(source->Location(), atlas.table));
-                dest->InsertEntry(atlas.table, values, key);
-                ++entries;
-                const int percent = int(qint64(r + 1) * 100 / total);
-                if (percent / 10 != shown || r + 1 == total) {
-                    shown = percent / 10;
-                    std::fprintf(stderr, "copy: %s %d/%d\n", qPrintable(atlas.table), r + 1, total);
-                }
-            }
-            dest->RaiseKeySequence(atlas.table, source->LastIssuedKey(atlas.table));
-        }
-        tx.Commit();
+        counts = CopyEntries(*source, *dest, true);
     } catch (...) {
+        dest.reset();
         if (created && !QFileInfo(to).isDir() && QFileInfo::exists(to))
             QFile::remove(to); // a file this copy made holds nothing worth keeping
         throw;
     }
-    std::fprintf(stderr, "copy: %d entries and %d pictures written to %s\n", entries, pictures, qPrintable(dest->Location()));
+    std::fprintf(stderr, "copy: %d entries and %d pictures written to %s\n", counts.entries, counts.pictures, qPrintable(dest->Location()));
 
     if (catalogueDigest(*source) != catalogueDigest(*dest)) {
         Complain(QStringLiteral("copy: %1 does not hold what %2 holds").arg(dest->Location(), source->Location()));
