@@ -9,6 +9,9 @@ class Tm_DataLibModule;
 class TBenchProgram {
 public:
     // Makes dir the current folder and creates the data module; raises when the catalogue does not open.
+    // With TAVELIN_BENCH_SERVER set (a postgresql:// URL of a server's maintenance database), the
+    // catalogue of dir is copied once into a database of that server and the data module opens
+    // that instead, as a workstation pointed at the server does.
     explicit TBenchProgram(const QString &dir);
     ~TBenchProgram();
     TBenchProgram(const TBenchProgram &) = delete;
@@ -17,6 +20,8 @@ public:
     static QString CataloguePath(const QString &dir);
 
 private:
+    static QString ServerCopyOf(const QString &dir, const QString &server);
+
     QString m_oldDir;
     std::unique_ptr<Tm_DataLibModule> m_module;
 };

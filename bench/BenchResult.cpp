@@ -45,6 +45,10 @@ QString TBenchResult::Line() const
 
 void PrintBenchResult(const TBenchResult &result)
 {
-    std::printf("%s\n", result.Line().toUtf8().constData());
+    TBenchResult r = result;
+    // A run against the catalogue server is told apart from the run on the file.
+    if (!qEnvironmentVariableIsEmpty("TAVELIN_BENCH_SERVER"))
+        r.name += QStringLiteral("@server");
+    std::printf("%s\n", r.Line().toUtf8().constData());
     std::fflush(stdout);
 }
