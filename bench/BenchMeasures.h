@@ -16,6 +16,10 @@ void BenchSearch(const TBenchOptions &options);
 void BenchListOpen(const TBenchOptions &options);
 void BenchImport(const TBenchOptions &options);
 void BenchStartup(const TBenchOptions &options);
+// Against a catalogue server (TAVELIN_BENCH_SERVER) only: 8 workstations searching, 2 importing.
+void BenchConcurrent(const TBenchOptions &options);
+void BenchSearchClient(const TBenchOptions &options);
+void BenchImportClient(const TBenchOptions &options);
 
 // The 100,000-entry herb catalogue that search100k and startup100k share; made once.
 QString HerbCatalogueDir(const TBenchOptions &options);

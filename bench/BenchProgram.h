@@ -19,8 +19,10 @@ public:
 
     static QString CataloguePath(const QString &dir);
 
-private:
+    // The server database holding dir's catalogue (copied there at the first call).
     static QString ServerCopyOf(const QString &dir, const QString &server);
+
+private:
 
     QString m_oldDir;
     std::unique_ptr<Tm_DataLibModule> m_module;
