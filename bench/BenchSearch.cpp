@@ -7,7 +7,7 @@
 #include "bench/BenchResult.h"
 
 #include "data/TCatalogQuery.h"
-#include "data/TSqlStatement.h"
+#include "data/sqlite/TSqlStatement.h"
 #include "frames/SearchStatement.h"
 #include "frames/UFrame_ZY.h"
 #include "platform/TavelinError.h"

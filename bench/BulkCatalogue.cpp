@@ -2,7 +2,7 @@
 
 #include "data/CatalogSchema.h"
 #include "data/TCatalogConnection.h"
-#include "data/TSqlStatement.h"
+#include "data/sqlite/TSqlStatement.h"
 #include "platform/TavelinError.h"
 
 #include <sqlite3.h>

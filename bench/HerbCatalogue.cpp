@@ -8,7 +8,7 @@
 #include "bench/PhotoImage.h"
 
 #include "data/PictureTransform.h"
-#include "data/TSqlStatement.h"
+#include "data/sqlite/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 

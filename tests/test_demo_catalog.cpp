@@ -6,7 +6,7 @@
 #include "data/PictureTransform.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
-#include "data/TSqlStatement.h"
+#include "data/sqlite/TSqlStatement.h"
 #include "picture/TJPEGImage.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"

@@ -4,7 +4,7 @@
 #include "data/PictureTransform.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
-#include "data/TSqlStatement.h"
+#include "data/sqlite/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 

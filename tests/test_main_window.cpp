@@ -4,7 +4,7 @@
 #include "app/UMainForm.h"
 #include "data/CatalogSchema.h"
 #include "data/TCatalogConnection.h"
-#include "data/TSqlStatement.h"
+#include "data/sqlite/TSqlStatement.h"
 #include "data/UDataLibModule.h"
 #include "frames/TAtlasFrame.h"
 #include "glo/GlobalObjects.h"
