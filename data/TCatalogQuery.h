@@ -67,8 +67,8 @@ public:
     bool FieldIsNull(const QString &name) const;
     // Appends the bytes of a picture field of the current row; NULL or empty appends nothing.
     void BlobToStream(const QString &name, TMemoryStream &stream) const;
-    // The same as plain picture bytes: the transform of an atlas that stores its pictures
-    // transformed is undone.
+    // The same as plain picture bytes, appended likewise: the transform of an atlas that stores
+    // its pictures transformed is undone.
     void PictureToStream(const QString &name, TMemoryStream &stream) const;
     // Reads of any row, for the grid.
     QVariant Value(int row, int column) const;

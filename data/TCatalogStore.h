@@ -67,8 +67,13 @@ public:
     // The stored bytes of the picture a reference names, appended at the stream's position.
     virtual void ReadPicture(qint64 reference, TMemoryStream &stream) = 0;
     virtual TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) = 0;
-    // Pictures stored in the whole catalogue, whichever entry holds them.
+    // Pictures stored in the whole catalogue, whichever entry holds them, and those of them that no
+    // slot refers to any more (left behind by a fault).
     virtual qint64 StoredPictureCount() = 0;
+    virtual qint64 UnreferencedPictureCount() = 0;
+    // The engine's own consistency check of the whole catalogue: empty when it is intact, else what
+    // the engine found.
+    virtual QString IntegrityProblems() = 0;
     // Runs a statement without results (schema maintenance).
     virtual void Execute(const QString &sql) = 0;
 

@@ -1,5 +1,6 @@
 #include "data/sqlite/TSqliteCatalogStore.h"
 
+#include "data/CatalogSchema.h"
 #include "data/sqlite/SqliteCatalogSchema.h"
 #include "data/sqlite/SqliteErrorText.h"
 #include "data/sqlite/TSqlStatement.h"
@@ -305,6 +306,36 @@ qint64 TSqliteCatalogStore::StoredPictureCount()
 {
     TSqlStatement st(m_db, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(SqliteCatalogSchema::kPictureDataTable)));
     return st.Step() ? st.Int64(0) : 0;
+}
+
+qint64 TSqliteCatalogStore::UnreferencedPictureCount()
+{
+    QStringList referenced;
+    for (const TAtlasDef &a : CatalogSchema::Atlases()) {
+        if (!TableExists(a.table))
+            continue;
+        for (int k = 1; k <= a.slotCount; ++k)
+            referenced << QStringLiteral("SELECT %1 AS ref FROM %2").arg(CatalogSchema::SlotColumn(k), a.table);
+    }
+    const QString sql = referenced.isEmpty()
+                            ? QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(SqliteCatalogSchema::kPictureDataTable))
+                            : QStringLiteral("SELECT count(*) FROM %1 WHERE PictureID NOT IN "
+                                             "(SELECT ref FROM (%2) WHERE ref IS NOT NULL)")
+                                  .arg(QLatin1String(SqliteCatalogSchema::kPictureDataTable),
+                                       referenced.join(QStringLiteral(" UNION ALL ")));
+    TSqlStatement st(m_db, sql);
+    return st.Step() ? st.Int64(0) : 0;
+}
+
+QString TSqliteCatalogStore::IntegrityProblems()
+{
+    TSqlStatement st(m_db, QStringLiteral("PRAGMA integrity_check"));
+    QStringList problems;
+    while (st.Step())
+        problems << st.Text(0);
+    if (problems == QStringList{QStringLiteral("ok")})
+        return {};
+    return problems.join(QLatin1Char(' '));
 }
 
 void TSqliteCatalogStore::StorePictures(TEntryValues &values)

@@ -30,6 +30,8 @@ public:
     void ReadPicture(qint64 reference, TMemoryStream &stream) override;
     TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) override;
     qint64 StoredPictureCount() override;
+    qint64 UnreferencedPictureCount() override;
+    QString IntegrityProblems() override;
     void Execute(const QString &sql) override;
 
     qint64 InsertEntry(const QString &table, TEntryValues &values, std::optional<qint64> key) override;
