@@ -115,10 +115,12 @@ void BenchImportClient(const TBenchOptions &options)
     std::fflush(stdout);
     QElapsedTimer clock;
     clock.start();
-    for (int i = 0; !QFile::exists(stopFile(options)) && clock.elapsed() < kClientMaxSeconds * 1000; ++i)
-        store->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{QStringLiteral("TypeName"), QStringLiteral("bench")},
-                                                                {QStringLiteral("ItemName"), QStringLiteral("import %1").arg(i)},
-                                                                {QStringLiteral("pic1"), picture}});
+    for (int i = 0; !QFile::exists(stopFile(options)) && clock.elapsed() < kClientMaxSeconds * 1000; ++i) {
+        TEntryValues values{{QStringLiteral("TypeName"), QStringLiteral("bench")},
+                            {QStringLiteral("ItemName"), QStringLiteral("import %1").arg(i)},
+                            {QStringLiteral("pic1"), picture}};
+        store->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), values);
+    }
 }
 
 void BenchConcurrent(const TBenchOptions &options)

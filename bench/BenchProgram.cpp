@@ -31,11 +31,8 @@ QString TBenchProgram::ServerCopyOf(const QString &dir, const QString &server)
     if (PQntuples(r.get()) == 0) {
         std::fprintf(stderr, "bench: loading %s into the server\n", qPrintable(dir));
         maintenance.Exec(QByteArray("CREATE DATABASE ") + db.toLatin1());
-        CatalogStore::Create(location);
         auto source = CatalogStore::Open(CataloguePath(dir));
-        auto dest = CatalogStore::Open(location);
-        CatalogTool::CopyEntries(*source, *dest, false);
-        dest.reset();
+        CatalogStore::Create(location, [&](TCatalogStore &dest) { CatalogTool::CopyEntries(*source, dest, false); });
         // Statistics and the visibility map as a server that has been running a while has them.
         TPgConnection(location).Exec("VACUUM ANALYZE");
     }

@@ -18,6 +18,16 @@ using TestSupport::TestPgServer;
 
 namespace {
 
+// Writes with values given in place (the store hands references back through them).
+qint64 insertEntry(TCatalogStore &store, const QString &table, TEntryValues values, std::optional<qint64> key = {})
+{
+    return store.InsertEntry(table, values, key);
+}
+bool updateEntry(TCatalogStore &store, const QString &table, qint64 key, TEntryValues values)
+{
+    return store.UpdateEntry(table, key, values);
+}
+
 QString knownIdentifier(const QString &word)
 {
     static const QStringList known{QStringLiteral("KVR_ZYPicture"), QStringLiteral("DrugName"),
@@ -139,6 +149,12 @@ void PgCatalogStoreTest::translation_data()
     QTest::newRow("a value never enters the text")
         << "select 1 where DrugName = 'x''; drop table KVR_ZYPicture; --'"
         << "select 1 where \"DrugName\" = ($1::text)" << QStringList{"=x'; drop table KVR_ZYPicture; --"};
+    QTest::newRow("a bare number as the condition")
+        << "select * from KVR_ZYPicture where 0 order by RecordSN"
+        << "select * from \"KVR_ZYPicture\" where (0 <> 0) order by \"RecordSN\"" << QStringList{};
+    QTest::newRow("a number compared stays")
+        << "select 1 where RecordSN = 0 or 1 = RecordSN" << "select 1 where \"RecordSN\" = 0 or 1 = \"RecordSN\""
+        << QStringList{};
     QTest::newRow("cast and comment") << "select RecordSN::text -- :NotAParameter\nfrom KVR_ZYPicture"
                                       << "select \"RecordSN\"::text  from \"KVR_ZYPicture\"" << QStringList{};
 }
@@ -198,7 +214,7 @@ void PgCatalogStoreTest::likeAsTheCatalogueFile()
                                  "ΣΊΓΜΑ", "a\\_b", "A\\xB", "a_b", "abc", "AXC", "50%", "5 percent", "O'Brien",
                                  "o'b", "甘草", "甘草片", "甘", "", "a%b"};
         for (const QString &v : values)
-            names.append({store->InsertEntry(QStringLiteral("KVR_ZYPicture"), {{"DrugName", v}, {"OtherName", QVariant()}}), v});
+            names.append({insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", v}, {"OtherName", QVariant()}}), v});
     }
     auto store = TPgCatalogStore::Open(url);
     // The search as the frames build it: literal lines appended to the designed list statement.
@@ -225,13 +241,15 @@ void PgCatalogStoreTest::entriesPicturesAndStatements()
     auto store = TPgCatalogStore::Open(url);
     QVERIFY(!store->ReadOnly());
     const QByteArray bytes = everyByte();
-    const qint64 a = store->InsertEntry(QStringLiteral("KVR_ZYPicture"),
-                                        {{"DrugName", QStringLiteral("甘草")},
-                                         {"OtherName", QStringLiteral("国老")},
-                                         {"pic1", QVariant()},
-                                         {"pic2", bytes},
-                                         {"pic3", QByteArray("", 0)}});
-    const qint64 b = store->InsertEntry(QStringLiteral("kvr_zypicture"), {{"drugname", QStringLiteral("黄芪")}});
+    TEntryValues values{{"DrugName", QStringLiteral("甘草")},
+                        {"OtherName", QStringLiteral("国老")},
+                        {"pic1", QVariant()},
+                        {"pic2", bytes},
+                        {"pic3", QByteArray("", 0)}};
+    const qint64 a = store->InsertEntry(QStringLiteral("KVR_ZYPicture"), values);
+    QCOMPARE(values[3].second.typeId(), QMetaType::LongLong); // the picture handed back as its reference
+    QVERIFY(!values[2].second.isValid());
+    const qint64 b = insertEntry(*store, QStringLiteral("kvr_zypicture"), {{"drugname", QStringLiteral("黄芪")}});
     QCOMPARE(b, a + 1);
 
     TRowSet rows;
@@ -268,30 +286,30 @@ void PgCatalogStoreTest::keysKeptAndIssuedAbove()
 {
     auto store = TPgCatalogStore::Open(newCatalogue());
     const QString t = QStringLiteral("KVR_ZXTPPicture");
-    QCOMPARE(store->InsertEntry(t, {{"ItemName", "kept"}}, 1000), qint64(1000));
-    QCOMPARE(store->InsertEntry(t, {{"ItemName", "next"}}), qint64(1001));
+    QCOMPARE(insertEntry(*store, t, {{"ItemName", "kept"}}, 1000), qint64(1000));
+    QCOMPARE(insertEntry(*store, t, {{"ItemName", "next"}}), qint64(1001));
     store->RaiseKeySequence(t, 5000);
-    QCOMPARE(store->InsertEntry(t, {{"ItemName", "above"}}), qint64(5001));
+    QCOMPARE(insertEntry(*store, t, {{"ItemName", "above"}}), qint64(5001));
     store->RaiseKeySequence(t, 10); // never lowers
-    QCOMPARE(store->InsertEntry(t, {{"ItemName", "still above"}}), qint64(5002));
+    QCOMPARE(insertEntry(*store, t, {{"ItemName", "still above"}}), qint64(5002));
     QVERIFY(store->DeleteEntry(t, 5002));
     QCOMPARE(store->LastIssuedKey(t), qint64(5002)); // a deleted entry's number stays issued
-    QVERIFY_THROWS_EXCEPTION(TavelinError, store->InsertEntry(t, {{"ItemName", "twice"}}, 1000));
+    QVERIFY_THROWS_EXCEPTION(TavelinError, insertEntry(*store, t, {{"ItemName", "twice"}}, 1000));
     // Another table keeps its own numbers.
-    QCOMPARE(store->InsertEntry(QStringLiteral("KVR_XYJPPicture"), {{"ItemName", "first"}}), qint64(1));
+    QCOMPARE(insertEntry(*store, QStringLiteral("KVR_XYJPPicture"), {{"ItemName", "first"}}), qint64(1));
 }
 
 void PgCatalogStoreTest::replacingAndDeletingFreePictureBytes()
 {
     auto store = TPgCatalogStore::Open(newCatalogue());
     const QString t = QStringLiteral("KVR_ZXTPPicture");
-    const qint64 key = store->InsertEntry(t, {{"ItemName", "x"}, {"pic1", QByteArray("one")}, {"pic2", QByteArray("two")}});
-    const qint64 other = store->InsertEntry(t, {{"ItemName", "y"}, {"pic1", QByteArray("keep")}});
+    const qint64 key = insertEntry(*store, t, {{"ItemName", "x"}, {"pic1", QByteArray("one")}, {"pic2", QByteArray("two")}});
+    const qint64 other = insertEntry(*store, t, {{"ItemName", "y"}, {"pic1", QByteArray("keep")}});
     QCOMPARE(pictureRows(*store), qint64(3));
 
-    QVERIFY(store->UpdateEntry(t, key, {{"pic1", QByteArray("uno")}, {"ItemName", "renamed"}}));
+    QVERIFY(updateEntry(*store, t, key, {{"pic1", QByteArray("uno")}, {"ItemName", "renamed"}}));
     QCOMPARE(pictureRows(*store), qint64(3));
-    QVERIFY(store->UpdateEntry(t, key, {{"pic2", QVariant()}}));
+    QVERIFY(updateEntry(*store, t, key, {{"pic2", QVariant()}}));
     QCOMPARE(pictureRows(*store), qint64(2));
 
     TRowSet rows;
@@ -304,8 +322,8 @@ void PgCatalogStoreTest::replacingAndDeletingFreePictureBytes()
     QVERIFY(store->DeleteEntry(t, key));
     QCOMPARE(pictureRows(*store), qint64(1));
     QVERIFY(!store->DeleteEntry(t, key));
-    QVERIFY(!store->UpdateEntry(t, key, {{"ItemName", "gone"}}));
-    QVERIFY(!store->UpdateEntry(t, key, {{"pic1", QByteArray("orphan?")}}));
+    QVERIFY(!updateEntry(*store, t, key, {{"ItemName", "gone"}}));
+    QVERIFY(!updateEntry(*store, t, key, {{"pic1", QByteArray("orphan?")}}));
     QCOMPARE(pictureRows(*store), qint64(1)); // a refused update stored no bytes
     QVERIFY(store->DeleteEntry(t, other));
     QCOMPARE(pictureRows(*store), qint64(0));
@@ -322,10 +340,10 @@ void PgCatalogStoreTest::transactionsRollBack()
     };
     {
         TStoreTransaction outer(*store);
-        store->InsertEntry(t, {{"ItemName", "a"}, {"pic1", QByteArray("bytes")}});
+        insertEntry(*store, t, {{"ItemName", "a"}, {"pic1", QByteArray("bytes")}});
         {
             TStoreTransaction inner(*store);
-            store->InsertEntry(t, {{"ItemName", "b"}});
+            insertEntry(*store, t, {{"ItemName", "b"}});
             inner.Commit();
         }
         // outer goes out of scope uncommitted, as when an exception passes
@@ -334,9 +352,9 @@ void PgCatalogStoreTest::transactionsRollBack()
     QCOMPARE(pictureRows(*store), qint64(0));
     {
         TStoreTransaction outer(*store);
-        store->InsertEntry(t, {{"ItemName", "a"}});
+        insertEntry(*store, t, {{"ItemName", "a"}});
         try {
-            store->InsertEntry(t, {{"NoSuchColumn", "b"}});
+            insertEntry(*store, t, {{"NoSuchColumn", "b"}});
         } catch (const TavelinError &) {
         }
         outer.Commit();
@@ -344,13 +362,13 @@ void PgCatalogStoreTest::transactionsRollBack()
     QCOMPARE(count(), qint64(1)); // the failed write was undone by itself, the change went on
     {
         TStoreTransaction outer(*store);
-        store->InsertEntry(t, {{"ItemName", "c"}});
+        insertEntry(*store, t, {{"ItemName", "c"}});
         {
             TStoreTransaction inner(*store);
-            store->InsertEntry(t, {{"ItemName", "d"}});
+            insertEntry(*store, t, {{"ItemName", "d"}});
             // rolled back: only its own part is undone
         }
-        store->InsertEntry(t, {{"ItemName", "e"}});
+        insertEntry(*store, t, {{"ItemName", "e"}});
         outer.Commit();
     }
     store->Select(QStringLiteral("select ItemName from KVR_ZXTPPicture order by RecordSN"), {}, rows);
@@ -393,10 +411,10 @@ void PgCatalogStoreTest::anotherWorkstationsChangesShowOnTheNextQuery()
     TRowSet rows;
     browsing->Select(list, {}, rows);
     QCOMPARE(rows.RowCount(), 0);
-    const qint64 key = editing->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "new"}});
+    const qint64 key = insertEntry(*editing, QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "new"}});
     browsing->Select(list, {}, rows);
     QCOMPARE(rows.RowCount(), 1);
-    editing->UpdateEntry(QStringLiteral("KVR_ZXTPPicture"), key, {{"ItemName", "renamed"}});
+    updateEntry(*editing, QStringLiteral("KVR_ZXTPPicture"), key, {{"ItemName", "renamed"}});
     browsing->Select(list, {}, rows);
     QCOMPARE(rows.Value(0, 6).toString(), QStringLiteral("renamed"));
     editing->DeleteEntry(QStringLiteral("KVR_ZXTPPicture"), key);
@@ -416,14 +434,14 @@ void PgCatalogStoreTest::privilegesDecideReadOnly()
                   db);
     auto browsing = TPgCatalogStore::Open(m_server.Url(db, QStringLiteral("browse_") + db));
     QVERIFY(browsing->ReadOnly());
-    QVERIFY_THROWS_EXCEPTION(TavelinError, browsing->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "x"}}));
+    QVERIFY_THROWS_EXCEPTION(TavelinError, insertEntry(*browsing, QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "x"}}));
     TRowSet rows;
     browsing->Select(CatalogSchema::FindAtlas(QStringLiteral("ZXTP"))->listSql, {}, rows); // browsing works
 
     auto editing = TPgCatalogStore::Open(m_server.Url(db, QStringLiteral("edit_") + db));
     QVERIFY(!editing->ReadOnly());
-    const qint64 key = editing->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "x"}, {"pic1", QByteArray("p")}});
-    QVERIFY(editing->UpdateEntry(QStringLiteral("KVR_ZXTPPicture"), key, {{"pic1", QByteArray("q")}}));
+    const qint64 key = insertEntry(*editing, QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "x"}, {"pic1", QByteArray("p")}});
+    QVERIFY(updateEntry(*editing, QStringLiteral("KVR_ZXTPPicture"), key, {{"pic1", QByteArray("q")}}));
     QVERIFY(editing->DeleteEntry(QStringLiteral("KVR_ZXTPPicture"), key));
 
     // A server (or database) in read-only mode is read-only for everybody.
@@ -467,7 +485,7 @@ void PgCatalogStoreTest::createRefusesAnExistingCatalogue()
 {
     const QString url = newCatalogue();
     auto store = TPgCatalogStore::Open(url);
-    store->InsertEntry(QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "precious"}});
+    insertEntry(*store, QStringLiteral("KVR_ZXTPPicture"), {{"ItemName", "precious"}});
     QVERIFY_THROWS_EXCEPTION(TavelinError, TPgCatalogStore::Create(url));
     TRowSet rows;
     store->Select(QStringLiteral("select count(*) from KVR_ZXTPPicture"), {}, rows);
@@ -494,7 +512,7 @@ void PgCatalogStoreTest::lostConnectionReportedOnceThenReconnects()
 
     m_server.Restart(); // a server restart
     QVERIFY_THROWS_EXCEPTION(TavelinError, store->Select(list, {}, rows));
-    store->InsertEntry(QStringLiteral("KVR_ZYPicture"), {{"DrugName", "after restart"}});
+    insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", "after restart"}});
     store->Select(list, {}, rows);
     QCOMPARE(rows.RowCount(), 1);
 }
@@ -506,11 +524,11 @@ void PgCatalogStoreTest::lostConnectionInsideAChangeIsNotSilentlyReplaced()
     const QString t = QStringLiteral("KVR_ZXTPPicture");
     {
         TStoreTransaction tx(*store);
-        store->InsertEntry(t, {{"ItemName", "first half"}});
+        insertEntry(*store, t, {{"ItemName", "first half"}});
         m_server.TerminateSessions(databaseOf(url));
-        QVERIFY_THROWS_EXCEPTION(TavelinError, store->InsertEntry(t, {{"ItemName", "second half"}}));
+        QVERIFY_THROWS_EXCEPTION(TavelinError, insertEntry(*store, t, {{"ItemName", "second half"}}));
         // Whatever the caller tries next inside the same change must not land on a new connection.
-        QVERIFY_THROWS_EXCEPTION(TavelinError, store->InsertEntry(t, {{"ItemName", "third"}}));
+        QVERIFY_THROWS_EXCEPTION(TavelinError, insertEntry(*store, t, {{"ItemName", "third"}}));
     }
     TRowSet rows;
     store->Select(QStringLiteral("select count(*) from KVR_ZXTPPicture"), {}, rows);

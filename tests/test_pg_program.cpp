@@ -9,6 +9,7 @@
 #include "frames/UFrame_ZXTP.h"
 #include "frames/UFrame_ZY.h"
 #include "picture/TImage.h"
+#include "platform/TMemoryStream.h"
 #include "support/TestPgServer.h"
 #include "support/TestProgram.h"
 #include "support/TestSupport.h"
@@ -24,10 +25,17 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using TestSupport::TestPgServer;
 
 namespace {
+
+// Writes with values given in place (the store hands references back through them).
+qint64 insertEntry(TCatalogStore &store, const QString &table, TEntryValues values, std::optional<qint64> key = {})
+{
+    return store.InsertEntry(table, values, key);
+}
 
 // The user's own setting, in a settings folder of the test's own.
 void pointAt(const QTemporaryDir &config, const QString &location)
@@ -64,9 +72,9 @@ private:
         const QString db = m_server.CreateDatabase(QStringLiteral("program_%1").arg(++m_databases));
         TPgCatalogStore::Create(m_server.Url(db));
         auto store = TPgCatalogStore::Open(m_server.Url(db));
-        store->InsertEntry(QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("甘草")}, {"OtherName", "GANCAO"}});
-        store->InsertEntry(QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("黄芪")}, {"OtherName", "HUANGQI"}});
-        store->InsertEntry(QStringLiteral("KVR_ZXTPPicture"),
+        insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("甘草")}, {"OtherName", "GANCAO"}});
+        insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("黄芪")}, {"OtherName", "HUANGQI"}});
+        insertEntry(*store, QStringLiteral("KVR_ZXTPPicture"),
                            {{"TypeName", "old"}, {"ItemName", "first"}, {"pic1", TestSupport::MakeJpeg(30, 20)}});
         return db;
     }
@@ -97,7 +105,7 @@ private slots:
         QCOMPARE(frame.findChild<QLabel *>(QStringLiteral("m_Label"))->text(), QStringLiteral("中药列表:  共2条"));
 
         auto other = TPgCatalogStore::Open(m_server.Url(db)); // another workstation
-        other->InsertEntry(QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("甘遂")}, {"OtherName", "GANSUI"}});
+        insertEntry(*other, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("甘遂")}, {"OtherName", "GANSUI"}});
         auto *search = frame.findChild<QLineEdit *>(QStringLiteral("m_Edit_ZYPinYin"));
         search->setText(QStringLiteral("gan")); // ASCII letters match either case, as in the file
         QCOMPARE(gridRows(frame), 2);

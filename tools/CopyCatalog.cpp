@@ -136,30 +136,23 @@ int Copy(const QStringList &args)
     const QString &to = args[1];
     std::unique_ptr<TCatalogStore> source = CatalogStore::Open(from);
 
-    // The destination is new, or a catalogue without entries (as the set-up of a server makes it).
-    bool created = false;
+    // The destination is new (made and filled in one go, so a failure leaves nothing behind), or a
+    // catalogue without entries, filled in one transaction.
+    TCopyCounts counts;
     std::unique_ptr<TCatalogStore> dest;
     try {
         dest = CatalogStore::Open(to);
     } catch (const TavelinError &) {
-        CatalogStore::Create(to);
-        created = true;
+        CatalogStore::Create(to, [&](TCatalogStore &fresh) { counts = CopyEntries(*source, fresh, true); });
         dest = CatalogStore::Open(to);
     }
-    if (!created && holdsEntries(*dest))
-        throw TavelinError(QStringLiteral("%1 already holds a catalogue with entries; it was not changed. Copy into a "
-                                          "new file or an empty database.")
-                               .arg(dest->Location()));
-    dest->RequireWritable();
-
-    TCopyCounts counts;
-    try {
+    if (counts.entries == 0) {
+        if (holdsEntries(*dest))
+            throw TavelinError(QStringLiteral("%1 already holds a catalogue with entries; it was not changed. Copy "
+                                              "into a new file or an empty database.")
+                                   .arg(dest->Location()));
+        dest->RequireWritable();
         counts = CopyEntries(*source, *dest, true);
-    } catch (...) {
-        dest.reset();
-        if (created && !QFileInfo(to).isDir() && QFileInfo::exists(to))
-            QFile::remove(to); // a file this copy made holds nothing worth keeping
-        throw;
     }
     std::fprintf(stderr, "copy: %d entries and %d pictures written to %s\n", counts.entries, counts.pictures, qPrintable(dest->Location()));
 

@@ -8,6 +8,7 @@
 namespace PgCatalogSchema {
 
 constexpr const char *kPictureDomain = "picture";
+constexpr const char *kPictureDataTable = "KVR_PictureData";
 
 // The statements that make a new, empty catalogue in the current schema.
 QStringList CreateStatements();

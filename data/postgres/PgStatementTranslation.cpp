@@ -114,9 +114,40 @@ QString QuoteIdentifier(const QString &name)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
+namespace {
+
+// A bare number as a whole condition ("where 0", the file engine's idiom for an empty result)
+// is a truth value there; the server wants a boolean.
+void numbersAsConditions(QVector<Token> &tokens)
+{
+    auto significant = [&](int i, int step) {
+        for (i += step; i >= 0 && i < tokens.size(); i += step)
+            if (tokens[i].kind != Kind::Space)
+                return i;
+        return -1;
+    };
+    for (int i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].kind != Kind::Number)
+            continue;
+        const int before = significant(i, -1);
+        const int after = significant(i, +1);
+        const bool opens = before >= 0
+                           && (isWord(tokens[before], "where") || isWord(tokens[before], "and")
+                               || isWord(tokens[before], "or") || isWord(tokens[before], "not"));
+        const bool closes = after < 0 || isWord(tokens[after], "and") || isWord(tokens[after], "or")
+                            || isWord(tokens[after], "order") || isWord(tokens[after], "group")
+                            || isWord(tokens[after], "limit") || tokens[after].text == QLatin1String(")");
+        if (opens && closes)
+            tokens[i] = {Kind::Symbol, QStringLiteral("(%1 <> 0)").arg(tokens[i].text)};
+    }
+}
+
+} // namespace
+
 TPgStatement Translate(const QString &sql, const std::function<QString(const QString &)> &canonical)
 {
-    const QVector<Token> tokens = tokenize(sql);
+    QVector<Token> tokens = tokenize(sql);
+    numbersAsConditions(tokens);
     TPgStatement out;
     QHash<QString, int> parameterNumbers; // a name used twice is one parameter
 

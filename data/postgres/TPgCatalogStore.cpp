@@ -81,21 +81,25 @@ std::unique_ptr<TPgCatalogStore> TPgCatalogStore::Open(const QString &location)
     return store;
 }
 
-void TPgCatalogStore::Create(const QString &location)
+void TPgCatalogStore::Create(const QString &location, const std::function<void(TCatalogStore &)> &fill)
 {
     std::unique_ptr<TPgCatalogStore> store(new TPgCatalogStore(location));
     QStringList present;
     for (const TAtlasDef &a : CatalogSchema::Atlases())
         if (store->m_tables.contains(a.table.toLower()))
             present << a.table;
-    if (store->m_tables.contains(QString::fromLatin1(CatalogSchema::kPictureDataTable).toLower()))
-        present << QString::fromLatin1(CatalogSchema::kPictureDataTable);
+    if (store->m_tables.contains(QString::fromLatin1(PgCatalogSchema::kPictureDataTable).toLower()))
+        present << QString::fromLatin1(PgCatalogSchema::kPictureDataTable);
     if (!present.isEmpty())
         throw TavelinError(QStringLiteral("The database %1 already holds a catalogue (%2); it was not changed.")
                                .arg(store->Location(), present.join(QStringLiteral(", "))));
     TStoreTransaction tx(*store);
     for (const QString &statement : PgCatalogSchema::CreateStatements())
         store->exec(utf8(statement));
+    store->loadTables();
+    store->m_readOnly = false; // whoever may make the tables may fill them
+    if (fill)
+        fill(*store);
     tx.Commit();
 }
 
@@ -137,8 +141,8 @@ void TPgCatalogStore::checkIsCatalogue()
     for (const TAtlasDef &a : CatalogSchema::Atlases())
         if (!TableExists(a.table))
             missing << a.table;
-    if (!TableExists(QString::fromLatin1(CatalogSchema::kPictureDataTable)))
-        missing << QString::fromLatin1(CatalogSchema::kPictureDataTable);
+    if (!TableExists(QString::fromLatin1(PgCatalogSchema::kPictureDataTable)))
+        missing << QString::fromLatin1(PgCatalogSchema::kPictureDataTable);
     if (missing.size() == CatalogSchema::Atlases().size() + 1)
         throw TavelinError(QStringLiteral("The database %1 holds no Tavelin catalogue. Load one into it with "
                                           "\"tavelin-catalog copy KVRJetLib.mdb %2\".")
@@ -155,7 +159,7 @@ bool TPgCatalogStore::detectWritable()
     const TAtlasDef *misc = CatalogSchema::FindAtlas(QStringLiteral("ZXTP"));
     PgParameters p;
     p.AddText(QuoteIdentifier(m_tables.value(misc->table.toLower()).name));
-    p.AddText(QuoteIdentifier(QString::fromLatin1(CatalogSchema::kPictureDataTable)));
+    p.AddText(QuoteIdentifier(QString::fromLatin1(PgCatalogSchema::kPictureDataTable)));
     PgResultPtr r = exec(QByteArrayLiteral(
                              "SELECT current_setting('transaction_read_only') = 'off' "
                              "AND has_table_privilege($1::text, 'INSERT') AND has_table_privilege($1::text, 'UPDATE') "
@@ -264,7 +268,18 @@ void TPgCatalogStore::dropPictures(const QVector<qint64> &references)
     exec(QByteArrayLiteral("DELETE FROM \"KVR_PictureData\" WHERE \"PictureID\" = ANY($1::bigint[])"), p);
 }
 
-qint64 TPgCatalogStore::InsertEntry(const QString &tableName, const TEntryValues &values, qint64 key)
+bool TPgCatalogStore::addValue(const TableInfo &t, const QString &col, QVariant &value, PgParameters &p)
+{
+    if (!t.pictureColumns.contains(col) || value.typeId() != QMetaType::QByteArray) {
+        p.AddUntyped(value);
+        return false;
+    }
+    value = QVariant(qint64(storePicture(value.toByteArray())));
+    p.AddInteger(value.toLongLong());
+    return true;
+}
+
+qint64 TPgCatalogStore::InsertEntry(const QString &tableName, TEntryValues &values, std::optional<qint64> key)
 {
     RequireWritable();
     const TableInfo &t = table(tableName);
@@ -272,24 +287,15 @@ qint64 TPgCatalogStore::InsertEntry(const QString &tableName, const TEntryValues
     QStringList names;
     QStringList placeholders;
     PgParameters p;
-    for (const auto &[name, value] : values) {
+    for (auto &[name, value] : values) {
         const QString col = column(t, name);
-        if (col == QLatin1String("RecordSN"))
-            continue;
         names << QuoteIdentifier(col);
-        if (t.pictureColumns.contains(col)) {
-            if (value.isNull())
-                p.AddNull();
-            else
-                p.AddInteger(storePicture(value.toByteArray()));
-        } else {
-            p.AddUntyped(value);
-        }
+        addValue(t, col, value, p);
         placeholders << QStringLiteral("$%1").arg(p.Count());
     }
-    if (key > 0) {
+    if (key) {
         names << QStringLiteral("\"RecordSN\"");
-        p.AddInteger(key);
+        p.AddInteger(*key);
         placeholders << QStringLiteral("$%1").arg(p.Count());
     }
     const QString sql = names.isEmpty()
@@ -299,65 +305,63 @@ qint64 TPgCatalogStore::InsertEntry(const QString &tableName, const TEntryValues
                                        placeholders.join(QStringLiteral(", ")));
     PgResultPtr r = exec(utf8(sql), p);
     const qint64 recordSN = QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
-    if (key > 0)
-        RaiseKeySequence(t.name, key);
+    if (key)
+        RaiseKeySequence(t.name, *key);
     tx.Commit();
     return recordSN;
 }
 
-bool TPgCatalogStore::UpdateEntry(const QString &tableName, qint64 key, const TEntryValues &values)
+bool TPgCatalogStore::UpdateEntry(const QString &tableName, qint64 key, TEntryValues &values)
 {
     RequireWritable();
     const TableInfo &t = table(tableName);
+    if (values.isEmpty())
+        return true;
     TStoreTransaction tx(*this);
-    QStringList assignments;
     QStringList replacedSlots;
-    PgParameters p;
-    p.AddInteger(key);
     for (const auto &[name, value] : values) {
         const QString col = column(t, name);
-        if (col == QLatin1String("RecordSN"))
-            continue;
-        if (t.pictureColumns.contains(col)) {
+        if (t.pictureColumns.contains(col))
             replacedSlots << QuoteIdentifier(col);
-            if (value.isNull())
-                p.AddNull();
-            else
-                p.AddInteger(storePicture(value.toByteArray()));
-        } else {
-            p.AddUntyped(value);
-        }
-        assignments << QStringLiteral("%1 = $%2").arg(QuoteIdentifier(col)).arg(p.Count());
     }
     QVector<qint64> oldPictures;
-    if (!replacedSlots.isEmpty()) {
-        // The bytes a slot held before go with it; the row lock keeps another writer out meanwhile.
-        PgParameters k;
-        k.AddInteger(key);
-        PgResultPtr old = exec(utf8(QStringLiteral("SELECT %1 FROM %2 WHERE \"RecordSN\" = $1 FOR UPDATE")
-                                        .arg(replacedSlots.join(QStringLiteral(", ")), QuoteIdentifier(t.name))),
-                               k);
-        if (PQntuples(old.get()) == 0)
-            return false;
+    PgParameters k;
+    k.AddInteger(key);
+    // The row lock keeps another writer out until the change commits; the bytes a slot held
+    // before go with it.
+    PgResultPtr old = exec(utf8(QStringLiteral("SELECT %1 FROM %2 WHERE \"RecordSN\" = $1 FOR UPDATE")
+                                    .arg(replacedSlots.isEmpty() ? QStringLiteral("1") : replacedSlots.join(QStringLiteral(", ")),
+                                         QuoteIdentifier(t.name))),
+                           k);
+    if (PQntuples(old.get()) == 0)
+        return false;
+    if (!replacedSlots.isEmpty())
         for (int c = 0; c < PQnfields(old.get()); ++c)
             if (!PQgetisnull(old.get(), 0, c))
                 oldPictures << QByteArray(PQgetvalue(old.get(), 0, c)).toLongLong();
+
+    QStringList assignments;
+    PgParameters p;
+    p.AddInteger(key);
+    for (auto &[name, value] : values) {
+        const QString col = column(t, name);
+        addValue(t, col, value, p);
+        assignments << QStringLiteral("%1 = $%2").arg(QuoteIdentifier(col)).arg(p.Count());
     }
-    bool found = true;
-    if (!assignments.isEmpty()) {
-        PgResultPtr r = exec(utf8(QStringLiteral("UPDATE %1 SET %2 WHERE \"RecordSN\" = $1")
-                                      .arg(QuoteIdentifier(t.name), assignments.join(QStringLiteral(", ")))),
-                             p);
-        found = QByteArray(PQcmdTuples(r.get())).toLongLong() > 0;
-    } else {
-        PgParameters k;
-        k.AddInteger(key);
-        PgResultPtr r = exec(utf8(QStringLiteral("SELECT 1 FROM %1 WHERE \"RecordSN\" = $1").arg(QuoteIdentifier(t.name))), k);
-        found = PQntuples(r.get()) > 0;
+    exec(utf8(QStringLiteral("UPDATE %1 SET %2 WHERE \"RecordSN\" = $1")
+                  .arg(QuoteIdentifier(t.name), assignments.join(QStringLiteral(", ")))),
+         p);
+    // A slot given its own reference again keeps its bytes.
+    QVector<qint64> dropped;
+    for (qint64 ref : oldPictures) {
+        bool kept = false;
+        for (const auto &[name, value] : values)
+            if (t.pictureColumns.contains(column(t, name)) && value.typeId() == QMetaType::LongLong && value.toLongLong() == ref)
+                kept = true;
+        if (!kept)
+            dropped << ref;
     }
-    if (!found)
-        return false; // the transaction rolls back the pictures stored for it
-    dropPictures(oldPictures);
+    dropPictures(dropped);
     tx.Commit();
     return true;
 }
@@ -411,6 +415,72 @@ void TPgCatalogStore::RaiseKeySequence(const QString &tableName, qint64 atLeast)
     // Never lowers it: numbers issued since stay issued.
     exec(QByteArrayLiteral("SELECT setval($1::regclass, $2) WHERE $2 > COALESCE(pg_sequence_last_value($1::regclass), 0)"),
          p);
+}
+
+int64_t TPgCatalogStore::countOf(const QString &sql)
+{
+    PgResultPtr r = exec(utf8(sql));
+    return PQntuples(r.get()) ? QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong() : 0;
+}
+
+TTableStatistics TPgCatalogStore::Statistics(const QString &tableName, const QStringList &pictureColumns)
+{
+    const TableInfo &t = table(tableName);
+    TTableStatistics stats;
+    stats.entries = countOf(QStringLiteral("SELECT count(*) FROM %1").arg(QuoteIdentifier(t.name)));
+    for (const QString &name : pictureColumns) {
+        // octet_length of a picture stored apart comes from its header: the bytes are not read.
+        PgResultPtr r = exec(utf8(QStringLiteral("SELECT count(*), COALESCE(sum(octet_length(d.\"Bytes\")), 0) FROM %1 t "
+                                                 "JOIN \"KVR_PictureData\" d ON d.\"PictureID\" = t.%2 "
+                                                 "WHERE octet_length(d.\"Bytes\") > 0")
+                                      .arg(QuoteIdentifier(t.name), QuoteIdentifier(column(t, name)))));
+        stats.filledSlots += QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
+        stats.pictureBytes += QByteArray(PQgetvalue(r.get(), 0, 1)).toLongLong();
+    }
+    return stats;
+}
+
+qint64 TPgCatalogStore::StoredPictureCount()
+{
+    return countOf(QStringLiteral("SELECT count(*) FROM \"KVR_PictureData\""));
+}
+
+QString TPgCatalogStore::referencedPictures()
+{
+    QStringList parts;
+    for (const TableInfo &t : std::as_const(m_tables))
+        if (t.baseTable && CatalogSchema::FindAtlasByTable(t.name))
+            for (const QString &col : t.pictureColumns)
+                parts << QStringLiteral("SELECT %1 AS ref FROM %2").arg(QuoteIdentifier(col), QuoteIdentifier(t.name));
+    return parts.isEmpty() ? QStringLiteral("SELECT NULL::bigint AS ref") : parts.join(QStringLiteral(" UNION ALL "));
+}
+
+qint64 TPgCatalogStore::UnreferencedPictureCount()
+{
+    return countOf(QStringLiteral("SELECT count(*) FROM \"KVR_PictureData\" d WHERE NOT EXISTS "
+                                  "(SELECT 1 FROM (%1) r WHERE r.ref = d.\"PictureID\")")
+                       .arg(referencedPictures()));
+}
+
+QString TPgCatalogStore::IntegrityProblems()
+{
+    const qint64 dangling = countOf(QStringLiteral("SELECT count(*) FROM (%1) r WHERE r.ref IS NOT NULL AND NOT EXISTS "
+                                                   "(SELECT 1 FROM \"KVR_PictureData\" d WHERE d.\"PictureID\" = r.ref)")
+                                        .arg(referencedPictures()));
+    if (dangling == 0)
+        return {};
+    return QStringLiteral("%1 picture slots refer to pictures that are not stored").arg(dangling);
+}
+
+void TPgCatalogStore::Execute(const QString &sql)
+{
+    const TPgStatement statement =
+        PgStatementTranslation::Translate(sql, [this](const QString &w) { return canonicalIdentifier(w); });
+    PgParameters p;
+    for (const TPgParameterSource &source : statement.parameters)
+        p.AddText(source.text);
+    exec(statement.sql, p);
+    loadTables(); // the statement may have changed the tables
 }
 
 qint64 TPgCatalogStore::LastIssuedKey(const QString &tableName)

@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <functional>
+
 #include <memory>
 
 class TPgCatalogStore : public TCatalogStore {
@@ -22,9 +24,10 @@ public:
     // Connects and checks that the database holds a catalogue. Throws TavelinError naming the
     // server when it cannot be reached or holds no catalogue.
     static std::unique_ptr<TPgCatalogStore> Open(const QString &location);
-    // Makes the catalogue's tables in an empty database, in one transaction; refuses a database
-    // that already holds any of them.
-    static void Create(const QString &location);
+    // Makes the catalogue's tables in an empty database and fills them (fill, when given) in one
+    // transaction, so a failure leaves the database as it was; refuses a database that already
+    // holds any of them.
+    static void Create(const QString &location, const std::function<void(TCatalogStore &)> &fill = {});
 
     QString Location() const override;
     bool ReadOnly() const override { return m_readOnly; }
@@ -32,8 +35,14 @@ public:
     QVector<TStoreColumn> TableColumns(const QString &table) override;
     void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) override;
     void ReadPicture(qint64 reference, TMemoryStream &stream) override;
-    qint64 InsertEntry(const QString &table, const TEntryValues &values, qint64 key = 0) override;
-    bool UpdateEntry(const QString &table, qint64 key, const TEntryValues &values) override;
+    TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) override;
+    qint64 StoredPictureCount() override;
+    qint64 UnreferencedPictureCount() override;
+    // References to pictures that are not there (the server itself keeps its files consistent).
+    QString IntegrityProblems() override;
+    void Execute(const QString &sql) override;
+    qint64 InsertEntry(const QString &table, TEntryValues &values, std::optional<qint64> key = {}) override;
+    bool UpdateEntry(const QString &table, qint64 key, TEntryValues &values) override;
     bool DeleteEntry(const QString &table, qint64 key) override;
     void RaiseKeySequence(const QString &table, qint64 atLeast) override;
     qint64 LastIssuedKey(const QString &table) override;
@@ -60,6 +69,11 @@ private:
     QString column(const TableInfo &t, const QString &name) const;
     PgResultPtr exec(const QByteArray &sql, const PgParameters &parameters = PgParameters(), int resultFormat = 0);
     qint64 storePicture(const QByteArray &bytes);
+    // Adds the value of column col as a parameter; a picture is stored first and the value
+    // becomes its reference. Returns whether it was a picture.
+    bool addValue(const TableInfo &t, const QString &col, QVariant &value, PgParameters &p);
+    int64_t countOf(const QString &sql);
+    QString referencedPictures();
     void dropPictures(const QVector<qint64> &references);
     QByteArray keySequenceOf(const TableInfo &t);
 

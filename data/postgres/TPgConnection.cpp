@@ -62,7 +62,7 @@ QString TPgConnection::DisplayNameOf(const QString &location)
     QString address = QStringLiteral("postgresql://");
     if (!user.isEmpty())
         address += user + QLatin1Char('@');
-    address += host.isEmpty() ? QStringLiteral("localhost") : host;
+    address += host; // none: the server on this computer, through its socket
     if (!port.isEmpty())
         address += QLatin1Char(':') + port;
     address += QLatin1Char('/') + db;
