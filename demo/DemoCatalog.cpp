@@ -16,11 +16,6 @@
 
 namespace {
 
-QString quoted(const QString &path)
-{
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
-}
-
 void storeEntry(TCatalogStore &store, const TAtlasDef &atlas, const TDemoEntry &e, TDemoCatalogueStats &stats)
 {
     if (e.pictures.size() > atlas.slotCount)
@@ -52,8 +47,6 @@ void storeEntry(TCatalogStore &store, const TAtlasDef &atlas, const TDemoEntry &
 
 TDemoCatalogueStats BuildDemoCatalogue(const QString &path, const QVector<TDemoEntry> &entries)
 {
-    if (QFileInfo::exists(path))
-        throw TavelinError(QStringLiteral("%1 already exists; it was not changed.").arg(quoted(path)));
     TDemoCatalogueStats stats;
     // Pictures are drawn here, one after the other: drawn on several threads at once, Qt's shared
     // font engines give slightly different glyphs from run to run, and the file must come out the

@@ -2,6 +2,7 @@
 
 #include "data/CatalogSchema.h"
 #include "data/TCatalogStore.h"
+#include "platform/QuotedPath.h"
 #include "platform/TavelinError.h"
 #include "jet/TJetDatabase.h"
 #include "jet/TJetTable.h"
@@ -15,11 +16,6 @@
 #include <vector>
 
 namespace {
-
-QString quoted(const QString &path)
-{
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
-}
 
 bool compatible(TFieldType wanted, TJetTable::TColumnKind found)
 {
@@ -225,7 +221,7 @@ TMdbImporter::TMdbImporter(const QString &source, const QString &destination)
 TImportReport TMdbImporter::Run()
 {
     if (QFileInfo::exists(m_destination) || QFileInfo(m_destination).isSymLink())
-        throw TavelinError(QStringLiteral("%1 already exists; it was not changed").arg(quoted(m_destination)));
+        throw TavelinError(QStringLiteral("%1 already exists; it was not changed").arg(QuotedPath(m_destination)));
     try {
         TJetDatabase db(m_source);
         TImportReport report;
@@ -244,11 +240,11 @@ TImportReport TMdbImporter::Run()
         return report;
     } catch (const TavelinError &e) {
         const QString outcome = QFileInfo::exists(m_destination)
-                                    ? QStringLiteral("%1 was not changed.").arg(quoted(m_destination))
-                                    : QStringLiteral("Nothing was written: %1 does not exist.").arg(quoted(m_destination));
+                                    ? QStringLiteral("%1 was not changed.").arg(QuotedPath(m_destination))
+                                    : QStringLiteral("Nothing was written: %1 does not exist.").arg(QuotedPath(m_destination));
         QString why = e.message();
         while (why.endsWith(QLatin1Char('.')))
             why.chop(1);
-        throw TavelinError(QStringLiteral("Cannot convert %1: %2. %3").arg(quoted(m_source), why, outcome));
+        throw TavelinError(QStringLiteral("Cannot convert %1: %2. %3").arg(QuotedPath(m_source), why, outcome));
     }
 }
