@@ -5,7 +5,7 @@
 #include "data/UDataLibModule.h"
 #include "data/postgres/TPgConnection.h"
 #include "platform/TavelinError.h"
-#include "tools/CatalogCommands.h"
+#include "cli/CatalogCommands.h"
 
 #include <QCryptographicHash>
 #include <QDir>
