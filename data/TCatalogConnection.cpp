@@ -2,6 +2,8 @@
 
 #include "data/CatalogSchema.h"
 #include "data/SqliteErrorText.h"
+#include "data/SqliteStatementBudget.h"
+#include "data/TRecoveredCopy.h"
 #include "data/TSqlStatement.h"
 #include "platform/TavelinError.h"
 
@@ -118,54 +120,83 @@ void TCatalogConnection::Open()
 
     sqlite3 *db = nullptr;
     auto fail = [&](const QString &why) {
+        SqliteStatementBudget::Uninstall(db);
         sqlite3_close_v2(db);
         throw TavelinError(QStringLiteral("The catalogue %1 cannot be opened: %2").arg(quoted(path), why));
     };
     auto probe = [&]() -> int {
         // Reading the schema is what tells a damaged file from a good one.
-        return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        SqliteStatementBudget::Begin(db);
+        const int result = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        SqliteStatementBudget::End(db);
+        return result;
     };
 
-    int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
-    int rc = sqlite3_open_v2(utf8.constData(), &db, flags, nullptr);
+    // A read-only catalogue that a crash left in the middle of a change: read as it stands, it
+    // would show entries never committed, or hide committed ones still in its log. SQLite finishes
+    // the change in a private copy instead, and the copy is browsed.
+    std::unique_ptr<TRecoveredCopy> copy;
+    QByteArray openPath = utf8;
+    if (!writable && TRecoveredCopy::Needed(info.absoluteFilePath())) {
+        copy = std::make_unique<TRecoveredCopy>(info.absoluteFilePath());
+        openPath = copy->Path().toUtf8();
+    }
+    int flags = (writable || copy ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+    int rc = sqlite3_open_v2(openPath.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK)
         fail(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
     sqlite3_busy_timeout(db, 5000);
     sqlite3_extended_result_codes(db, 1);
+    SqliteStatementBudget::Install(db);
     rc = probe();
-    if (rc != SQLITE_OK && !writable) {
+    if (rc != SQLITE_OK && !writable && !copy) {
         // A WAL catalogue in a folder we cannot write to: read it as it stands on disk.
+        SqliteStatementBudget::Uninstall(db);
         sqlite3_close_v2(db);
         db = nullptr;
         const QByteArray uri = "file:" + QUrl::toPercentEncoding(info.absoluteFilePath(), "/") + "?immutable=1";
         rc = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-        if (rc == SQLITE_OK)
+        if (rc == SQLITE_OK) {
+            sqlite3_extended_result_codes(db, 1);
+            SqliteStatementBudget::Install(db);
             rc = probe();
+        }
     }
     if (rc != SQLITE_OK) {
         const int primary = rc & 0xff;
         if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
             fail(QStringLiteral("the file is damaged or is not a Tavelin catalogue (%1). Restore it from a backup.")
                      .arg(QString::fromUtf8(sqlite3_errmsg(db))));
-        fail(SqliteErrorText(db, rc));
+        fail(SqliteErrorText(db, rc, false));
     }
     // FULL sync makes every posted change durable before the call returns. The journal mode is
     // left alone until the first change: opening and browsing never write to the file.
     if (writable)
         sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     m_db = db;
+    m_recoveredCopy = std::move(copy);
     m_filePath = info.absoluteFilePath();
     m_readOnly = !writable;
     m_transactionDepth = 0;
     m_journalChecked = false;
 }
 
+qint64 TCatalogConnection::StoredBytes() const
+{
+    // The file SQLite reads: the catalogue itself, or its recovered copy.
+    const char *opened = m_db ? sqlite3_db_filename(m_db, "main") : nullptr;
+    const QString file = opened && *opened ? QString::fromUtf8(opened) : m_filePath;
+    return QFileInfo(file).size() + QFileInfo(file + QStringLiteral("-wal")).size();
+}
+
 void TCatalogConnection::Close()
 {
     if (m_db) {
+        SqliteStatementBudget::Uninstall(m_db);
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    m_recoveredCopy.reset();
     m_transactionDepth = 0;
 }
 
@@ -174,7 +205,9 @@ void TCatalogConnection::Exec(const QString &sql)
     if (!m_db)
         throw TavelinError(QStringLiteral("The catalogue is not open."));
     char *err = nullptr;
+    SqliteStatementBudget::Begin(m_db);
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+    SqliteStatementBudget::End(m_db);
     if (rc != SQLITE_OK) {
         const QString message = SqliteErrorText(m_db, sqlite3_extended_errcode(m_db));
         sqlite3_free(err);
@@ -184,9 +217,15 @@ void TCatalogConnection::Exec(const QString &sql)
 
 bool TCatalogConnection::TableExists(const QString &table)
 {
-    TSqlStatement st(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ?1 COLLATE NOCASE"));
-    st.BindText(1, table);
-    return st.Step();
+    return ObjectType(table) == QLatin1String("table");
+}
+
+QString TCatalogConnection::ObjectType(const QString &name)
+{
+    TSqlStatement st(m_db, QStringLiteral("SELECT type FROM sqlite_master WHERE name = ?1 COLLATE NOCASE "
+                                          "ORDER BY type = 'table' DESC"));
+    st.BindText(1, name);
+    return st.Step() ? st.Text(0) : QString();
 }
 
 void TCatalogConnection::Begin()
@@ -196,12 +235,18 @@ void TCatalogConnection::Begin()
             // Other processes may read and write while we have the catalogue open: WAL keeps
             // readers and a writer apart. Failing to switch (another program busy) is harmless.
             m_journalChecked = true;
-            sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+            TSqlStatement mode(m_db, QStringLiteral("PRAGMA journal_mode"));
+            const QString before = mode.Step() ? mode.Text(0).toLower() : QString();
+            mode.Reset();
+            if (!before.isEmpty() && before != QLatin1String("wal")
+                && sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK)
+                m_journalBefore = before;
         }
         try {
             Exec(QStringLiteral("BEGIN IMMEDIATE"));
         } catch (...) {
             m_transactionDepth = 0;
+            RestoreJournalMode();
             throw;
         }
     }
@@ -211,8 +256,10 @@ void TCatalogConnection::Commit()
 {
     if (m_transactionDepth <= 0)
         return;
-    if (--m_transactionDepth == 0)
+    if (--m_transactionDepth == 0) {
         Exec(QStringLiteral("COMMIT"));
+        m_journalBefore.clear(); // a change is in the file: WAL stays
+    }
 }
 
 void TCatalogConnection::Rollback() noexcept
@@ -222,6 +269,18 @@ void TCatalogConnection::Rollback() noexcept
     m_transactionDepth = 0;
     if (m_db)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    RestoreJournalMode();
+}
+
+void TCatalogConnection::RestoreJournalMode() noexcept
+{
+    if (m_journalBefore.isEmpty() || !m_db)
+        return;
+    // The journal mode is part of the file; a change that did not happen must not switch it.
+    const QByteArray sql = "PRAGMA journal_mode=" + m_journalBefore.toLatin1();
+    sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr);
+    m_journalBefore.clear();
+    m_journalChecked = false;
 }
 
 void TCatalogConnection::RequireWritable() const

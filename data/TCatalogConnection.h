@@ -5,7 +5,10 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 struct sqlite3;
+class TRecoveredCopy;
 
 class TCatalogConnection : public QObject {
     Q_OBJECT
@@ -26,12 +29,19 @@ public:
     bool Connected() const { return m_db != nullptr; }
 
     QString FilePath() const { return m_filePath; }
+    // Bytes the catalogue holds on disk (the file and its write-ahead log): no value can be larger.
+    qint64 StoredBytes() const;
     bool ReadOnly() const { return m_readOnly; }
+    // Whether a crash's unfinished change was finished in a private copy, which is what is browsed.
+    bool BrowsesRecoveredCopy() const { return m_recoveredCopy != nullptr; }
     sqlite3 *Handle() const { return m_db; }
 
     // Runs statements without results; throws on error.
     void Exec(const QString &sql);
+    // A table of that name; views and other objects do not count.
     bool TableExists(const QString &table);
+    // "table", "view", "index", "trigger", or empty when the catalogue has no such object.
+    QString ObjectType(const QString &name);
 
     // Transactions for writes; nested calls are counted. The first one switches the file to WAL.
     void Begin();
@@ -50,6 +60,7 @@ signals:
 private:
     void Open();
     void Close();
+    void RestoreJournalMode() noexcept;
 
     QString m_connectionString;
     QString m_filePath;
@@ -57,4 +68,9 @@ private:
     bool m_readOnly = false;
     int m_transactionDepth = 0;
     bool m_journalChecked = false;
+    // The journal mode the file had before this connection's first change switched it to WAL;
+    // given back if that change is rolled back, so a refused change leaves the file as it was.
+    QString m_journalBefore;
+    // Set when a read-only catalogue is browsed through a recovered private copy.
+    std::unique_ptr<TRecoveredCopy> m_recoveredCopy;
 };

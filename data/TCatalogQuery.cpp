@@ -1,5 +1,6 @@
 #include "data/TCatalogQuery.h"
 
+#include "data/SqliteStatementBudget.h"
 #include "data/TCatalogConnection.h"
 #include "data/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
@@ -7,9 +8,18 @@
 
 #include <QRegularExpression>
 
+#include <QDir>
+#include <QScopeGuard>
+
 #include <sqlite3.h>
 
 namespace {
+
+// The catalogue file as messages name it.
+QString quotedFile(const TCatalogConnection *connection)
+{
+    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(connection ? connection->FilePath() : QString()));
+}
 
 enum class DeclaredKind { Integer, Text, Picture, Other };
 
@@ -110,10 +120,16 @@ void TCatalogQuery::ResolveFields()
     if (!m.hasMatch())
         throw TavelinError(QStringLiteral("The statement is not a query on one catalogue table: %1").arg(text.trimmed()));
     m_table = m.captured(2);
-    if (!m_connection->TableExists(m_table))
-        throw TavelinError(QStringLiteral("The catalogue has no table %1. The catalogue file is incomplete or of "
+    const QString kind = m_connection->ObjectType(m_table);
+    // An atlas must be a table: a view can run any query (an endless one, too) when it is read.
+    if (!kind.isEmpty() && kind != QLatin1String("table"))
+        throw TavelinError(QStringLiteral("%1 in the catalogue file %2 is a %3, not a table. The catalogue file is "
+                                          "damaged or of another program; restore it from a backup.")
+                               .arg(m_table, quotedFile(m_connection), kind));
+    if (kind.isEmpty())
+        throw TavelinError(QStringLiteral("The catalogue has no table %1. The catalogue file %2 is incomplete or of "
                                           "another program; restore it from a backup.")
-                               .arg(m_table));
+                               .arg(m_table, quotedFile(m_connection)));
 
     // Declared columns of the table as it is in the file.
     QHash<QString, QPair<QString, QString>> declared; // lower-case name -> (name, type)
@@ -140,9 +156,9 @@ void TCatalogQuery::ResolveFields()
     for (const QString &col : wanted) {
         const auto it = declared.constFind(col.toLower());
         if (it == declared.constEnd())
-            throw TavelinError(QStringLiteral("The table %1 has no column %2. The catalogue file is damaged or of "
+            throw TavelinError(QStringLiteral("The table %1 has no column %2. The catalogue file %3 is damaged or of "
                                               "another version; restore it from a backup.")
-                                   .arg(m_table, col));
+                                   .arg(m_table, col, quotedFile(m_connection)));
         const QString actualName = it->first;
         const QString actualType = it->second;
         TQueryField field = fieldFromDeclared(actualName, actualType);
@@ -152,10 +168,10 @@ void TCatalogQuery::ResolveFields()
                     continue;
                 if (!kindMatches(def.type, kindOfDeclaredType(actualType)))
                     throw TavelinError(QStringLiteral("The column %1.%2 holds the type %3, but %4 is expected. The "
-                                                      "catalogue file is damaged or of another version.")
+                                                      "catalogue file %5 is damaged or of another version.")
                                            .arg(m_table, def.name,
                                                 actualType.isEmpty() ? QStringLiteral("(none)") : actualType,
-                                                typeWord(def.type)));
+                                                typeWord(def.type), quotedFile(m_connection)));
                 field = TQueryField{def.name, def.type, def.size};
             }
         }
@@ -322,12 +338,27 @@ void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) con
     if (!db)
         throw TavelinError(QStringLiteral("The catalogue is not open."));
     sqlite3_blob *blob = nullptr;
+    SqliteStatementBudget::Begin(db);
+    const auto budget = qScopeGuard([db] { SqliteStatementBudget::End(db); });
     if (sqlite3_blob_open(db, "main", CatalogSchema::kPictureDataTable, "Bytes", ref, 0, &blob) != SQLITE_OK) {
         const QString err = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_blob_close(blob);
-        throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, err));
+        throw TavelinError(QStringLiteral("The picture of %1.%2 in the catalogue %3 cannot be read: %4")
+                               .arg(m_table, name, quotedFile(m_connection), err));
     }
+    // The size comes from the value's record: in a damaged file (an overflow chain that loops) it
+    // can claim gigabytes that reading would then produce. Refused before anything is allocated.
     const int n = sqlite3_blob_bytes(blob);
+    const qint64 stored = m_connection->StoredBytes();
+    if (n > CatalogSchema::kMaxPictureBytes || n > stored) {
+        sqlite3_blob_close(blob);
+        throw TavelinError(
+            QStringLiteral("The picture of %1.%2 in the catalogue %3 is damaged: it claims %4 bytes, more than %5.")
+                .arg(m_table, name, quotedFile(m_connection))
+                .arg(n)
+                .arg(n > stored ? QStringLiteral("the whole catalogue file holds (%1 bytes)").arg(stored)
+                                : QStringLiteral("the %1 MiB any picture may have").arg(CatalogSchema::kMaxPictureBytes >> 20)));
+    }
     if (n > 0) {
         const qint64 at = stream.Position();
         if (stream.Size() < at + n)
@@ -336,7 +367,8 @@ void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) con
         if (rc != SQLITE_OK) {
             const QString err = QString::fromUtf8(sqlite3_errstr(rc));
             sqlite3_blob_close(blob);
-            throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, err));
+            throw TavelinError(QStringLiteral("The picture of %1.%2 in the catalogue %3 cannot be read: %4")
+                                   .arg(m_table, name, quotedFile(m_connection), err));
         }
         stream.SetPosition(at + n);
     }
