@@ -146,7 +146,7 @@ void initContext(TCoreContext *ctx, TCoreOutcome *outcome, int maxScans)
     ctx->lastScan = -1;
     ctx->lastRow = 0;
     ctx->startNs = threadCpuNs();
-    ctx->limitNs = static_cast<long long>(g_timeLimitMs.load()) * 1000000LL;
+    ctx->limitNs = static_cast<long long>(g_timeLimitMs.load()) * 1000000LL; // decodeCore may lower it
     jpeg_std_error(&ctx->pub);
     ctx->pub.error_exit = coreErrorExit;
     ctx->pub.emit_message = coreEmitMessage;
@@ -217,6 +217,8 @@ struct TDecodeJob {
     int quantize;
     int fast;
     long maxWorkingMemory;
+    long long maxWork;
+    long long maxNanoseconds;
     TAllocateRows allocate;
     void *owner;
 };
@@ -244,8 +246,10 @@ bool decodeCore(const TDecodeJob *job, TCoreOutcome *outcome)
     ctx.workBudget = blocks * kMaxPassesOverTheImage;
     if (ctx.workBudget < kMinWorkBudget)
         ctx.workBudget = kMinWorkBudget;
-    if (ctx.workBudget > kMaxWork)
-        ctx.workBudget = kMaxWork;
+    if (ctx.workBudget > job->maxWork)
+        ctx.workBudget = job->maxWork;
+    if (ctx.limitNs > job->maxNanoseconds)
+        ctx.limitNs = job->maxNanoseconds;
 
     cinfo.scale_num = 1;
     cinfo.scale_denom = job->scaleDenom;
@@ -487,15 +491,16 @@ TResult Decode(const QByteArray &bytes, const THeader &header, const TOptions &o
     const qint64 width = header.outWidth[scale], height = header.outHeight[scale];
     const qint64 output = OutputBytes(header, options);
     const qint64 working = workingMemory(header, options);
-    const qint64 limit = TDecodeMemory::Limit();
+    const qint64 limit = options.thumbnail ? qMin(TDecodeMemory::Limit(), kMaxThumbnailMemory) : TDecodeMemory::Limit();
     if (output + working > limit)
         throw TavelinError(QStringLiteral("The picture is too large to show at this size: decoding %1 x %2 pixels "
-                                          "needs %3 MiB of memory, more than the %4 MiB allowed for pictures. "
+                                          "needs %3 MiB of memory, more than the %4 MiB allowed %5. "
                                           "Choose a smaller scale.")
                                .arg(width)
                                .arg(height)
                                .arg(mib(output + working))
-                               .arg(limit >> 20));
+                               .arg(limit >> 20)
+                               .arg(options.thumbnail ? QStringLiteral("for a thumbnail") : QStringLiteral("for pictures")));
     // Reserved before anything is allocated, for the output and libjpeg together.
     TDecodeReservation reservation;
     if (!reservation.Reserve(output + working))
@@ -516,6 +521,8 @@ TResult Decode(const QByteArray &bytes, const THeader &header, const TOptions &o
                    || allocation.output == TOutput::GreyPalette;
     job.fast = options.fast ? 1 : 0;
     job.maxWorkingMemory = static_cast<long>(working);
+    job.maxWork = options.thumbnail ? kMaxThumbnailWork : kMaxWork;
+    job.maxNanoseconds = (options.thumbnail ? kMaxThumbnailMilliseconds : kMaxDecodeMilliseconds) * 1000000LL;
     job.allocate = allocateRows;
     job.owner = &allocation;
 

@@ -26,6 +26,12 @@ constexpr long long kArithmeticWeight = 5;
 // kMaxDecodeMilliseconds of processor time all the same: no picture freezes the window for long.
 constexpr long long kMaxWork = 12LL << 20;
 constexpr int kMaxDecodeMilliseconds = 1500;
+// A thumbnail gets a quarter of that: a strip of seven cells is drawn in one go, and a picture
+// too costly for its cell can still be enlarged into the preview or a viewer with the full budget.
+constexpr long long kMaxThumbnailWork = kMaxWork / 4;
+constexpr int kMaxThumbnailMilliseconds = 300;
+// And a quarter of the memory: merely clearing a coefficient buffer of a GiB takes a second.
+constexpr qint64 kMaxThumbnailMemory = TDecodeMemory::kLimit / 4;
 
 // Denominators of the four output scales (1/1, 1/2, 1/4, 1/8), by TJPEGScale index.
 constexpr int kScaleDenominators[4] = {1, 2, 4, 8};
@@ -49,6 +55,7 @@ struct TOptions {
     bool quantize = false; // 236-colour palette
     bool grey = false;
     bool fast = false;     // JDCT_IFAST, one-pass quantization, ordered dither
+    bool thumbnail = false; // the smaller work budget
 };
 
 struct TResult {

@@ -54,22 +54,23 @@ struct TJPEGImage::Impl {
         warning.clear();
     }
 
-    JpegDecoder::TOptions OptionsAt(int scaleIndex) const
+    JpegDecoder::TOptions OptionsAt(int scaleIndex, bool thumbnail = false) const
     {
         JpegDecoder::TOptions o;
         o.scaleIndex = scaleIndex;
+        o.thumbnail = thumbnail;
         o.grey = grey;
         o.quantize = pixelFormat == TJPEGPixelFormat::jf8Bit || grey;
         o.fast = performance == TJPEGPerformance::jpBestSpeed;
         return o;
     }
 
-    JpegDecoder::TResult DecodeAt(int scaleIndex)
+    JpegDecoder::TResult DecodeAt(int scaleIndex, bool thumbnail = false)
     {
         if (!failure[scaleIndex].isEmpty())
             throw TavelinError(failure[scaleIndex]);
         try {
-            JpegDecoder::TResult result = JpegDecoder::Decode(bytes, header, OptionsAt(scaleIndex));
+            JpegDecoder::TResult result = JpegDecoder::Decode(bytes, header, OptionsAt(scaleIndex, thumbnail));
             warning = result.damage;
             return result;
         } catch (const JpegDecoder::TDecodeMemoryBusy &) {
@@ -90,13 +91,18 @@ struct TJPEGImage::Impl {
         return decoded;
     }
 
+    // A thumbnail cell's size, on a screen of up to twice the usual pixel density.
+    static bool IsThumbnail(const QSize &device) { return qint64(device.width()) * device.height() <= 128 * 128; }
+
     const QImage &ShownAt(int scaleIndex, const QSize &device)
     {
         if (!shown.isNull() && shownScale == scaleIndex && shown.size() == device)
             return shown;
         shown = QImage();
         shownShare.Release();
-        JpegDecoder::TResult result = DecodeAt(scaleIndex);
+        // A failure for want of work budget is remembered for the scale: another small target
+        // would meet it again, and a larger one (the preview) is a decode of a copy.
+        JpegDecoder::TResult result = DecodeAt(scaleIndex, IsThumbnail(device));
         // Smooth scaling averages the covered pixels, where a transformed draw would only
         // interpolate between neighbours and alias.
         QImage small = result.image.size() == device

@@ -11,6 +11,7 @@
 #include "frames/UFrame_ZY.h"
 #include "picture/JpegEncoder.h"
 #include "picture/JpegDecoder.h"
+#include "picture/TDecodeMemory.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TImage.h"
 #include "picture/TPicture.h"
@@ -37,6 +38,8 @@
 #include <QTemporaryDir>
 #include <QScopeGuard>
 #include <QTest>
+
+#include <cmath>
 
 #include <sqlite3.h>
 
@@ -198,6 +201,8 @@ private slots:
     void viewerOpensHostilePictureFiles_data();
     void viewerOpensHostilePictureFiles();
     void herbFrameShowsHostileSlotsAsEmptyCells();
+    void stripOfSevenHostilePicturesKeepsOnlyItsCells_data();
+    void stripOfSevenHostilePicturesKeepsOnlyItsCells();
 
     void openingAndBrowsingNeverChangesTheFile_data();
     void openingAndBrowsingNeverChangesTheFile();
@@ -335,6 +340,10 @@ void TestHostileInput::viewerOpensHostilePictureFiles_data()
     QTest::newRow("cut in the middle") << JpegSurgery::CutAt(jpeg, jpeg.size() / 2) << true;
     QTest::newRow("header claiming 65500 x 65500") << JpegSurgery::WithForgedSize(jpeg, 65500, 65500) << true;
     QTest::newRow("progressive with 3000 scans") << scans << true;
+    for (const char *name : {"progressive-16384x16383-memory-beyond-the-bound-at-full-size",
+                             "arithmetic-progressive-16384x16383-slow-scans"})
+        QTest::newRow(name) << readAll(sourceDir() + QStringLiteral("/tests/fixtures/bad/jpeg/") + QLatin1String(name))
+                            << true;
 }
 
 void TestHostileInput::viewerOpensHostilePictureFiles()
@@ -421,6 +430,57 @@ void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
         }
         m_DataLibModule = nullptr;
     }
+    SetStandardErrorSink(nullptr);
+    QDir::setCurrent(oldDir);
+    QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));
+}
+
+void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells_data()
+{
+    // One hostile picture in all seven slots of a herb entry (stored transformed). Each cell
+    // decodes it at the scale that covers the cell, or is refused, and keeps at most its own
+    // 55 x 66 pixels: the decodes' memory is given back as soon as the cell is drawn.
+    QTest::addColumn<QString>("fixture");
+    QTest::newRow("header claiming 65500 x 65500") << QString();
+    QTest::newRow("progressive, 16384 x 16383")
+        << "jpeg/progressive-16384x16383-memory-beyond-the-bound-at-full-size";
+    QTest::newRow("arithmetic-coded progressive, 16384 x 16383") << "jpeg/arithmetic-progressive-16384x16383-slow-scans";
+}
+
+void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells()
+{
+    QFETCH(QString, fixture);
+    const QByteArray picture = fixture.isEmpty()
+                                   ? JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(96, 64), 65500, 65500)
+                                   : readAll(sourceDir() + QStringLiteral("/tests/fixtures/bad/") + fixture);
+    QVERIFY(!picture.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("KVRJetLib.mdb");
+    TestSupport::MakeCatalogue(path);
+    TestSupport::AddEntry(path, "ZY", QStringLiteral("甘草"), "GC", QList<std::optional<QByteArray>>(7, picture));
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QStringList reports;
+    SetStandardErrorSink([&](const QString &m) { reports << m; });
+    {
+        Tm_DataLibModule module;
+        m_DataLibModule = &module;
+        Tm_Frame_ZY frame;
+        frame.resize(800, 600);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.ActivateFrame();
+        frame.findChild<QPushButton *>(QStringLiteral("m_Button_DisplayPic"))->click();
+        frame.grab(); // paints every cell
+        for (int k = 1; k <= 7; ++k)
+            QVERIFY2(!frame.Cell(k)->Picture().IsEmpty(), qPrintable(QStringLiteral("cell %1").arg(k)));
+        const qint64 cellBytes = qint64(frame.Cell(1)->width()) * frame.Cell(1)->height() * 4
+                                 * qint64(std::ceil(frame.devicePixelRatioF() * frame.devicePixelRatioF()));
+        QVERIFY2(TDecodeMemory::InUse() <= 7 * cellBytes,
+                 qPrintable(QStringLiteral("%1 bytes kept").arg(TDecodeMemory::InUse())));
+        m_DataLibModule = nullptr;
+    }
+    QCOMPARE(TDecodeMemory::InUse(), qint64(0));
     SetStandardErrorSink(nullptr);
     QDir::setCurrent(oldDir);
     QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));

@@ -590,12 +590,19 @@ void TestPictureJpeg::oversizedHeaderIsRefusedButShownSmall()
     QVERIFY(!jpeg.Decoded());
     QCOMPARE(TDecodeMemory::InUse(), qint64(0));
 
-    // As a thumbnail it decodes at 1/8 (2500 x 2500): the part the data holds is the picture, the
+    // In a preview it decodes at 1/8 (2500 x 2500): the part the data holds is the picture, the
     // rest is libjpeg's fill, and the damage is noted.
-    const QImage cell = drawInto(jpeg, QSize(55, 66));
-    QCOMPARE(jpeg.ReducedSize(), QSize(55, 66));
+    const QImage preview = drawInto(jpeg, QSize(400, 300));
+    QCOMPARE(jpeg.ReducedSize(), QSize(400, 300));
     QVERIFY(!jpeg.DecodeWarning().isEmpty());
-    QVERIFY(!cell.isNull());
+    QVERIFY(!preview.isNull());
+    // As a thumbnail its 9 million blocks are more work than a cell may take.
+    TJPEGImage cell;
+    cell.LoadFromBytes(forged);
+    QImage canvas55(55, 66, QImage::Format_RGB32);
+    QPainter p55(&canvas55);
+    const QString thumbnail = errorOf([&] { cell.Draw(p55, canvas55.rect()); });
+    QVERIFY2(thumbnail.contains(QLatin1String("too long")), qPrintable(thumbnail));
 
     // A progressive picture needs its whole coefficient buffer even for a small output: refused.
     TJPEGImage progressive;
@@ -646,9 +653,9 @@ void TestPictureJpeg::memoryBoundHoldsForAllPicturesAtOnce()
 
 void TestPictureJpeg::cellsKeepOnlyTheirDisplaySize()
 {
-    // Seven cells showing one forged 16000 x 16000 header: each decodes at 1/8 (2000 x 2000,
-    // 16 MiB) in turn, and keeps only its 55 x 66 pixels.
-    const QByteArray forged = JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(64, 64), 16000, 16000);
+    // Seven cells showing one forged 8000 x 8000 header: each decodes at 1/8 (1000 x 1000,
+    // 4 MiB) in turn, and keeps only its 55 x 66 pixels.
+    const QByteArray forged = JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(64, 64), 8000, 8000);
     TJPEGImage loaded;
     loaded.LoadFromBytes(forged);
     std::vector<std::unique_ptr<TGraphic>> cells;
