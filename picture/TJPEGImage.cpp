@@ -38,8 +38,10 @@ struct TJPEGImage::Impl {
     int shownScale = -1;
     TDecodeReservation shownShare;
     // A failed decode is remembered by scale so a repaint does not try again, unless it failed
-    // only because other pictures held the memory.
+    // only because other pictures held the memory. A thumbnail's smaller budget fails apart from
+    // the full one.
     QString failure[kScales];
+    QString thumbnailFailure[kScales];
     QString warning;
 
     void Discard()
@@ -49,8 +51,10 @@ struct TJPEGImage::Impl {
         shown = QImage();
         shownScale = -1;
         shownShare.Release();
-        for (int i = 0; i < kScales; ++i)
+        for (int i = 0; i < kScales; ++i) {
             failure[i].clear();
+            thumbnailFailure[i].clear();
+        }
         warning.clear();
     }
 
@@ -67,8 +71,9 @@ struct TJPEGImage::Impl {
 
     JpegDecoder::TResult DecodeAt(int scaleIndex, bool thumbnail = false)
     {
-        if (!failure[scaleIndex].isEmpty())
-            throw TavelinError(failure[scaleIndex]);
+        QString &failed = thumbnail ? thumbnailFailure[scaleIndex] : failure[scaleIndex];
+        if (!failed.isEmpty())
+            throw TavelinError(failed);
         try {
             JpegDecoder::TResult result = JpegDecoder::Decode(bytes, header, OptionsAt(scaleIndex, thumbnail));
             warning = result.damage;
@@ -76,7 +81,7 @@ struct TJPEGImage::Impl {
         } catch (const JpegDecoder::TDecodeMemoryBusy &) {
             throw;
         } catch (const TavelinError &e) {
-            failure[scaleIndex] = e.message();
+            failed = e.message();
             throw;
         }
     }
@@ -100,8 +105,6 @@ struct TJPEGImage::Impl {
             return shown;
         shown = QImage();
         shownShare.Release();
-        // A failure for want of work budget is remembered for the scale: another small target
-        // would meet it again, and a larger one (the preview) is a decode of a copy.
         JpegDecoder::TResult result = DecodeAt(scaleIndex, IsThumbnail(device));
         // Smooth scaling averages the covered pixels, where a transformed draw would only
         // interpolate between neighbours and alias.

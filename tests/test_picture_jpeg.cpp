@@ -603,6 +603,10 @@ void TestPictureJpeg::oversizedHeaderIsRefusedButShownSmall()
     QPainter p55(&canvas55);
     const QString thumbnail = errorOf([&] { cell.Draw(p55, canvas55.rect()); });
     QVERIFY2(thumbnail.contains(QLatin1String("too long")), qPrintable(thumbnail));
+    // The thumbnail's refusal is its own: the same picture still fills a preview.
+    p55.end();
+    drawInto(cell, QSize(400, 300));
+    QCOMPARE(cell.ReducedSize(), QSize(400, 300));
 
     // A progressive picture needs its whole coefficient buffer even for a small output: refused.
     TJPEGImage progressive;
