@@ -3,8 +3,7 @@
 // file. The fuzz corpora and every file kept in tests/fixtures/bad/ are replayed here, so a
 // crash the fuzzer once found stays fixed in the normal test run.
 #include "data/CatalogSchema.h"
-#include "data/PictureTransform.h"
-#include "data/SqliteStatementBudget.h"
+#include "data/sqlite/SqliteStatementBudget.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
 #include "data/UDataLibModule.h"
@@ -21,6 +20,7 @@
 #include "support/CatalogueSurgery.h"
 #include "support/FuzzHarness.h"
 #include "support/JpegSurgery.h"
+#include "support/SqliteShell.h"
 #include "support/TestSupport.h"
 #include "viewer/UGLOPictureViewDlg.h"
 
@@ -41,6 +41,7 @@
 
 #include <cmath>
 
+// Only to take a catalogue's files in the middle of a change, as a crash leaves them.
 #include <sqlite3.h>
 
 namespace {
@@ -71,15 +72,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 QString execSql(const QString &path, const QString &sql)
 {
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    char *err = nullptr;
-    QString message;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK)
-        message = QString::fromUtf8(err ? err : "error");
-    sqlite3_free(err);
-    sqlite3_close(db);
-    return message;
+    return SqliteShell::Run(path, sql);
 }
 
 // The herb atlas replaced by a view that counts without end and sorts what it counts: reading
@@ -139,9 +132,8 @@ QStringList browseEverything(const QString &path)
         for (int k = 1; k <= atlas.slotCount && !pictures.IsEmpty(); ++k) {
             TMemoryStream stream;
             try {
-                pictures.BlobToStream(CatalogSchema::SlotColumn(k), stream);
-                if (atlas.transformed)
-                    DecodePictureStream(stream);
+                pictures.PictureToStream(CatalogSchema::SlotColumn(k), stream);
+                stream.SetPosition(0);
                 if (stream.Size() > 0) {
                     TJPEGImage jpeg;
                     jpeg.LoadFromStream(stream);
@@ -746,7 +738,7 @@ void TestHostileInput::runawayStatementsEndWithinTheirBudget()
     connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
     connection.SetConnected(true);
     try {
-        connection.Exec(sql);
+        connection.Store().Execute(sql);
         QFAIL("the statement came back");
     } catch (const TavelinError &e) {
         QVERIFY2(e.message().contains(QLatin1String("ran longer than")) && e.message().contains(path),
@@ -887,7 +879,6 @@ void TestHostileInput::readOnlyCatalogueLeftUnfinishedShowsTheCommittedState()
         connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(copy));
         connection.SetConnected(true);
         QVERIFY(connection.ReadOnly());
-        QVERIFY(connection.BrowsesRecoveredCopy());
         QVERIFY_THROWS_EXCEPTION(TavelinError, connection.RequireWritable());
     }
     QCOMPARE(folderDigests(disc.path()), before);

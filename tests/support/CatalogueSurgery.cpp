@@ -1,6 +1,6 @@
 #include "support/CatalogueSurgery.h"
 
-#include "data/CatalogSchema.h"
+#include "data/sqlite/SqliteCatalogSchema.h"
 
 #include <QFile>
 
@@ -74,7 +74,7 @@ qint64 LoopPictureOverflowChain(const QString &path, qint64 pictureId, QString *
     sqlite3_open(path.toUtf8().constData(), &db);
     sqlite3_stmt *st = nullptr;
     sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?1", -1, &st, nullptr);
-    sqlite3_bind_text(st, 1, CatalogSchema::kPictureDataTable, -1, SQLITE_STATIC);
+    sqlite3_bind_text(st, 1, SqliteCatalogSchema::kPictureDataTable, -1, SQLITE_STATIC);
     const qint64 root = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
     sqlite3_finalize(st);
     sqlite3_close(db);
