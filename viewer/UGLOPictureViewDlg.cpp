@@ -3,6 +3,7 @@
 #include "picture/TGraphic.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TPicture.h"
+#include "platform/AccessibleFactory.h"
 #include "platform/FontSetup.h"
 #include "platform/TavelinError.h"
 #include "platform/WindowPlacement.h"
@@ -23,7 +24,10 @@
 Tm_GLOPictureViewDlg::Tm_GLOPictureViewDlg(const TGraphic *picture)
     : QWidget(nullptr)
 {
+    // A screen reader presents the viewer as a window of its own.
+    RegisterAccessibleRole(staticMetaObject.className(), QAccessible::Window);
     setupUi(this);
+    m_Image->setAccessibleName(QStringLiteral("图片"));
     // The form asks for a character height in pixels, which a point size in the form cannot say.
     setFont(SongFont(12));
     // Only the main window's closing ends the program; a viewer neither keeps it running nor ends it.
