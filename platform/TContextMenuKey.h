@@ -1,8 +1,8 @@
 #pragma once
 // Opens a widget's popup menu from the keyboard: Shift+F10, and the Menu key where the window
-// system has not already made a menu request of it (a real key press has been; one a program
-// sends itself has not). The request goes where the window system's own would: the widget's
-// context menu event, at its cursor rectangle (the current row of a list).
+// system does not make a menu request of it by itself (some do, before the key press arrives).
+// The request goes where the window system's own would: the widget's context menu event, at its
+// cursor rectangle (the current row of a list).
 #include <QObject>
 
 class QWidget;
@@ -17,4 +17,7 @@ protected:
 
 private:
     explicit TContextMenuKey(QWidget *widget);
+    void Request(QWidget *widget, Qt::KeyboardModifiers modifiers);
+
+    bool m_bRequesting = false;
 };

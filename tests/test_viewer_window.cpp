@@ -12,6 +12,7 @@
 #include "viewer/UGLOPictureViewDlg.h"
 #include "viewer/ViewerGeometry.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -106,6 +107,7 @@ private slots:
     void colourOptionsRedecodeWithoutResizing_data();
     void colourOptionsRedecodeWithoutResizing();
     void oversizedPictureScrolls();
+    void windowAndPictureForAssistiveTechnology();
     void thinPictureWindowTakesOnlyTheFittedSize_data();
     void thinPictureWindowTakesOnlyTheFittedSize();
     void failedLoadClearsPicture_data();
@@ -425,6 +427,27 @@ void TestViewerWindow::oversizedPictureScrolls()
     QCOMPARE(image->size(), QSize(500, 375));
     QCOMPARE(h->maximum(), 0);
     QCOMPARE(v->maximum(), 0);
+}
+
+void TestViewerWindow::windowAndPictureForAssistiveTechnology()
+{
+    const TJPEGImage jpeg = JpegOf(MakeJpeg(64, 48));
+    Tm_GLOPictureViewDlg *w = Open(&jpeg);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(w);
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), QStringLiteral("医学软件图片浏览器"));
+    auto *image = w->findChild<TImage *>(QStringLiteral("m_Image"));
+    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(image);
+    QCOMPARE(picture->role(), QAccessible::Graphic);
+    QCOMPARE(picture->text(QAccessible::Name), QStringLiteral("图片"));
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("图片 64×48"));
+    // The scale changes what is shown, and so what is said.
+    w->findChild<QComboBox *>(QStringLiteral("Scale"))->setCurrentIndex(1);
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("图片 32×24"));
+    w->LoadPictureFile(m_dir->filePath(QStringLiteral("missing.jpg")));
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("无图片"));
 }
 
 void TestViewerWindow::thinPictureWindowTakesOnlyTheFittedSize_data()
