@@ -47,7 +47,7 @@ signals:
 
 protected:
     // Loads the current entry's slots into the cells; the miscellaneous atlas's command reuses it.
-    void LoadThumbnails(bool reverseTransform, bool closePictureQueryAfter);
+    void LoadThumbnails(bool closePictureQueryAfter);
     void EmptyCells();
     // The count label: the prefix, the number of entries and "条"; the list says it too.
     void ShowCount(int count);
