@@ -481,7 +481,7 @@ void TestHostileInput::catalogueHeldByAnotherWriterBrowsesButRefusesChanges()
             list.Post();
             QFAIL("a change was posted while another program held the catalogue");
         } catch (const TavelinError &e) {
-            QVERIFY2(e.message().contains(QLatin1String("KVR_ZXTPPicture")) && e.message().contains(QLatin1String("locked")),
+            QVERIFY2(e.message().contains(QLatin1String("KVR_ZXTPPicture")) && e.message().contains(QStringLiteral("锁定")),
                      qPrintable(e.message()));
         }
         list.Cancel();

@@ -357,7 +357,7 @@ private slots:
         frame.JPG1->trigger();
         frame.N7->trigger();
         QCOMPARE(p.errors.size(), 2);
-        QVERIFY(p.errors[0].contains("read-only"));
+        QVERIFY(p.errors[0].contains(QStringLiteral("只读")));
         QCOMPARE(rows(p.path).size(), 1);
         QFile::setPermissions(p.path, QFile::ReadOwner | QFile::WriteOwner);
     }

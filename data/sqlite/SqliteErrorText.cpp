@@ -10,12 +10,11 @@ QString SqliteErrorText(sqlite3 *db, int rc)
     switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return QStringLiteral("the catalogue is locked by another program (%1); try again once that program has "
-                              "finished with it")
+        return QStringLiteral("图库文件正被另一个程序锁定(%1);请等该程序用完后再试")
             .arg(engine);
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        return QStringLiteral("the catalogue file is damaged (%1); restore it from a backup").arg(engine);
+        return QStringLiteral("图库文件已损坏(%1);请从备份恢复").arg(engine);
     case SQLITE_FULL:
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
@@ -33,12 +32,11 @@ QString SqliteErrorText(sqlite3 *db, int rc)
         case SQLITE_IOERR_FSYNC:
         case SQLITE_IOERR_TRUNCATE:
         case SQLITE_IOERR_SHMSIZE:
-            return QStringLiteral("writing to the catalogue file failed (%1); the disk may be full or the file too "
-                                  "large for it")
+            return QStringLiteral("写入图库文件失败(%1);磁盘可能已满,或文件超出了磁盘允许的大小")
                 .arg(text);
         case SQLITE_IOERR_READ:
         case SQLITE_IOERR_SHORT_READ:
-            return QStringLiteral("reading the catalogue file failed (%1)").arg(text);
+            return QStringLiteral("读取图库文件失败(%1)").arg(text);
         default:
             return text;
         }
