@@ -174,13 +174,13 @@ private slots:
         QTest::addColumn<QString>("create");
         QTest::addColumn<QString>("expected");
         QTest::newRow("missing column") << "CREATE TABLE KVR_ZYPicture(RecordSN INTEGER PRIMARY KEY, DrugName VARCHAR(50))"
-                                        << "KVR_ZYPicture has no column OtherName";
+                                        << "表 KVR_ZYPicture 中没有列 OtherName";
         QTest::newRow("text as integer")
             << "CREATE TABLE KVR_ZYPicture(RecordSN INTEGER PRIMARY KEY, DrugName INTEGER, OtherName TEXT)"
-            << "KVR_ZYPicture.DrugName holds the type INTEGER";
+            << "KVR_ZYPicture.DrugName 的类型是 INTEGER,应为文本";
         QTest::newRow("key as text")
             << "CREATE TABLE KVR_ZYPicture(RecordSN TEXT, DrugName VARCHAR(50), OtherName TEXT)"
-            << "KVR_ZYPicture.RecordSN holds the type TEXT";
+            << "KVR_ZYPicture.RecordSN 的类型是 TEXT,应为整数";
     }
     void missingOrMistypedColumnFailsNamingIt()
     {

@@ -403,11 +403,11 @@ void TestHostileInput::openingAndBrowsingNeverChangesTheFile_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("good catalogue, WAL journal") << "wal" << QString();
     QTest::newRow("good catalogue, rollback journal") << "rollback" << QString();
-    QTest::newRow("SQLite file without the tables") << "foreign" << "has no table KVR_ZYPicture";
-    QTest::newRow("truncated after the first pages") << "truncated" << "damaged";
-    QTest::newRow("a table with a missing column") << "missing column" << "KVR_ZYPicture has no column OtherName";
-    QTest::newRow("a column of another type") << "other type" << "KVR_ZXTPPicture.ItemName holds the type BLOB";
-    QTest::newRow("a slot referring to no picture") << "dangling slot" << "cannot be read";
+    QTest::newRow("SQLite file without the tables") << "foreign" << "没有表 KVR_ZYPicture";
+    QTest::newRow("truncated after the first pages") << "truncated" << "损坏";
+    QTest::newRow("a table with a missing column") << "missing column" << "表 KVR_ZYPicture 中没有列 OtherName";
+    QTest::newRow("a column of another type") << "other type" << "KVR_ZXTPPicture.ItemName 的类型是 BLOB";
+    QTest::newRow("a slot referring to no picture") << "dangling slot" << "无法读取";
 }
 
 void TestHostileInput::openingAndBrowsingNeverChangesTheFile()
