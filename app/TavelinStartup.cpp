@@ -12,8 +12,10 @@
 #include "platform/SingleInstanceGuard.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QThread>
+#include <QWindow>
 
 #include <memory>
 
@@ -31,6 +33,19 @@ void CentreOnScreen(QWidget *window)
         QRect r = window->frameGeometry();
         r.moveCenter(area.center());
         window->move(qMax(r.left(), area.left()), qMax(r.top(), area.top()));
+    }
+}
+
+// A window manager maps a new window a moment after it is shown; painted before that, the splash
+// would stay blank through the pause, when nothing is processed. Bounded, so a window system that
+// never reports the window exposed does not hold up the start.
+void WaitUntilExposed(QWidget *window)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (window->windowHandle() && !window->windowHandle()->isExposed() && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
     }
 }
 
@@ -73,6 +88,7 @@ int RunTavelin(int argc, char **argv)
     // 5. The splash: shown and painted at once; no message loop runs until the main window's.
     auto splash = std::make_unique<Tm_GloAboutAuthor>(nullptr, 1, 1, QStringLiteral("Tavelin"), TavelinAboutText(), true);
     splash->show();
+    WaitUntilExposed(splash.get());
     splash->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     LogStartupEvent(QStringLiteral("splash-shown"));

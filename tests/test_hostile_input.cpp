@@ -487,11 +487,11 @@ void TestHostileInput::openingAndBrowsingNeverChangesTheFile_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("good catalogue, WAL journal") << "wal" << QString();
     QTest::newRow("good catalogue, rollback journal") << "rollback" << QString();
-    QTest::newRow("SQLite file without the tables") << "foreign" << "has no table KVR_ZYPicture";
-    QTest::newRow("truncated after the first pages") << "truncated" << "damaged";
-    QTest::newRow("a table with a missing column") << "missing column" << "KVR_ZYPicture has no column OtherName";
-    QTest::newRow("a column of another type") << "other type" << "KVR_ZXTPPicture.ItemName holds the type BLOB";
-    QTest::newRow("a slot referring to no picture") << "dangling slot" << "cannot be read";
+    QTest::newRow("SQLite file without the tables") << "foreign" << "没有表 KVR_ZYPicture";
+    QTest::newRow("truncated after the first pages") << "truncated" << "损坏";
+    QTest::newRow("a table with a missing column") << "missing column" << "表 KVR_ZYPicture 中没有列 OtherName";
+    QTest::newRow("a column of another type") << "other type" << "KVR_ZXTPPicture.ItemName 的类型是 BLOB";
+    QTest::newRow("a slot referring to no picture") << "dangling slot" << "无法读取";
     QTest::newRow("an atlas that is a view over an endless query") << "endless view" << "is a view, not a table";
 }
 
@@ -571,7 +571,7 @@ void TestHostileInput::catalogueHeldByAnotherWriterBrowsesButRefusesChanges()
             list.Post();
             QFAIL("a change was posted while another program held the catalogue");
         } catch (const TavelinError &e) {
-            QVERIFY2(e.message().contains(QLatin1String("KVR_ZXTPPicture")) && e.message().contains(QLatin1String("locked")),
+            QVERIFY2(e.message().contains(QLatin1String("KVR_ZXTPPicture")) && e.message().contains(QStringLiteral("锁定")),
                      qPrintable(e.message()));
         }
         list.Cancel();
@@ -741,7 +741,7 @@ void TestHostileInput::runawayStatementsEndWithinTheirBudget()
         connection.Store().Execute(sql);
         QFAIL("the statement came back");
     } catch (const TavelinError &e) {
-        QVERIFY2(e.message().contains(QLatin1String("ran longer than")) && e.message().contains(path),
+        QVERIFY2(e.message().contains(QStringLiteral("运行超过了允许的")) && e.message().contains(path),
                  qPrintable(e.message()));
     }
     // The connection goes on serving statements within their budget.

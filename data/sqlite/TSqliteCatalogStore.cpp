@@ -26,30 +26,29 @@ void checkFileKind(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw TavelinError(QStringLiteral("The catalogue file %1 does not exist. Put your catalogue there, or make a "
-                                          "demo catalogue with: tavelin-catalog demo %1")
+        throw TavelinError(QStringLiteral("图库文件 %1 不存在。请把图库文件放到这里,或用以下命令生成演示图库: "
+                                          "tavelin-catalog demo %1")
                                .arg(QuotedPath(path)));
     if (!info.isFile())
-        throw TavelinError(QStringLiteral("The catalogue %1 is not a file.").arg(QuotedPath(path)));
+        throw TavelinError(QStringLiteral("图库 %1 不是一个文件。").arg(QuotedPath(path)));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw TavelinError(QStringLiteral("The catalogue file %1 cannot be read: %2").arg(QuotedPath(path), f.errorString()));
+        throw TavelinError(QStringLiteral("无法读取图库文件 %1: %2").arg(QuotedPath(path), f.errorString()));
     const QByteArray head = f.read(100);
     if (head.isEmpty())
-        throw TavelinError(QStringLiteral("The catalogue file %1 is empty (0 bytes): it holds no catalogue. Restore it "
-                                          "from a backup, or make a new one with: tavelin-catalog demo %1")
+        throw TavelinError(QStringLiteral("图库文件 %1 是空的(0 字节),其中没有图库。请从备份恢复,"
+                                          "或用以下命令生成新的图库: tavelin-catalog demo %1")
                                .arg(QuotedPath(path)));
     if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB") {
         const QString dir = QDir::toNativeSeparators(info.absolutePath());
         const QString jetCopy = QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral(".jet.mdb"));
         throw TavelinError(
-            QStringLiteral("The catalogue %1 is in the old Jet database format and must be converted once. In the "
-                           "folder %2 run:\n  mv %3 %4\n  tavelin-catalog import-mdb %4 %3")
+            QStringLiteral("图库 %1 是旧的 Jet 数据库格式,需要转换一次。请在文件夹 %2 中运行:"
+                           "\n  mv %3 %4\n  tavelin-catalog import-mdb %4 %3")
                 .arg(QuotedPath(path), dir, QuotedPath(info.absoluteFilePath()), QuotedPath(jetCopy)));
     }
     if (!head.startsWith(QByteArray("SQLite format 3\0", 16)) || head.size() < 100)
-        throw TavelinError(QStringLiteral("The file %1 is not a Tavelin catalogue (it is damaged or of another kind). "
-                                          "Restore it from a backup.")
+        throw TavelinError(QStringLiteral("文件 %1 不是 Tavelin 图库(已损坏或是其他类型的文件)。请从备份恢复。")
                                .arg(QuotedPath(path)));
 }
 
@@ -95,7 +94,7 @@ TSqliteCatalogStore::TSqliteCatalogStore(const QString &path)
     auto fail = [&](const QString &why) {
         SqliteStatementBudget::Uninstall(db);
         sqlite3_close_v2(db);
-        throw TavelinError(QStringLiteral("The catalogue %1 cannot be opened: %2").arg(QuotedPath(path), why));
+        throw TavelinError(QStringLiteral("无法打开图库 %1: %2").arg(QuotedPath(path), why));
     };
     auto probe = [&]() -> int {
         // Reading the schema is what tells a damaged file from a good one.
@@ -138,7 +137,7 @@ TSqliteCatalogStore::TSqliteCatalogStore(const QString &path)
     if (rc != SQLITE_OK) {
         const int primary = rc & 0xff;
         if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
-            fail(QStringLiteral("the file is damaged or is not a Tavelin catalogue (%1). Restore it from a backup.")
+            fail(QStringLiteral("文件已损坏或不是 Tavelin 图库(%1)。请从备份恢复。")
                      .arg(QString::fromUtf8(sqlite3_errmsg(db))));
         fail(SqliteErrorText(db, rc, false));
     }
@@ -228,8 +227,7 @@ void TSqliteCatalogStore::Create(const QString &path, const std::function<void(T
 void TSqliteCatalogStore::RequireWritable() const
 {
     if (m_readOnly)
-        throw TavelinError(QStringLiteral("The catalogue %1 is read-only (no write permission on the file or its "
-                                          "folder): the change was not made.")
+        throw TavelinError(QStringLiteral("图库 %1 是只读的(对该文件或其所在文件夹没有写权限),修改没有进行。")
                                .arg(QuotedPath(m_path)));
 }
 
