@@ -10,6 +10,8 @@ TTavelinApplication::TTavelinApplication(int &argc, char **argv) : QApplication(
 {
     setApplicationName(QStringLiteral("Tavelin"));
     setApplicationDisplayName(QStringLiteral("Tavelin"));
+    // Ties the windows to the installed desktop entry, so the desktop shows its name and icon.
+    setDesktopFileName(QStringLiteral("org.tavelin.Tavelin"));
     InstallFontSubstitutions();
 }
 
