@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -107,14 +108,29 @@ QStringList Needed(const QString &program)
     return names;
 }
 
-// The package that holds a shared library of that soname (the run-time package, not a -dev one).
-QString PackageOf(const QString &soname)
+// Where the dynamic loader finds each library a program loads, by soname.
+QMap<QString, QString> Resolved(const QString &program)
 {
-    const Run r = Execute(QStringLiteral("dpkg-query"), {QStringLiteral("-S"), QStringLiteral("*/") + soname});
-    for (const QString &line : r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QString package = line.section(QLatin1Char(':'), 0, 0).trimmed();
-        if (line.trimmed().endsWith(QLatin1Char('/') + soname) && !package.contains(QLatin1Char(',')))
-            return package;
+    const Run r = Execute(QStringLiteral("ldd"), {program});
+    QMap<QString, QString> paths;
+    const QRegularExpression line(QStringLiteral("^\\s*(\\S+) => (/\\S+) \\("), QRegularExpression::MultilineOption);
+    for (auto it = line.globalMatch(r.out); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        paths.insert(m.captured(1), m.captured(2));
+    }
+    return paths;
+}
+
+// The package that holds the file at path; with /usr merged the loader and dpkg may name it with
+// or without the /usr in front.
+QString PackageOf(const QString &path)
+{
+    QStringList candidates{path};
+    candidates << (path.startsWith(QLatin1String("/usr/")) ? path.mid(4) : QStringLiteral("/usr") + path);
+    for (const QString &candidate : candidates) {
+        const Run r = Execute(QStringLiteral("dpkg-query"), {QStringLiteral("-S"), candidate});
+        if (r.code == 0)
+            return r.out.section(QLatin1Char(':'), 0, 0).trimmed();
     }
     return QString();
 }
@@ -235,11 +251,14 @@ private slots:
         for (const QString &alternatives : depends.out.split(QLatin1Char(','), Qt::SkipEmptyParts))
             dependedOn << alternatives.trimmed().section(QLatin1Char(' '), 0, 0).section(QLatin1Char(':'), 0, 0);
         for (const QString &program : {QStringLiteral("tavelin"), QStringLiteral("tavelin-catalog")}) {
-            const QStringList needed = Needed(QStringLiteral(TAVELIN_BINARY_DIR "/") + program);
+            const QString path = QStringLiteral(TAVELIN_BINARY_DIR "/") + program;
+            const QStringList needed = Needed(path);
             QVERIFY2(needed.size() >= 4, qPrintable(needed.join(QLatin1Char(' '))));
+            const QMap<QString, QString> resolved = Resolved(path);
             for (const QString &soname : needed) {
-                const QString package = PackageOf(soname);
-                QVERIFY2(!package.isEmpty(), qPrintable(soname));
+                QVERIFY2(resolved.contains(soname), qPrintable(soname + QStringLiteral(" is not found by the loader")));
+                const QString package = PackageOf(resolved.value(soname));
+                QVERIFY2(!package.isEmpty(), qPrintable(resolved.value(soname)));
                 QVERIFY2(dependedOn.contains(package),
                          qPrintable(QStringLiteral("%1 needs %2 from %3; Depends: %4").arg(program, soname, package, depends.out)));
             }
