@@ -61,8 +61,8 @@ QStringList CatalogueSearchPlaces(const TCatalogueLocationInputs &inputs)
     };
     if (!inputs.programDir.isEmpty())
         add(FileIn(inputs.programDir));
-    if (!inputs.administratorCatalogue.isEmpty())
-        add(QDir::cleanPath(inputs.administratorCatalogue));
+    // Taken as configured, not cleaned like a path.
+    add(inputs.administratorCatalogue);
     add(UserCataloguePlace(inputs));
     add(SharedCataloguePlace());
     for (const QString &dir : DataDirs(inputs))
