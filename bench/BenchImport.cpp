@@ -94,7 +94,7 @@ void BenchImport(const TBenchOptions &options)
         {[&] {
              QDir(runDir).removeRecursively();
              QDir().mkpath(runDir);
-             TCatalogConnection::CreateCatalogueFile(TBenchProgram::CataloguePath(runDir));
+             CatalogStore::Create(TBenchProgram::CataloguePath(runDir));
              TBenchProgram program(runDir);
              Tm_Frame_ZXTP frame;
              frame.ActivateFrame();

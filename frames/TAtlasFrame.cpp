@@ -1,7 +1,6 @@
 #include "frames/TAtlasFrame.h"
 
 #include "data/CatalogSchema.h"
-#include "data/PictureTransform.h"
 #include "data/TCatalogQuery.h"
 #include "data/TDataSetGridModel.h"
 #include "data/UDataLibModule.h"
@@ -201,7 +200,7 @@ void TAtlasFrame::EmptyCells()
         cell->ClearPicture();
 }
 
-void TAtlasFrame::LoadThumbnails(bool reverseTransform, bool closePictureQueryAfter)
+void TAtlasFrame::LoadThumbnails(bool closePictureQueryAfter)
 {
     EmptyCells();
     if (!m_ListQuery->Active() || m_ListQuery->IsEmpty())
@@ -221,9 +220,7 @@ void TAtlasFrame::LoadThumbnails(bool reverseTransform, bool closePictureQueryAf
     TJPEGImage jpeg;
     for (int k = 1; k <= m_cells.size(); ++k) {
         try {
-            m_ADOQuery_PIC->BlobToStream(CatalogSchema::SlotColumn(k), stream);
-            if (reverseTransform)
-                DecodePictureStream(stream);
+            m_ADOQuery_PIC->PictureToStream(CatalogSchema::SlotColumn(k), stream);
             stream.SetPosition(0);
             if (stream.Size() > 0) {
                 jpeg.LoadFromStream(stream);
@@ -240,7 +237,7 @@ void TAtlasFrame::LoadThumbnails(bool reverseTransform, bool closePictureQueryAf
 
 void TAtlasFrame::m_Button_DisplayPicClick()
 {
-    Guarded([this] { LoadThumbnails(m_config.transformed, false); });
+    Guarded([this] { LoadThumbnails(false); });
 }
 
 void TAtlasFrame::m_Image1Click()

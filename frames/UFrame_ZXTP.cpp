@@ -31,7 +31,6 @@ TAtlasFrameConfig Tm_Frame_ZXTP::Configuration()
 {
     TAtlasFrameConfig c = ItemAtlasFrameConfig(QStringLiteral("ZXTP"), QStringLiteral("其他图谱列表:  共"),
                                                QStringLiteral("其他图谱列表:"));
-    c.transformed = false; // the user's own files, stored as they are
     c.managed = true;
     return c;
 }
@@ -113,7 +112,7 @@ void Tm_Frame_ZXTP::m_Button_ManagePictureClick()
 
 void Tm_Frame_ZXTP::m_MenuItem_DisplayDescriblePictureClick()
 {
-    Guarded([this] { LoadThumbnails(false, true); });
+    Guarded([this] { LoadThumbnails(true); });
 }
 
 void Tm_Frame_ZXTP::m_DBGrid_ZYDblClick()
@@ -204,7 +203,7 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
         buffer.SetPosition(0);
         // Each row is stored before the next file is read: a crash keeps what was imported so far.
         m_ListQuery->Append();
-        m_ListQuery->BlobFromStream(QStringLiteral("pic1"), buffer);
+        m_ListQuery->PictureFromStream(QStringLiteral("pic1"), buffer);
         m_ListQuery->SetFieldText(QStringLiteral("TypeName"), category);
         m_ListQuery->SetFieldText(QStringLiteral("ItemName"), QFileInfo(path).fileName());
         m_ListQuery->Post();
