@@ -5,6 +5,7 @@
 #include "data/sqlite/SqliteErrorText.h"
 #include "data/sqlite/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
+#include "platform/QuotedPath.h"
 #include "platform/TavelinError.h"
 
 #include <QCoreApplication>
@@ -17,11 +18,6 @@
 
 namespace {
 
-QString quoted(const QString &path)
-{
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
-}
-
 // Looks at the first bytes so a foreign file gets a message that says what it is.
 void checkFileKind(const QString &path)
 {
@@ -29,29 +25,29 @@ void checkFileKind(const QString &path)
     if (!info.exists())
         throw TavelinError(QStringLiteral("The catalogue file %1 does not exist. Put your catalogue there, or make a "
                                           "demo catalogue with: tavelin-catalog demo %1")
-                               .arg(quoted(path)));
+                               .arg(QuotedPath(path)));
     if (!info.isFile())
-        throw TavelinError(QStringLiteral("The catalogue %1 is not a file.").arg(quoted(path)));
+        throw TavelinError(QStringLiteral("The catalogue %1 is not a file.").arg(QuotedPath(path)));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw TavelinError(QStringLiteral("The catalogue file %1 cannot be read: %2").arg(quoted(path), f.errorString()));
+        throw TavelinError(QStringLiteral("The catalogue file %1 cannot be read: %2").arg(QuotedPath(path), f.errorString()));
     const QByteArray head = f.read(100);
     if (head.isEmpty())
         throw TavelinError(QStringLiteral("The catalogue file %1 is empty (0 bytes): it holds no catalogue. Restore it "
                                           "from a backup, or make a new one with: tavelin-catalog demo %1")
-                               .arg(quoted(path)));
+                               .arg(QuotedPath(path)));
     if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB") {
         const QString dir = QDir::toNativeSeparators(info.absolutePath());
         const QString jetCopy = QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral(".jet.mdb"));
         throw TavelinError(
             QStringLiteral("The catalogue %1 is in the old Jet database format and must be converted once. In the "
                            "folder %2 run:\n  mv %3 %4\n  tavelin-catalog import-mdb %4 %3")
-                .arg(quoted(path), dir, quoted(info.absoluteFilePath()), quoted(jetCopy)));
+                .arg(QuotedPath(path), dir, QuotedPath(info.absoluteFilePath()), QuotedPath(jetCopy)));
     }
     if (!head.startsWith(QByteArray("SQLite format 3\0", 16)) || head.size() < 100)
         throw TavelinError(QStringLiteral("The file %1 is not a Tavelin catalogue (it is damaged or of another kind). "
                                           "Restore it from a backup.")
-                               .arg(quoted(path)));
+                               .arg(QuotedPath(path)));
 }
 
 // Honours write permission as the user set it, also for root, who could write regardless: a catalogue
@@ -93,7 +89,7 @@ TSqliteCatalogStore::TSqliteCatalogStore(const QString &path)
     sqlite3 *db = nullptr;
     auto fail = [&](const QString &why) {
         sqlite3_close_v2(db);
-        throw TavelinError(QStringLiteral("The catalogue %1 cannot be opened: %2").arg(quoted(path), why));
+        throw TavelinError(QStringLiteral("The catalogue %1 cannot be opened: %2").arg(QuotedPath(path), why));
     };
     auto probe = [&]() -> int {
         // Reading the schema is what tells a damaged file from a good one.
@@ -141,7 +137,7 @@ TSqliteCatalogStore::~TSqliteCatalogStore()
 void TSqliteCatalogStore::Create(const QString &path, const std::function<void(TCatalogStore &)> &fill)
 {
     if (QFileInfo::exists(path))
-        throw TavelinError(QStringLiteral("%1 already exists; it was not changed.").arg(quoted(path)));
+        throw TavelinError(QStringLiteral("%1 already exists; it was not changed.").arg(QuotedPath(path)));
     // Build it under a temporary name and move it into place, so a failure leaves nothing behind.
     QString tmp = QStringLiteral("%1.creating-%2").arg(path).arg(QCoreApplication::applicationPid());
     for (int n = 1; QFileInfo::exists(tmp); ++n)
@@ -161,7 +157,7 @@ void TSqliteCatalogStore::Create(const QString &path, const std::function<void(T
             != SQLITE_OK) {
             const QString err = QString::fromUtf8(store.m_db ? sqlite3_errmsg(store.m_db) : "out of memory");
             removeTemporary();
-            throw TavelinError(QStringLiteral("Cannot create %1: %2").arg(quoted(path), err));
+            throw TavelinError(QStringLiteral("Cannot create %1: %2").arg(QuotedPath(path), err));
         }
         sqlite3_extended_result_codes(store.m_db, 1);
         store.m_path = QFileInfo(tmp).absoluteFilePath();
@@ -189,7 +185,7 @@ void TSqliteCatalogStore::Create(const QString &path, const std::function<void(T
         error = QStringLiteral("cannot move the new file into place");
     if (!error.isEmpty()) {
         removeTemporary();
-        throw TavelinError(QStringLiteral("Cannot create %1: %2").arg(quoted(path), error));
+        throw TavelinError(QStringLiteral("Cannot create %1: %2").arg(QuotedPath(path), error));
     }
     QFile::remove(tmp + QStringLiteral("-wal"));
     QFile::remove(tmp + QStringLiteral("-shm"));
@@ -200,7 +196,7 @@ void TSqliteCatalogStore::RequireWritable() const
     if (m_readOnly)
         throw TavelinError(QStringLiteral("The catalogue %1 is read-only (no write permission on the file or its "
                                           "folder): the change was not made.")
-                               .arg(quoted(m_path)));
+                               .arg(QuotedPath(m_path)));
 }
 
 void TSqliteCatalogStore::Execute(const QString &sql)
