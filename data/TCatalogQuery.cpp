@@ -3,6 +3,7 @@
 #include "data/AtlasEntries.h"
 #include "data/TCatalogConnection.h"
 #include "platform/TMemoryStream.h"
+#include "platform/QuotedPath.h"
 #include "platform/TavelinError.h"
 
 #include <QRegularExpression>
@@ -110,9 +111,9 @@ void TCatalogQuery::ResolveFields()
     m_table = m.captured(2);
     TCatalogStore &store = m_connection->Store();
     if (!store.TableExists(m_table))
-        throw TavelinError(QStringLiteral("The catalogue has no table %1. The catalogue file is incomplete or of "
+        throw TavelinError(QStringLiteral("The catalogue has no table %1. The catalogue file %2 is incomplete or of "
                                           "another program; restore it from a backup.")
-                               .arg(m_table));
+                               .arg(m_table, QuotedPath(m_connection->FilePath())));
 
     // Declared columns of the table as it is in the file.
     QHash<QString, QPair<QString, QString>> declared; // lower-case name -> (name, type)
@@ -135,9 +136,9 @@ void TCatalogQuery::ResolveFields()
     for (const QString &col : wanted) {
         const auto it = declared.constFind(col.toLower());
         if (it == declared.constEnd())
-            throw TavelinError(QStringLiteral("The table %1 has no column %2. The catalogue file is damaged or of "
+            throw TavelinError(QStringLiteral("The table %1 has no column %2. The catalogue file %3 is damaged or of "
                                               "another version; restore it from a backup.")
-                                   .arg(m_table, col));
+                                   .arg(m_table, col, QuotedPath(m_connection->FilePath())));
         const QString actualName = it->first;
         const QString actualType = it->second;
         TQueryField field = fieldFromDeclared(actualName, actualType);
@@ -147,10 +148,10 @@ void TCatalogQuery::ResolveFields()
                     continue;
                 if (!kindMatches(def.type, kindOfDeclaredType(actualType)))
                     throw TavelinError(QStringLiteral("The column %1.%2 holds the type %3, but %4 is expected. The "
-                                                      "catalogue file is damaged or of another version.")
+                                                      "catalogue file %5 is damaged or of another version.")
                                            .arg(m_table, def.name,
                                                 actualType.isEmpty() ? QStringLiteral("(none)") : actualType,
-                                                typeWord(def.type)));
+                                                typeWord(def.type), QuotedPath(m_connection->FilePath())));
                 field = TQueryField{def.name, def.type, def.size};
             }
         }
@@ -293,7 +294,8 @@ void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) con
     try {
         m_connection->Store().ReadPicture(ref, stream);
     } catch (const TavelinError &e) {
-        throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, e.message()));
+        throw TavelinError(QStringLiteral("The picture of %1.%2 in the catalogue %3 cannot be read: %4")
+                               .arg(m_table, name, QuotedPath(m_connection->FilePath()), e.message()));
     }
 }
 
