@@ -4,6 +4,8 @@
 // 0 done, 1 entry or slot not found or empty (verify: unreadable pictures found), 2 bad usage or input.
 #include <QStringList>
 
+#include <cstdio>
+
 namespace CatalogTool {
 
 constexpr int kExitOk = 0;
@@ -20,6 +22,8 @@ int Verify(const QStringList &args);
 int Demo(const QStringList &args);
 int ImportMdb(const QStringList &args);
 
-void Usage();
+void Usage(std::FILE *to);
+// "tavelin-catalog (Tavelin) VERSION" on stdout, the version being the application's.
+void Version();
 
 } // namespace CatalogTool
