@@ -1,6 +1,7 @@
 // Draws the artwork of the common dialogs and the program icon into resources/ (run by hand when the
 // artwork changes; the generated files are kept in the repository):
 //   tavelin-artwork <resources-dir>
+// The icon comes at the sizes of the program's windows and of the desktop's icon theme, and as SVG.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -8,6 +9,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#ifdef TAVELIN_ARTWORK_SVG
+#include <QSvgGenerator>
+#endif
 #include <cstdio>
 
 namespace {
@@ -169,14 +173,10 @@ QImage FormWithPencil()
     return img;
 }
 
-// The program icon: an open atlas with a picture of a herb leaf and a red cross, on a blue tile.
-QImage ProgramIcon(int size)
+// The program icon on a 64 x 64 canvas: an open atlas with a picture of a herb leaf and a red cross,
+// on a blue tile.
+void PaintProgramIcon(QPainter &p)
 {
-    QImage img(size, size, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 64.0, size / 64.0);
 
     QLinearGradient tile(0, 0, 0, 64);
     tile.setColorAt(0, QColor(52, 130, 205));
@@ -229,7 +229,41 @@ QImage ProgramIcon(int size)
     p.setBrush(QColor(150, 175, 205));
     p.drawRect(QRectF(36, 41, 16, 1.8));
     p.drawRect(QRectF(36, 45, 11, 1.8));
+}
+
+QImage ProgramIcon(int size)
+{
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
+    PaintProgramIcon(p);
     return img;
+}
+
+bool SaveProgramIconSvg(const QString &path)
+{
+#ifndef TAVELIN_ARTWORK_SVG
+    std::fprintf(stderr, "%s not drawn: built without Qt SVG (qt6-svg-dev)\n", qPrintable(path));
+    return true;
+#else
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(QSize(64, 64));
+    svg.setViewBox(QRectF(0, 0, 64, 64));
+    svg.setTitle(QStringLiteral("Tavelin"));
+    QPainter p;
+    if (!p.begin(&svg)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    PaintProgramIcon(p);
+    p.end();
+    std::printf("%s 64x64 (scalable)\n", qPrintable(path));
+    return true;
+#endif
 }
 
 } // namespace
@@ -251,7 +285,8 @@ int main(int argc, char **argv)
     ok &= Save(Header(343, 37), root.filePath(QStringLiteral("glo/input_header.png")));
     ok &= Save(FormWithPencil(), root.filePath(QStringLiteral("glo/form_pencil.png")));
     ok &= Save(ProgramIcon(256), root.filePath(QStringLiteral("icons/tavelin.png")));
-    for (int s : {16, 24, 30, 32, 48, 64})
+    for (int s : {16, 24, 30, 32, 48, 64, 128, 256, 512})
         ok &= Save(ProgramIcon(s), root.filePath(QStringLiteral("icons/tavelin-%1.png").arg(s)));
+    ok &= SaveProgramIconSvg(root.filePath(QStringLiteral("icons/tavelin.svg")));
     return ok ? 0 : 1;
 }

@@ -7,7 +7,9 @@
 #include "cli/CatalogCommands.h"
 #include "cli/ToolSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -28,6 +30,13 @@ const TAtlasDef &AtlasOrThrow(const QString &code)
     return *atlas;
 }
 
+void MakeParentFolder(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw TavelinError(QStringLiteral("Cannot create the folder \"%1\"").arg(QDir::toNativeSeparators(folder)));
+}
+
 void Complain(const QString &message)
 {
     std::fprintf(stderr, "tavelin-catalog: %s\n", qPrintable(message));
@@ -39,6 +48,7 @@ int Create(const QStringList &args)
         Complain(QStringLiteral("usage: tavelin-catalog create PATH"));
         return kExitBadInput;
     }
+    MakeParentFolder(args[0]);
     CatalogStore::Create(args[0]);
     return kExitOk;
 }

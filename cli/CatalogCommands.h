@@ -4,6 +4,8 @@
 // 0 done, 1 entry or slot not found or empty (verify: unreadable pictures found), 2 bad usage or input.
 #include <QStringList>
 
+#include <cstdio>
+
 class TCatalogStore;
 
 namespace CatalogTool {
@@ -31,6 +33,8 @@ int Demo(const QStringList &args);
 int ImportMdb(const QStringList &args);
 int Copy(const QStringList &args);
 
-void Usage();
+void Usage(std::FILE *to);
+// "tavelin-catalog (Tavelin) VERSION" on stdout, the version being the application's.
+void Version();
 
 } // namespace CatalogTool

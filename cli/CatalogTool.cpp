@@ -2,14 +2,18 @@
 
 #include "platform/TavelinError.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <exception>
 
 namespace CatalogTool {
 
-void Usage()
+void Usage(std::FILE *to)
 {
-    std::fputs("usage: tavelin-catalog COMMAND ...\n"
+    std::fputs("Usage: tavelin-catalog COMMAND ...\n"
+               "       tavelin-catalog --help | --version\n"
+               "Creates, fills, checks and converts Tavelin catalogue files.\n\n"
                "  create PATH                      a new, empty catalogue\n"
                "  demo PATH                        a new demo catalogue with pictures\n"
                "  info PATH                        entries, filled slots and picture bytes per atlas\n"
@@ -19,21 +23,40 @@ void Usage()
                "                                   the plain JPEG bytes of one slot\n"
                "  verify PATH                      decodes every picture; lists the unreadable ones\n"
                "  import-mdb SRC DEST              converts a Jet catalogue file into a new catalogue\n"
-               "  copy SRC DEST                    the whole catalogue into a new one (file or server, any\n"
-               "                                   direction), RecordSN and every byte kept, then verify\n"
-               "PATH, SRC and DEST are catalogue files or servers: a postgresql:// URL or a libpq\n"
-               "connection string such as \"service=clinic\" (passwords in ~/.pgpass, never here).\n"
-               "ATLAS is one of ZY, ZYZJ, ZYWZ, XYJP, XYLC, ZXTP.\n",
-               stderr);
+               "  copy SRC DEST                    the whole catalogue into a new one (file or server, any
+"
+               "                                   direction), RecordSN and every byte kept, then verify
+"
+               "PATH, SRC and DEST are catalogue files or servers: a postgresql:// URL or a libpq
+"
+               "connection string such as \"service=clinic\" (passwords in ~/.pgpass, never here).
+"
+               "ATLAS is one of ZY, ZYZJ, ZYWZ, XYJP, XYLC, ZXTP.\n"
+               "Exit status: 0 done, 1 not found or empty (verify: unreadable pictures), 2 bad usage or input.\n",
+               to);
+}
+
+void Version()
+{
+    std::printf("tavelin-catalog (Tavelin) %s\n", qPrintable(QCoreApplication::applicationVersion()));
 }
 
 int Run(const QStringList &args)
 {
     if (args.isEmpty()) {
-        Usage();
+        Usage(stderr);
         return kExitBadInput;
     }
     const QString cmd = args.first();
+    // As GNU programs do: the asked-for help and version go to standard output and end well.
+    if (cmd == QLatin1String("--help") || cmd == QLatin1String("-h") || cmd == QLatin1String("help")) {
+        Usage(stdout);
+        return kExitOk;
+    }
+    if (cmd == QLatin1String("--version")) {
+        Version();
+        return kExitOk;
+    }
     const QStringList rest = args.mid(1);
     try {
         if (cmd == QLatin1String("create")) return Create(rest);
@@ -44,10 +67,6 @@ int Run(const QStringList &args)
         if (cmd == QLatin1String("demo")) return Demo(rest);
         if (cmd == QLatin1String("import-mdb")) return ImportMdb(rest);
         if (cmd == QLatin1String("copy")) return Copy(rest);
-        if (cmd == QLatin1String("help") || cmd == QLatin1String("--help") || cmd == QLatin1String("-h")) {
-            Usage();
-            return kExitOk;
-        }
     } catch (const TavelinError &e) {
         std::fprintf(stderr, "tavelin-catalog: %s\n", qPrintable(e.message()));
         return kExitBadInput;
@@ -56,7 +75,7 @@ int Run(const QStringList &args)
         return kExitBadInput;
     }
     std::fprintf(stderr, "tavelin-catalog: unknown command '%s'\n", qPrintable(cmd));
-    Usage();
+    Usage(stderr);
     return kExitBadInput;
 }
 

@@ -8,5 +8,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+#ifdef TAVELIN_VERSION
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVELIN_VERSION));
+#endif
     return CatalogTool::Run(app.arguments().mid(1));
 }

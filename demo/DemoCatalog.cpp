@@ -66,6 +66,7 @@ int Demo(const QStringList &args)
         Complain(QStringLiteral("usage: tavelin-catalog demo PATH"));
         return kExitBadInput;
     }
+    MakeParentFolder(args[0]);
     const TDemoCatalogueStats stats = BuildDemoCatalogue(args[0], DemoCatalogEntries());
     std::printf("%s: %d entries, %d pictures, %.1f MB of pictures\n", qPrintable(QDir::toNativeSeparators(args[0])),
                 stats.entries, stats.pictures, stats.pictureBytes / 1048576.0);

@@ -35,7 +35,8 @@ public:
     int ImageWidth() const;
     int ImageHeight() const;
     bool Decoded() const; // whether a decoded image is held (tests, benchmarks)
-    // Size of the reduced decode kept for drawing into small targets; empty when none is held.
+    // Size of the picture kept for drawing into a target smaller than the picture: the target's
+    // device size, decoded at a reduced scale and shrunk; empty when none is held.
     QSize ReducedSize() const;
     // Damage libjpeg met and worked around in the latest decode (truncated or corrupt data: the
     // picture is then partial); empty when that decode was clean.
