@@ -23,14 +23,10 @@ void Usage(std::FILE *to)
                "                                   the plain JPEG bytes of one slot\n"
                "  verify PATH                      decodes every picture; lists the unreadable ones\n"
                "  import-mdb SRC DEST              converts a Jet catalogue file into a new catalogue\n"
-               "  copy SRC DEST                    the whole catalogue into a new one (file or server, any
-"
-               "                                   direction), RecordSN and every byte kept, then verify
-"
-               "PATH, SRC and DEST are catalogue files or servers: a postgresql:// URL or a libpq
-"
-               "connection string such as \"service=clinic\" (passwords in ~/.pgpass, never here).
-"
+               "  copy SRC DEST                    the whole catalogue into a new one (file or server, any\n"
+               "                                   direction), RecordSN and every byte kept, then verify\n"
+               "PATH, SRC and DEST are catalogue files or servers: a postgresql:// URL or a libpq\n"
+               "connection string such as \"service=clinic\" (passwords in ~/.pgpass, never here).\n"
                "ATLAS is one of ZY, ZYZJ, ZYWZ, XYJP, XYLC, ZXTP.\n"
                "Exit status: 0 done, 1 not found or empty (verify: unreadable pictures), 2 bad usage or input.\n",
                to);
