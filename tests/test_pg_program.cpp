@@ -181,7 +181,7 @@ private slots:
         QVERIFY(!dialogShown);
         QCOMPARE(p.errors.size(), 4);
         for (const QString &e : p.errors)
-            QVERIFY2(e.contains(QStringLiteral("read-only")), qPrintable(e));
+            QVERIFY2(e.contains(QStringLiteral("只读")), qPrintable(e)); // the read-only refusal
         // Browsing goes on.
         frame.m_MenuItem_DisplayDescriblePictureClick();
         QVERIFY(!frame.Cell(1)->Picture().IsEmpty());
