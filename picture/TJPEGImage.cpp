@@ -34,9 +34,11 @@ struct TJPEGImage::Impl {
     QImage decoded[kScales];
     QString failure[kScales];
     QString warning;
+    QImage display;
 
     void Discard()
     {
+        display = QImage();
         for (int i = 0; i < kScales; ++i) {
             decoded[i] = QImage();
             failure[i].clear();
@@ -245,12 +247,39 @@ TJPEGScale TJPEGImage::ScaleToCover(const QSize &target) const
     return d->scale;
 }
 
+QImage TJPEGImage::DisplayImage() const
+{
+    return d->display;
+}
+
+void TJPEGImage::SetDisplayImage(const QImage &image)
+{
+    d->display = image;
+}
+
+void TJPEGImage::MakeDisplayImage(const QSize &device)
+{
+    if (IsEmpty())
+        return;
+    const int scaleIndex = indexOf(ScaleToCover(device));
+    const QImage shrunk = ShrunkToDevice(d->DecodedAt(scaleIndex), device);
+    if (shrunk.isNull())
+        return;
+    d->display = shrunk;
+    if (scaleIndex != indexOf(d->scale))
+        d->decoded[scaleIndex] = QImage();
+}
+
 void TJPEGImage::Draw(QPainter &painter, const QRect &target)
 {
     if (IsEmpty() || target.isEmpty())
         return;
-    const TJPEGScale scale = ScaleToCover(DeviceSizeOf(painter, target));
-    DrawStretched(painter, target, d->DecodedAt(indexOf(scale)));
+    const QSize device = DeviceSizeOf(painter, target);
+    if (!d->display.isNull() && d->display.size() == device) {
+        DrawStretched(painter, target, d->display);
+        return;
+    }
+    DrawStretched(painter, target, d->DecodedAt(indexOf(ScaleToCover(device))));
 }
 
 QImage TJPEGImage::Image()
