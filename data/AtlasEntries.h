@@ -1,0 +1,24 @@
+#pragma once
+// Atlas-level reads and writes over any catalogue store. The atlas decides whether its pictures are
+// stored transformed; callers hand over and get back plain picture bytes.
+#include "data/CatalogSchema.h"
+#include "data/TCatalogStore.h"
+
+class TMemoryStream;
+
+namespace AtlasEntries {
+
+// The stored form of a plain picture of the atlas, and back (in place, the whole stream).
+QByteArray ToStored(const TAtlasDef &atlas, const QByteArray &plain);
+void ToPlain(const TAtlasDef &atlas, TMemoryStream &stream);
+
+// The plain bytes of one slot (1-based); a null array for an empty slot.
+QByteArray ReadSlot(TCatalogStore &store, const TAtlasDef &atlas, qint64 key, int slot);
+// Appends an entry with its text fields and plain pictures (slot k from pictures[k-1]; a null
+// array leaves the slot empty). Returns the entry's RecordSN (key when given, else the next).
+qint64 Append(TCatalogStore &store, const TAtlasDef &atlas, const TEntryValues &fields,
+              const QVector<QByteArray> &plainPictures, qint64 key = 0);
+// Puts plain bytes into a slot, or empties it for a null array. False when the entry is gone.
+bool ReplaceSlot(TCatalogStore &store, const TAtlasDef &atlas, qint64 key, int slot, const QByteArray &plain);
+
+} // namespace AtlasEntries

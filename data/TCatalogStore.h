@@ -1,0 +1,114 @@
+#pragma once
+// The catalogue store: the one place that knows how a catalogue keeps its entries and pictures.
+//
+// Callers speak of tables, columns, entries (RecordSN) and picture values; an engine behind this
+// interface decides where the picture bytes live, how keys are issued, which pragmas or settings
+// a connection needs and how the program's statements are spoken in its dialect. The SQLite engine
+// (a catalogue file) is the one built in; another engine is a new subclass and a new branch in
+// CatalogStore::Open, never an edit of the callers.
+//
+// Picture columns: in a row read through Select a picture column holds an opaque reference (an
+// integer) or NULL for an empty slot; ReadPicture turns a reference into the stored bytes. In
+// writes a picture column takes the stored bytes themselves (QByteArray; an empty array is an
+// empty picture, a null QVariant an empty slot).
+#include "data/TRowSet.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+#include <memory>
+#include <utility>
+
+class TMemoryStream;
+
+// A column as the catalogue declares it: the type words are SQL-style ("INTEGER", "VARCHAR(50)",
+// "TEXT", "PICTURE"), whatever the engine calls them internally.
+struct TStoreColumn {
+    QString name;
+    QString declaredType;
+};
+
+// Column values of one entry for a write, in the order given.
+using TEntryValues = QVector<std::pair<QString, QVariant>>;
+
+class TCatalogStore {
+public:
+    virtual ~TCatalogStore();
+    TCatalogStore(const TCatalogStore &) = delete;
+    TCatalogStore &operator=(const TCatalogStore &) = delete;
+
+    // Where the catalogue is, as a person names it in a message: a file path, or a server address
+    // without its password.
+    virtual QString Location() const = 0;
+    virtual bool ReadOnly() const = 0;
+    // Throws the refusal a read-only catalogue gives for every change.
+    void RequireWritable() const;
+
+    // The catalogue's tables as it has them (atlas objects must be tables, not views).
+    virtual bool TableExists(const QString &table) = 0;
+    virtual QVector<TStoreColumn> TableColumns(const QString &table) = 0;
+
+    // Runs one of the program's read statements (list, search, picture statement; named
+    // parameters ":Name") and fills rows with its result, replacing what they held.
+    virtual void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) = 0;
+    // The stored bytes of the picture a reference names, appended at the stream's position.
+    virtual void ReadPicture(qint64 reference, TMemoryStream &stream) = 0;
+
+    // Writes. Each runs in the caller's transaction when one is open, else in its own.
+    // InsertEntry returns the entry's RecordSN: the next one when key is 0, else key itself (kept,
+    // as an import keeps the numbers of the old catalogue).
+    virtual qint64 InsertEntry(const QString &table, const TEntryValues &values, qint64 key = 0) = 0;
+    // False when the entry no longer exists.
+    virtual bool UpdateEntry(const QString &table, qint64 key, const TEntryValues &values) = 0;
+    virtual bool DeleteEntry(const QString &table, qint64 key) = 0;
+    // New entries get numbers above atLeast (numbers an old catalogue once issued stay unused).
+    virtual void RaiseKeySequence(const QString &table, qint64 atLeast) = 0;
+
+    // Transactions; nested calls are counted, the outermost commits. Prefer TStoreTransaction.
+    virtual void Begin() = 0;
+    virtual void Commit() = 0;
+    virtual void Rollback() noexcept = 0;
+
+    // Filling a catalogue nobody else sees yet (an import into a new file): the engine may skip
+    // per-commit syncs; everything is durable when bulk mode ends.
+    virtual void SetBulkWriting(bool on) = 0;
+
+protected:
+    TCatalogStore() = default;
+};
+
+// Commits when asked, rolls back when it goes out of scope uncommitted (an exception passing by).
+class TStoreTransaction {
+public:
+    explicit TStoreTransaction(TCatalogStore &store) : m_store(store) { m_store.Begin(); }
+    ~TStoreTransaction()
+    {
+        if (!m_done)
+            m_store.Rollback();
+    }
+    TStoreTransaction(const TStoreTransaction &) = delete;
+    TStoreTransaction &operator=(const TStoreTransaction &) = delete;
+    void Commit()
+    {
+        m_store.Commit();
+        m_done = true;
+    }
+
+private:
+    TCatalogStore &m_store;
+    bool m_done = false;
+};
+
+namespace CatalogStore {
+
+// Opens the catalogue at location (a file path). Throws TavelinError naming the location and the
+// problem: missing, empty, damaged, of another kind, locked.
+std::unique_ptr<TCatalogStore> Open(const QString &location);
+// Makes a new, empty catalogue at location atomically: under a temporary name, then moved into
+// place, so a failure leaves nothing behind. Refuses an existing catalogue.
+void Create(const QString &location);
+
+} // namespace CatalogStore
