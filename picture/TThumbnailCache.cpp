@@ -159,6 +159,13 @@ void TThumbnailCache::FailedLocked(int rc)
 
 QImage TThumbnailCache::Find(const QByteArray &key)
 {
+    const QImage image = FindLocked(key);
+    ++(image.isNull() ? m_misses : m_hits);
+    return image;
+}
+
+QImage TThumbnailCache::FindLocked(const QByteArray &key)
+{
     QMutexLocker lock(&m_mutex);
     if (!EnsureOpenLocked())
         return {};

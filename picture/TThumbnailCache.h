@@ -13,6 +13,7 @@
 #include <QString>
 #include <QVector>
 
+#include <atomic>
 #include <memory>
 
 struct sqlite3;
@@ -47,8 +48,12 @@ public:
     bool Writable();
     // Sum of the stored pictures' sizes.
     qint64 StoredBytes();
+    // Lookups answered and missed since the cache was made.
+    int Hits() const { return m_hits; }
+    int Misses() const { return m_misses; }
 
 private:
+    QImage FindLocked(const QByteArray &key); // takes the lock itself
     bool EnsureOpenLocked();
     void OpenLocked();
     void CloseLocked();
@@ -67,5 +72,7 @@ private:
     bool m_writable = false;
     qint64 m_total = 0;
     qint64 m_clock = 0;
+    std::atomic<int> m_hits{0};
+    std::atomic<int> m_misses{0};
     QVector<qint64> m_touched; // rows found since the last flush, to mark as recently used
 };

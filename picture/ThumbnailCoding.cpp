@@ -10,7 +10,8 @@ namespace ThumbnailCoding {
 namespace {
 
 constexpr char kMagic[4] = {'T', 'V', 'T', '1'};
-constexpr int kHeaderSize = 4 + 4 + 4 + 4 + 8; // magic, format, width, height, pixel hash
+// magic, format, width, height, hash of the pixels, hash of the compressed pixels
+constexpr int kHeaderSize = 4 + 4 + 4 + 4 + 8 + 8;
 constexpr int kMaxSide = 4096;
 
 bool keepable(QImage::Format f)
@@ -51,8 +52,9 @@ QByteArray Encode(const QImage &image)
     qToLittleEndian<quint32>(quint32(image.width()), h + 8);
     qToLittleEndian<quint32>(quint32(image.height()), h + 12);
     qToLittleEndian<quint64>(ContentHash::Of(rows), h + 16);
-    out += qCompress(rows, 1);
-    return out;
+    const QByteArray packed = qCompress(rows, 1);
+    qToLittleEndian<quint64>(ContentHash::Of(packed), h + 24);
+    return out + packed;
 }
 
 QImage Decode(const QByteArray &data)
@@ -64,6 +66,7 @@ QImage Decode(const QByteArray &data)
     const quint32 width = qFromLittleEndian<quint32>(h + 8);
     const quint32 height = qFromLittleEndian<quint32>(h + 12);
     const quint64 hash = qFromLittleEndian<quint64>(h + 16);
+    const quint64 packedHash = qFromLittleEndian<quint64>(h + 24);
     if (!keepable(format) || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
         return {};
     QImage image(int(width), int(height), format);
@@ -72,7 +75,8 @@ QImage Decode(const QByteArray &data)
     const qsizetype row = qsizetype(width) * image.depth() / 8;
     // The compressed stream opens with the size it unpacks to: checked first, so damage there
     // cannot ask for a huge allocation.
-    if (data.size() < kHeaderSize + 4 || qFromBigEndian<quint32>(h + kHeaderSize) != quint64(row) * height)
+    if (data.size() < kHeaderSize + 4 || qFromBigEndian<quint32>(h + kHeaderSize) != quint64(row) * height
+        || ContentHash::Of(h + kHeaderSize, data.size() - kHeaderSize) != packedHash)
         return {};
     // qUncompress checks the zlib stream's own checksum; the pixel hash catches the rest.
     const QByteArray rows = qUncompress(reinterpret_cast<const uchar *>(h + kHeaderSize), data.size() - kHeaderSize);
