@@ -16,6 +16,7 @@ void BenchSearch(const TBenchOptions &options);
 void BenchListOpen(const TBenchOptions &options);
 void BenchImport(const TBenchOptions &options);
 void BenchStartup(const TBenchOptions &options);
+void BenchCacheRss(const TBenchOptions &options);
 
 // The 100,000-entry herb catalogue that search100k and startup100k share; made once.
 QString HerbCatalogueDir(const TBenchOptions &options);

@@ -22,7 +22,8 @@ int main(int argc, char **argv)
     const std::map<QString, std::function<void(const TBenchOptions &)>> measures{
         {QStringLiteral("transform"), BenchTransform}, {QStringLiteral("thumbs7"), BenchThumbs},
         {QStringLiteral("search100k"), BenchSearch},   {QStringLiteral("listopen_blobs"), BenchListOpen},
-        {QStringLiteral("import500"), BenchImport},    {QStringLiteral("startup100k"), BenchStartup}};
+        {QStringLiteral("import500"), BenchImport},    {QStringLiteral("startup100k"), BenchStartup},
+        {QStringLiteral("cache_rss"), BenchCacheRss}};
 
     const QStringList args = app.arguments().mid(1);
     TBenchOptions options;

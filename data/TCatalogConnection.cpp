@@ -2,6 +2,7 @@
 
 #include "data/CatalogSchema.h"
 #include "data/SqliteErrorText.h"
+#include "data/TBackgroundCheckpoint.h"
 #include "data/TSqlStatement.h"
 #include "platform/TavelinError.h"
 
@@ -11,6 +12,11 @@
 #include <QUrl>
 
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -162,6 +168,8 @@ void TCatalogConnection::Open()
 
 void TCatalogConnection::Close()
 {
+    m_checkpoint.reset(); // waits for it: the file is closed after the copy ends
+    m_durableRunDepth = 0;
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -189,15 +197,57 @@ bool TCatalogConnection::TableExists(const QString &table)
     return st.Step();
 }
 
+void TCatalogConnection::UseWriteAheadLog()
+{
+    if (!m_journalChecked) {
+        // Other processes may read and write while we have the catalogue open: WAL keeps
+        // readers and a writer apart. Failing to switch (another program busy) is harmless.
+        m_journalChecked = true;
+        sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    }
+}
+
+void TCatalogConnection::BeginDurableRun()
+{
+    RequireWritable();
+    if (m_durableRunDepth++ > 0)
+        return;
+    UseWriteAheadLog();
+    // NORMAL: a commit is written to the log but not synced; the log is synced before any
+    // checkpoint, so a power cut loses at most the latest commits and never damages the file.
+    // No checkpoints during the run: each would write the pictures a second time and sync twice.
+    sqlite3_exec(m_db, "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0", nullptr, nullptr, nullptr);
+}
+
+void TCatalogConnection::EndDurableRun()
+{
+    if (m_durableRunDepth <= 0 || --m_durableRunDepth > 0)
+        return;
+    sqlite3_exec(m_db, "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=1000", nullptr, nullptr, nullptr);
+    // Everything the run committed is in the log (or, when the file could not switch to a log,
+    // in the file itself): one sync of each, and of the folder that holds a newly made log.
+    QString failed;
+    const QString dir = QFileInfo(m_filePath).absolutePath();
+    for (const QString &path : {m_filePath + QStringLiteral("-wal"), m_filePath, dir}) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue; // no log: nothing to sync there
+        if (::fsync(fd) != 0 && failed.isEmpty())
+            failed = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+    }
+    if (!failed.isEmpty())
+        throw TavelinError(QStringLiteral("The changes to the catalogue %1 may not be on disk: %2").arg(quoted(m_filePath), failed));
+    // The copy into the file is left to a thread of its own; one at a time (a later commit's
+    // own checkpoint takes what a running copy has not reached).
+    if (!m_checkpoint || m_checkpoint->Finished())
+        m_checkpoint = std::make_unique<TBackgroundCheckpoint>(m_filePath);
+}
+
 void TCatalogConnection::Begin()
 {
     if (m_transactionDepth++ == 0) {
-        if (!m_journalChecked) {
-            // Other processes may read and write while we have the catalogue open: WAL keeps
-            // readers and a writer apart. Failing to switch (another program busy) is harmless.
-            m_journalChecked = true;
-            sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-        }
+        UseWriteAheadLog();
         try {
             Exec(QStringLiteral("BEGIN IMMEDIATE"));
         } catch (...) {

@@ -5,7 +5,10 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 struct sqlite3;
+class TBackgroundCheckpoint;
 
 class TCatalogConnection : public QObject {
     Q_OBJECT
@@ -38,6 +41,14 @@ public:
     void Commit();
     void Rollback() noexcept;
 
+    // A run of changes that each commit on their own (an import). Within the run a commit does
+    // not wait for the disk: it is in the write-ahead log when it returns, so a killed process
+    // keeps it, while a power cut may take the latest ones (never the file's consistency).
+    // Ending the run waits until every change of the run is on disk, then leaves the copy from
+    // the log into the file to a background checkpoint. Ending raises when the disk refused.
+    void BeginDurableRun();
+    void EndDurableRun();
+
     // Throws a clear error when the catalogue cannot be written.
     void RequireWritable() const;
 
@@ -50,6 +61,7 @@ signals:
 private:
     void Open();
     void Close();
+    void UseWriteAheadLog();
 
     QString m_connectionString;
     QString m_filePath;
@@ -57,4 +69,6 @@ private:
     bool m_readOnly = false;
     int m_transactionDepth = 0;
     bool m_journalChecked = false;
+    int m_durableRunDepth = 0;
+    std::unique_ptr<TBackgroundCheckpoint> m_checkpoint;
 };
