@@ -95,7 +95,7 @@ void BenchImport(const TBenchOptions &options)
         {[&] {
              QDir(runDir).removeRecursively();
              QDir().mkpath(runDir);
-             TCatalogConnection::CreateCatalogueFile(TBenchProgram::CataloguePath(runDir));
+             CatalogStore::Create(TBenchProgram::CataloguePath(runDir));
              double ms = 0;
              std::int64_t closing = 0;
              {

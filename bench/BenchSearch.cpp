@@ -6,8 +6,8 @@
 #include "bench/BenchProgram.h"
 #include "bench/BenchResult.h"
 
+#include "bench/SqliteNamesBaseline.h"
 #include "data/TCatalogQuery.h"
-#include "data/TSqlStatement.h"
 #include "frames/SearchStatement.h"
 #include "frames/UFrame_ZY.h"
 #include "platform/TavelinError.h"
@@ -15,11 +15,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
-#include <QScopeGuard>
 #include <QTableView>
 
 #include <cstdio>
-#include <sqlite3.h>
 
 namespace {
 
@@ -42,11 +40,7 @@ QString baselineSql(const QString &v)
 void BenchSearch(const TBenchOptions &options)
 {
     const QString dir = HerbCatalogueDir(options);
-    sqlite3 *names = nullptr;
-    const QString namesPath = QDir(dir).filePath(QStringLiteral("names.sqlite"));
-    if (sqlite3_open_v2(namesPath.toUtf8().constData(), &names, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        throw TavelinError(QStringLiteral("cannot open %1").arg(namesPath));
-    const auto closeNames = qScopeGuard([&] { sqlite3_close_v2(names); });
+    TSqliteNamesBaseline names(QDir(dir).filePath(QStringLiteral("names.sqlite")));
 
     TBenchProgram program(dir);
     Tm_Frame_ZY frame;
@@ -64,12 +58,7 @@ void BenchSearch(const TBenchOptions &options)
     std::vector<int> expected(n, -1);
     auto baseline = [&](int i) {
         const std::int64_t t0 = BenchNowNs();
-        int rows = 0;
-        {
-            TSqlStatement st(names, baselineSql(kSearches[i]));
-            while (st.Step())
-                ++rows;
-        }
+        const int rows = names.CountRows(baselineSql(kSearches[i]));
         const double ms = BenchMsSince(t0);
         expected[i] = rows;
         return ms;

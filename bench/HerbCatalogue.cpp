@@ -7,15 +7,14 @@
 #include "bench/BulkCatalogue.h"
 #include "bench/PhotoImage.h"
 
+#include "bench/SqliteNamesBaseline.h"
 #include "data/PictureTransform.h"
-#include "data/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 
 #include <QDir>
 
 #include <cstdio>
-#include <sqlite3.h>
 
 namespace {
 
@@ -39,31 +38,6 @@ QByteArray storedPicture()
     return s.Bytes();
 }
 
-void makeNamesTable(const QString &path)
-{
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        sqlite3_close_v2(db);
-        throw TavelinError(QStringLiteral("cannot create %1").arg(path));
-    }
-    sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
-                     "CREATE TABLE Names (RecordSN INTEGER PRIMARY KEY, DrugName VARCHAR(50), OtherName TEXT)",
-                 nullptr, nullptr, nullptr);
-    {
-        TSqlStatement insert(db, QStringLiteral("INSERT INTO Names VALUES(?1, ?2, ?3)"));
-        for (int i = 0; i < kEntries; ++i) {
-            const THerbName n = MakeHerbName(std::uint64_t(i));
-            insert.BindInt64(1, i + 1);
-            insert.BindText(2, n.drugName);
-            insert.BindText(3, n.otherName);
-            insert.Step();
-            insert.Reset();
-        }
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(db);
-}
-
 } // namespace
 
 QString HerbCatalogueDir(const TBenchOptions &options)
@@ -83,7 +57,10 @@ QString HerbCatalogueDir(const TBenchOptions &options)
         }
         catalogue.Finish();
     }
-    makeNamesTable(QDir(dir).filePath(QStringLiteral("names.sqlite")));
+    MakeSqliteNamesTable(QDir(dir).filePath(QStringLiteral("names.sqlite")), kEntries, [](int i) {
+        const THerbName n = MakeHerbName(std::uint64_t(i));
+        return std::make_pair(n.drugName, n.otherName);
+    });
     MarkBenchDataReady(dir);
     return dir;
 }

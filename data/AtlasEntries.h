@@ -14,10 +14,10 @@ void ToPlain(const TAtlasDef &atlas, TMemoryStream &stream);
 
 // The plain bytes of one slot (1-based); a null array for an empty slot.
 QByteArray ReadSlot(TCatalogStore &store, const TAtlasDef &atlas, qint64 key, int slot);
-// Appends an entry with its text fields and plain pictures (slot k from pictures[k-1]; a null
+// Appends an entry with its text fields (cut to their columns' widths) and plain pictures (slot k from pictures[k-1]; a null
 // array leaves the slot empty). Returns the entry's RecordSN (key when given, else the next).
 qint64 Append(TCatalogStore &store, const TAtlasDef &atlas, const TEntryValues &fields,
-              const QVector<QByteArray> &plainPictures, qint64 key = 0);
+              const QVector<QByteArray> &plainPictures, std::optional<qint64> key = {});
 // Puts plain bytes into a slot, or empties it for a null array. False when the entry is gone.
 bool ReplaceSlot(TCatalogStore &store, const TAtlasDef &atlas, qint64 key, int slot, const QByteArray &plain);
 

@@ -1,10 +1,9 @@
 #pragma once
 // The six atlases: their tables, columns, statements and picture storage.
 //
-// Storage: each atlas table keeps its own name and columns. Its picture columns pic1..picN hold
-// a reference (an integer, or NULL for an empty slot) into KVR_PictureData, which keeps the bytes.
-// Rows that a list or a search scans therefore stay a few dozen bytes long whatever the pictures
-// weigh, and picture bytes are read only when a slot is asked for.
+// How an engine keeps the pictures is the catalogue store's business (data/TCatalogStore.h); here
+// the atlases are data: tables, columns, slot counts, statements, and whether pictures are stored
+// transformed.
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -32,16 +31,13 @@ struct TAtlasDef {
 
 namespace CatalogSchema {
 
-constexpr const char *kPictureDataTable = "KVR_PictureData";
+// The declared type of a picture column.
 constexpr const char *kBlobTypeName = "PICTURE";
 
 const QVector<TAtlasDef> &Atlases();
 // By code (case-insensitive); nullptr when unknown.
 const TAtlasDef *FindAtlas(const QString &code);
 const TAtlasDef *FindAtlasByTable(const QString &table);
-
-// The CREATE statements of a new, empty catalogue (tables, triggers).
-QStringList CreateStatements();
 
 QString SlotColumn(int slot); // "pic1" ...
 

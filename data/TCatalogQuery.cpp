@@ -1,13 +1,11 @@
 #include "data/TCatalogQuery.h"
 
+#include "data/AtlasEntries.h"
 #include "data/TCatalogConnection.h"
-#include "data/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 
 #include <QRegularExpression>
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -110,7 +108,8 @@ void TCatalogQuery::ResolveFields()
     if (!m.hasMatch())
         throw TavelinError(QStringLiteral("The statement is not a query on one catalogue table: %1").arg(text.trimmed()));
     m_table = m.captured(2);
-    if (!m_connection->TableExists(m_table))
+    TCatalogStore &store = m_connection->Store();
+    if (!store.TableExists(m_table))
         throw TavelinError(QStringLiteral("The catalogue has no table %1. The catalogue file is incomplete or of "
                                           "another program; restore it from a backup.")
                                .arg(m_table));
@@ -118,13 +117,9 @@ void TCatalogQuery::ResolveFields()
     // Declared columns of the table as it is in the file.
     QHash<QString, QPair<QString, QString>> declared; // lower-case name -> (name, type)
     QStringList order;
-    {
-        TSqlStatement info(m_connection->Handle(), QStringLiteral("SELECT name, type FROM pragma_table_info(?1)"));
-        info.BindText(1, m_table);
-        while (info.Step()) {
-            declared.insert(info.Text(0).toLower(), {info.Text(0), info.Text(1)});
-            order << info.Text(0);
-        }
+    for (const TStoreColumn &column : store.TableColumns(m_table)) {
+        declared.insert(column.name.toLower(), {column.name, column.declaredType});
+        order << column.name;
     }
     QStringList wanted;
     for (const QString &part : m.captured(1).split(QLatin1Char(','))) {
@@ -171,39 +166,17 @@ void TCatalogQuery::Open()
         throw TavelinError(QStringLiteral("The catalogue is not open."));
     ResolveFields();
 
-    TSqlStatement st(m_connection->Handle(), SQLText());
-    for (auto it = m_params.begin(); it != m_params.end(); ++it) {
-        const int idx = st.ParameterIndex(QLatin1Char(':') + it.key());
-        if (idx > 0)
-            st.BindVariant(idx, it.value());
-    }
+    TRowSet rows;
+    m_connection->Store().Select(SQLText(), m_params, rows);
     const int n = m_fields.size();
-    if (st.ColumnCount() != n)
+    if (rows.ColumnCount() != n)
         throw TavelinError(QStringLiteral("The statement on %1 returns %2 columns, %3 expected.")
                                .arg(m_table)
-                               .arg(st.ColumnCount())
+                               .arg(rows.ColumnCount())
                                .arg(n));
-    QVector<QVector<QVariant>> rows;
-    sqlite3_stmt *h = st.Handle();
-    while (st.Step()) {
-        QVector<QVariant> row(n);
-        for (int i = 0; i < n; ++i) {
-            switch (sqlite3_column_type(h, i)) {
-            case SQLITE_NULL: break;
-            case SQLITE_INTEGER: row[i] = QVariant(qint64(sqlite3_column_int64(h, i))); break;
-            case SQLITE_FLOAT: row[i] = QVariant(sqlite3_column_double(h, i)); break;
-            case SQLITE_BLOB: row[i] = QVariant(st.Blob(i)); break;
-            default: {
-                const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(h, i));
-                row[i] = QVariant(QString::fromUtf8(p, sqlite3_column_bytes(h, i)));
-            }
-            }
-        }
-        rows.append(std::move(row));
-    }
     m_rows = std::move(rows);
     m_state = State::Browse;
-    m_current = m_rows.isEmpty() ? -1 : 0;
+    m_current = m_rows.IsEmpty() ? -1 : 0;
     emit activeChanged(true);
     emit currentRowChanged(m_current);
 }
@@ -212,8 +185,7 @@ void TCatalogQuery::Close()
 {
     if (!Active())
         return;
-    m_rows.clear();
-    m_rows.squeeze();
+    m_rows = TRowSet();
     m_pending.clear();
     m_pendingBlobs.clear();
     m_current = -1;
@@ -239,31 +211,31 @@ int TCatalogQuery::RequireField(const QString &name) const
 
 void TCatalogQuery::SetRecNo(int row)
 {
-    if (m_rows.isEmpty())
+    if (m_rows.IsEmpty())
         row = -1;
     else
-        row = qBound(0, row, int(m_rows.size()) - 1);
+        row = qBound(0, row, m_rows.RowCount() - 1);
     if (row == m_current)
         return;
     m_current = row;
     emit currentRowChanged(m_current);
 }
 
-const QVector<QVariant> &TCatalogQuery::CurrentValues() const
+QVariant TCatalogQuery::CurrentValue(int column) const
 {
     if (m_state == State::Edit || m_state == State::Insert)
-        return m_pending;
+        return m_pending.value(column);
     if (!Active())
         throw TavelinError(QStringLiteral("The query is not open."));
     if (m_current < 0)
         throw TavelinError(QStringLiteral("The list holds no row."));
-    return m_rows[m_current];
+    return m_rows.Value(m_current, column);
 }
 
 QVariant TCatalogQuery::FieldValue(const QString &name) const
 {
     const int i = RequireField(name);
-    return CurrentValues().value(i);
+    return CurrentValue(i);
 }
 
 QString TCatalogQuery::FieldAsString(const QString &name) const
@@ -291,9 +263,9 @@ bool TCatalogQuery::FieldIsNull(const QString &name) const
 
 QVariant TCatalogQuery::Value(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_fields.size())
+    if (column < 0 || column >= m_fields.size())
         return {};
-    return m_rows[row][column];
+    return m_rows.Value(row, column);
 }
 
 void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) const
@@ -303,7 +275,7 @@ void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) con
         stream.Write(m_pendingBlobs.value(i));
         return;
     }
-    const QVariant v = CurrentValues().value(i);
+    const QVariant v = CurrentValue(i);
     if (v.isNull())
         return;
     if (v.typeId() == QMetaType::QByteArray) { // bytes kept in the row itself
@@ -318,29 +290,32 @@ void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) con
     const qint64 ref = v.toLongLong(&ok);
     if (!ok)
         throw TavelinError(QStringLiteral("%1.%2 holds no valid picture reference").arg(m_table, name));
-    sqlite3 *db = m_connection ? m_connection->Handle() : nullptr;
-    if (!db)
-        throw TavelinError(QStringLiteral("The catalogue is not open."));
-    sqlite3_blob *blob = nullptr;
-    if (sqlite3_blob_open(db, "main", CatalogSchema::kPictureDataTable, "Bytes", ref, 0, &blob) != SQLITE_OK) {
-        const QString err = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_blob_close(blob);
-        throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, err));
+    try {
+        m_connection->Store().ReadPicture(ref, stream);
+    } catch (const TavelinError &e) {
+        throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, e.message()));
     }
-    const int n = sqlite3_blob_bytes(blob);
-    if (n > 0) {
-        const qint64 at = stream.Position();
-        if (stream.Size() < at + n)
-            stream.SetSize(at + n);
-        const int rc = sqlite3_blob_read(blob, stream.Memory() + at, n, 0);
-        if (rc != SQLITE_OK) {
-            const QString err = QString::fromUtf8(sqlite3_errstr(rc));
-            sqlite3_blob_close(blob);
-            throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, err));
-        }
-        stream.SetPosition(at + n);
+}
+
+void TCatalogQuery::PictureToStream(const QString &name, TMemoryStream &stream) const
+{
+    TMemoryStream stored;
+    BlobToStream(name, stored);
+    if (const TAtlasDef *atlas = CatalogSchema::FindAtlasByTable(m_table))
+        AtlasEntries::ToPlain(*atlas, stored);
+    stream.Write(stored.Bytes());
+}
+
+void TCatalogQuery::PictureFromStream(const QString &name, const TMemoryStream &stream)
+{
+    const TAtlasDef *atlas = CatalogSchema::FindAtlasByTable(m_table);
+    if (!atlas) {
+        BlobFromStream(name, stream);
+        return;
     }
-    sqlite3_blob_close(blob);
+    TMemoryStream stored;
+    stored.SetBytes(AtlasEntries::ToStored(*atlas, stream.Bytes()));
+    BlobFromStream(name, stored);
 }
 
 void TCatalogQuery::RequireBrowseRow(const char *what) const
@@ -366,7 +341,7 @@ void TCatalogQuery::Edit()
     if (m_current < 0)
         throw TavelinError(QStringLiteral("Cannot edit: the list holds no row."));
     m_connection->RequireWritable();
-    m_pending = m_rows[m_current];
+    m_pending = m_rows.Row(m_current);
     m_pendingBlobs.clear();
     m_state = State::Edit;
 }
@@ -424,15 +399,6 @@ void TCatalogQuery::BlobFromStream(const QString &name, const TMemoryStream &str
     m_pendingBlobs.insert(i, bytes);
 }
 
-qint64 TCatalogQuery::StoreBlob(const QByteArray &bytes)
-{
-    TSqlStatement st(m_connection->Handle(),
-                     QStringLiteral("INSERT INTO %1(Bytes) VALUES(?1)").arg(QLatin1String(CatalogSchema::kPictureDataTable)));
-    st.BindBlob(1, bytes);
-    st.Step();
-    return sqlite3_last_insert_rowid(m_connection->Handle());
-}
-
 void TCatalogQuery::Post()
 {
     if (m_state != State::Edit && m_state != State::Insert)
@@ -443,66 +409,48 @@ void TCatalogQuery::Post()
         throw TavelinError(QStringLiteral("Cannot write to %1: the statement does not select RecordSN.").arg(m_table));
 
     QVector<QVariant> values = m_pending;
-    try {
-        m_connection->Begin();
-        for (auto it = m_pendingBlobs.begin(); it != m_pendingBlobs.end(); ++it)
-            values[it.key()] = QVariant(StoreBlob(it.value()));
-
-        QStringList cols;
-        QVector<int> idx;
-        for (int i = 0; i < m_fields.size(); ++i) {
-            if (i == keyIndex)
+    TEntryValues changes;
+    QVector<int> changed;
+    const QVector<QVariant> before = m_state == State::Edit ? m_rows.Row(m_current) : QVector<QVariant>();
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (i == keyIndex)
+            continue;
+        if (m_pendingBlobs.contains(i)) {
+            changes.append({m_fields[i].name, QVariant(m_pendingBlobs.value(i))});
+        } else {
+            if (m_state == State::Edit && values[i] == before.value(i))
                 continue;
-            if (m_state == State::Edit && values[i] == m_rows[m_current][i] && !m_pendingBlobs.contains(i))
-                continue;
-            cols << m_fields[i].name;
-            idx << i;
+            changes.append({m_fields[i].name, values[i]});
         }
+        changed << i;
+    }
+    TCatalogStore &store = m_connection->Store();
+    try {
         if (m_state == State::Insert) {
-            QStringList marks;
-            for (int k = 0; k < cols.size(); ++k)
-                marks << QStringLiteral("?%1").arg(k + 1);
-            const QString sql = cols.isEmpty()
-                                    ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
-                                    : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                          .arg(m_table, cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-            TSqlStatement st(m_connection->Handle(), sql);
-            for (int k = 0; k < idx.size(); ++k)
-                st.BindVariant(k + 1, values[idx[k]]);
-            st.Step();
-            values[keyIndex] = QVariant(qint64(sqlite3_last_insert_rowid(m_connection->Handle())));
-        } else if (!cols.isEmpty()) {
-            QStringList sets;
-            for (int k = 0; k < cols.size(); ++k)
-                sets << QStringLiteral("%1 = ?%2").arg(cols[k]).arg(k + 1);
-            TSqlStatement st(m_connection->Handle(), QStringLiteral("UPDATE %1 SET %2 WHERE RecordSN = ?%3")
-                                                         .arg(m_table, sets.join(QLatin1Char(',')))
-                                                         .arg(cols.size() + 1));
-            for (int k = 0; k < idx.size(); ++k)
-                st.BindVariant(k + 1, values[idx[k]]);
-            st.BindVariant(cols.size() + 1, values[keyIndex]);
-            st.Step();
-            if (sqlite3_changes(m_connection->Handle()) != 1)
+            values[keyIndex] = QVariant(store.InsertEntry(m_table, changes));
+        } else if (!changes.isEmpty()) {
+            if (!store.UpdateEntry(m_table, values[keyIndex].toLongLong(), changes))
                 throw TavelinError(QStringLiteral("The entry %1 of %2 no longer exists in the catalogue.")
                                        .arg(values[keyIndex].toString(), m_table));
         }
-        m_connection->Commit();
     } catch (const TavelinError &e) {
-        m_connection->Rollback();
         throw TavelinError(QStringLiteral("The change to %1 was not saved: %2").arg(m_table, e.message()));
     }
+    // Picture columns now hold their references, as a fresh read of the row would.
+    for (int k = 0; k < changed.size(); ++k)
+        values[changed[k]] = changes[k].second;
 
     const bool inserted = m_state == State::Insert;
     m_state = State::Browse;
     m_pending.clear();
     m_pendingBlobs.clear();
     if (inserted) {
-        m_rows.append(values);
-        m_current = m_rows.size() - 1;
+        m_rows.AppendRow(values);
+        m_current = m_rows.RowCount() - 1;
         emit rowAppended(m_current);
         emit currentRowChanged(m_current);
     } else {
-        m_rows[m_current] = values;
+        m_rows.ReplaceRow(m_current, values);
         emit rowChanged(m_current);
     }
 }
@@ -526,18 +474,13 @@ void TCatalogQuery::Delete()
     if (keyIndex < 0)
         throw TavelinError(QStringLiteral("Cannot delete from %1: the statement does not select RecordSN.").arg(m_table));
     try {
-        m_connection->Begin();
-        TSqlStatement st(m_connection->Handle(), QStringLiteral("DELETE FROM %1 WHERE RecordSN = ?1").arg(m_table));
-        st.BindVariant(1, m_rows[m_current][keyIndex]);
-        st.Step();
-        m_connection->Commit();
+        m_connection->Store().DeleteEntry(m_table, m_rows.Value(m_current, keyIndex).toLongLong());
     } catch (const TavelinError &e) {
-        m_connection->Rollback();
         throw TavelinError(QStringLiteral("The entry was not deleted from %1: %2").arg(m_table, e.message()));
     }
     const int removed = m_current;
-    m_rows.removeAt(removed);
-    m_current = m_rows.isEmpty() ? -1 : qMin(removed, int(m_rows.size()) - 1);
+    m_rows.RemoveRow(removed);
+    m_current = m_rows.IsEmpty() ? -1 : qMin(removed, m_rows.RowCount() - 1);
     emit rowRemoved(removed);
     emit currentRowChanged(m_current);
 }

@@ -1,9 +1,10 @@
 #pragma once
 // A query on the catalogue: SQL text as lines, a static client-side cursor holding every row of
 // the result, the current row, field reads by name, the named parameter, and row changes that are
-// written to the file before the call returns. Picture columns hold only a reference in the cursor;
-// their bytes are read from the file when a slot is asked for.
+// written to the catalogue before the call returns. Picture columns hold only a reference in the
+// cursor; their bytes are read from the catalogue store when a slot is asked for.
 #include "data/CatalogSchema.h"
+#include "data/TRowSet.h"
 
 #include <QHash>
 #include <QMap>
@@ -53,11 +54,11 @@ public:
     const QVector<TQueryField> &Fields() const { return m_fields; }
     int FieldIndex(const QString &name) const; // -1 when absent
 
-    int RecordCount() const { return m_rows.size(); }
-    bool IsEmpty() const { return m_rows.isEmpty(); }
+    int RecordCount() const { return m_rows.RowCount(); }
+    bool IsEmpty() const { return m_rows.IsEmpty(); }
     int RecNo() const { return m_current; } // 0-based, -1 when there is no row
     void SetRecNo(int row);
-    void First() { SetRecNo(m_rows.isEmpty() ? -1 : 0); }
+    void First() { SetRecNo(m_rows.IsEmpty() ? -1 : 0); }
 
     // Reads of the current row (or of the pending row while editing or inserting).
     QVariant FieldValue(const QString &name) const;
@@ -66,6 +67,9 @@ public:
     bool FieldIsNull(const QString &name) const;
     // Appends the bytes of a picture field of the current row; NULL or empty appends nothing.
     void BlobToStream(const QString &name, TMemoryStream &stream) const;
+    // The same as plain picture bytes, appended likewise: the transform of an atlas that stores
+    // its pictures transformed is undone.
+    void PictureToStream(const QString &name, TMemoryStream &stream) const;
     // Reads of any row, for the grid.
     QVariant Value(int row, int column) const;
 
@@ -75,6 +79,8 @@ public:
     void SetFieldText(const QString &name, const QString &text);
     void SetFieldValue(const QString &name, const QVariant &value);
     void BlobFromStream(const QString &name, const TMemoryStream &stream);
+    // Plain picture bytes, stored as the atlas stores its pictures.
+    void PictureFromStream(const QString &name, const TMemoryStream &stream);
     void Post();
     void Cancel();
     void Delete();
@@ -98,9 +104,8 @@ signals:
 private:
     void ResolveFields();
     int RequireField(const QString &name) const;
-    const QVector<QVariant> &CurrentValues() const;
+    QVariant CurrentValue(int column) const;
     void RequireBrowseRow(const char *what) const;
-    qint64 StoreBlob(const QByteArray &bytes);
 
     TCatalogConnection *m_connection = nullptr;
     QStringList m_sql;
@@ -108,7 +113,7 @@ private:
     State m_state = State::Inactive;
     QString m_table;
     QVector<TQueryField> m_fields;
-    QVector<QVector<QVariant>> m_rows;
+    TRowSet m_rows;
     int m_current = -1;
     QVector<QVariant> m_pending;
     // Ordered by column, so a row's pictures are stored in slot order and a file built twice is

@@ -16,10 +16,13 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 class TMemoryStream;
@@ -34,6 +37,13 @@ struct TStoreColumn {
 // Column values of one entry for a write, in the order given.
 using TEntryValues = QVector<std::pair<QString, QVariant>>;
 
+// What one table holds, read without reading picture bytes.
+struct TTableStatistics {
+    qint64 entries = 0;
+    qint64 filledSlots = 0;  // picture values of at least one byte
+    qint64 pictureBytes = 0; // their total size
+};
+
 class TCatalogStore {
 public:
     virtual ~TCatalogStore();
@@ -45,7 +55,7 @@ public:
     virtual QString Location() const = 0;
     virtual bool ReadOnly() const = 0;
     // Throws the refusal a read-only catalogue gives for every change.
-    void RequireWritable() const;
+    virtual void RequireWritable() const;
 
     // The catalogue's tables as it has them (atlas objects must be tables, not views).
     virtual bool TableExists(const QString &table) = 0;
@@ -56,13 +66,24 @@ public:
     virtual void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) = 0;
     // The stored bytes of the picture a reference names, appended at the stream's position.
     virtual void ReadPicture(qint64 reference, TMemoryStream &stream) = 0;
+    virtual TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) = 0;
+    // Pictures stored in the whole catalogue, whichever entry holds them, and those of them that no
+    // slot refers to any more (left behind by a fault).
+    virtual qint64 StoredPictureCount() = 0;
+    virtual qint64 UnreferencedPictureCount() = 0;
+    // The engine's own consistency check of the whole catalogue: empty when it is intact, else what
+    // the engine found.
+    virtual QString IntegrityProblems() = 0;
+    // Runs a statement without results (schema maintenance).
+    virtual void Execute(const QString &sql) = 0;
 
     // Writes. Each runs in the caller's transaction when one is open, else in its own.
-    // InsertEntry returns the entry's RecordSN: the next one when key is 0, else key itself (kept,
-    // as an import keeps the numbers of the old catalogue).
-    virtual qint64 InsertEntry(const QString &table, const TEntryValues &values, qint64 key = 0) = 0;
+    // InsertEntry returns the entry's RecordSN: the next one when no key is given, else key itself
+    // (kept, as an import keeps the numbers of the old catalogue).
+    // On return the picture values hold their references, as a read of the row would give them.
+    virtual qint64 InsertEntry(const QString &table, TEntryValues &values, std::optional<qint64> key = {}) = 0;
     // False when the entry no longer exists.
-    virtual bool UpdateEntry(const QString &table, qint64 key, const TEntryValues &values) = 0;
+    virtual bool UpdateEntry(const QString &table, qint64 key, TEntryValues &values) = 0;
     virtual bool DeleteEntry(const QString &table, qint64 key) = 0;
     // New entries get numbers above atLeast (numbers an old catalogue once issued stay unused).
     virtual void RaiseKeySequence(const QString &table, qint64 atLeast) = 0;
@@ -73,7 +94,7 @@ public:
     virtual void Rollback() noexcept = 0;
 
     // Filling a catalogue nobody else sees yet (an import into a new file): the engine may skip
-    // per-commit syncs; everything is durable when bulk mode ends.
+    // per-commit syncs; everything is durable when bulk mode ends. Called outside transactions.
     virtual void SetBulkWriting(bool on) = 0;
 
 protected:
@@ -107,8 +128,9 @@ namespace CatalogStore {
 // Opens the catalogue at location (a file path). Throws TavelinError naming the location and the
 // problem: missing, empty, damaged, of another kind, locked.
 std::unique_ptr<TCatalogStore> Open(const QString &location);
-// Makes a new, empty catalogue at location atomically: under a temporary name, then moved into
-// place, so a failure leaves nothing behind. Refuses an existing catalogue.
-void Create(const QString &location);
+// Makes a new catalogue at location atomically: under a temporary name, filled by fill (when given)
+// in one transaction with bulk writing, then moved into place, so a failure leaves nothing behind.
+// Refuses an existing catalogue.
+void Create(const QString &location, const std::function<void(TCatalogStore &)> &fill = {});
 
 } // namespace CatalogStore

@@ -1,7 +1,6 @@
 #include "frames/TAtlasFrame.h"
 
 #include "data/CatalogSchema.h"
-#include "data/PictureTransform.h"
 #include "data/TCatalogQuery.h"
 #include "data/TDataSetGridModel.h"
 #include "data/UDataLibModule.h"
@@ -217,7 +216,7 @@ void TAtlasFrame::EmptyCells()
         cell->ClearPicture();
 }
 
-void TAtlasFrame::LoadThumbnails(bool reverseTransform, bool closePictureQueryAfter)
+void TAtlasFrame::LoadThumbnails(bool closePictureQueryAfter)
 {
     EmptyCells();
     if (!m_ListQuery->Active() || m_ListQuery->IsEmpty())
@@ -235,17 +234,17 @@ void TAtlasFrame::LoadThumbnails(bool reverseTransform, bool closePictureQueryAf
     // The catalogue is read here, on this thread, slot by slot; each slot's decoding starts on the
     // pool as soon as its bytes are in, while the next slot is read. The cells change only once
     // every slot is done, each to its own slot's picture.
-    TStripDecoder strip(m_thumbnailCache, reverseTransform);
+    TStripDecoder strip(m_thumbnailCache);
     for (int k = 1; k <= m_cells.size(); ++k) {
-        QByteArray stored;
+        QByteArray plain;
         try {
             TMemoryStream stream;
-            m_ADOQuery_PIC->BlobToStream(CatalogSchema::SlotColumn(k), stream);
-            stored = stream.Bytes();
+            m_ADOQuery_PIC->PictureToStream(CatalogSchema::SlotColumn(k), stream);
+            plain = stream.Bytes();
         } catch (const std::exception &) {
             // A slot that cannot be read leaves its cell empty; the others still load.
         }
-        strip.Add(std::move(stored), DeviceSizeOfWidget(m_cells[k - 1]));
+        strip.Add(std::move(plain), DeviceSizeOfWidget(m_cells[k - 1]));
     }
     std::vector<std::unique_ptr<TJPEGImage>> pictures = strip.Finish();
     for (int k = 0; k < m_cells.size(); ++k)
@@ -262,7 +261,7 @@ void TAtlasFrame::SetThumbnailCache(TThumbnailCache *cache)
 
 void TAtlasFrame::m_Button_DisplayPicClick()
 {
-    Guarded([this] { LoadThumbnails(m_config.transformed, false); });
+    Guarded([this] { LoadThumbnails(false); });
 }
 
 void TAtlasFrame::m_Image1Click()

@@ -48,7 +48,7 @@ public slots:
 
 protected:
     // Loads the current entry's slots into the cells; the miscellaneous atlas's command reuses it.
-    void LoadThumbnails(bool reverseTransform, bool closePictureQueryAfter);
+    void LoadThumbnails(bool closePictureQueryAfter);
     void EmptyCells();
     // Runs a handler, sending an escaping error to the standard error report.
     template <typename F> void Guarded(F &&f)

@@ -15,7 +15,6 @@ TAtlasFrameConfig ItemAtlasFrameConfig(const QString &atlasCode, const QString &
     c.nameColumn = QStringLiteral("ItemName");
     c.nameLabelName = QStringLiteral("m_Label_CurrentItemName");
     c.nameLabelCaption = QStringLiteral("项目名称");
-    c.transformed = true;
     c.displayButtonTop = 7;
     c.managed = false;
     return c;

@@ -17,7 +17,6 @@ struct TAtlasFrameConfig {
     QString nameColumn;       // shown in the name bar after loading
     QString nameLabelName;    // m_Label_CurrentDrugName or m_Label_CurrentItemName
     QString nameLabelCaption; // "药物名称" or "项目名称"
-    bool transformed = true;  // pictures stored under the byte transform
     int displayButtonTop = 7;
     bool managed = false;     // the miscellaneous atlas: management button instead of the display button
 };

@@ -1,6 +1,5 @@
 #include "frames/TStripDecoder.h"
 
-#include "data/PictureTransform.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TThumbnailCache.h"
 #include "picture/ThumbnailKey.h"
@@ -30,20 +29,17 @@ QThreadPool &stripPool()
 
 } // namespace
 
-TStripDecoder::TStripDecoder(TThumbnailCache *cache, bool reverseTransform)
-    : m_cache(cache), m_reverseTransform(reverseTransform)
-{
-}
+TStripDecoder::TStripDecoder(TThumbnailCache *cache) : m_cache(cache) {}
 
 TStripDecoder::~TStripDecoder()
 {
     m_done.acquire(m_running);
 }
 
-void TStripDecoder::Add(QByteArray stored, const QSize &device)
+void TStripDecoder::Add(QByteArray plain, const QSize &device)
 {
     auto cell = std::make_unique<TCell>();
-    cell->bytes = std::move(stored);
+    cell->bytes = std::move(plain);
     cell->device = device;
     TCell *job = cell.get();
     m_cells.push_back(std::move(cell));
@@ -51,9 +47,8 @@ void TStripDecoder::Add(QByteArray stored, const QSize &device)
         return;
     ++m_running;
     TThumbnailCache *cache = m_cache;
-    const bool reverse = m_reverseTransform;
-    stripPool().start([this, job, cache, reverse] {
-        Make(*job, cache, reverse);
+    stripPool().start([this, job, cache] {
+        Make(*job, cache);
         m_done.release();
     });
 }
@@ -69,12 +64,10 @@ std::vector<std::unique_ptr<TJPEGImage>> TStripDecoder::Finish()
     return pictures;
 }
 
-void TStripDecoder::Make(TCell &cell, TThumbnailCache *cache, bool reverseTransform) noexcept
+void TStripDecoder::Make(TCell &cell, TThumbnailCache *cache) noexcept
 {
     try {
-        QByteArray bytes = std::exchange(cell.bytes, QByteArray());
-        if (reverseTransform)
-            PictureTransform::DecodeBuffer(reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size()));
+        const QByteArray bytes = std::exchange(cell.bytes, QByteArray());
         auto picture = std::make_unique<TJPEGImage>();
         picture->LoadFromBytes(bytes); // raises for bytes that are not a JPEG: the cell stays empty
         QByteArray key;

@@ -31,7 +31,6 @@ TAtlasFrameConfig Tm_Frame_ZXTP::Configuration()
 {
     TAtlasFrameConfig c = ItemAtlasFrameConfig(QStringLiteral("ZXTP"), QStringLiteral("其他图谱列表:  共"),
                                                QStringLiteral("其他图谱列表:"));
-    c.transformed = false; // the user's own files, stored as they are
     c.managed = true;
     return c;
 }
@@ -113,7 +112,7 @@ void Tm_Frame_ZXTP::m_Button_ManagePictureClick()
 
 void Tm_Frame_ZXTP::m_MenuItem_DisplayDescriblePictureClick()
 {
-    Guarded([this] { LoadThumbnails(false, true); });
+    Guarded([this] { LoadThumbnails(true); });
 }
 
 void Tm_Frame_ZXTP::m_DBGrid_ZYDblClick()
@@ -180,24 +179,10 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
     TMemoryStream buffer;
     TJPEGImage picture;
     TBusyCursor busy;
-    // Each file is its own committed entry the moment it is posted (a killed process keeps it);
-    // the disk is waited for once, at the end, for all of them.
-    TCatalogConnection *connection = m_ListQuery->Connection();
-    if (!connection)
-        throw TavelinError(QStringLiteral("The catalogue is not open."));
-    connection->BeginDurableRun();
-    bool runEnded = false;
     m_ListQuery->DisableControls();
-    const auto resume = qScopeGuard([this, connection, &runEnded] {
+    const auto resume = qScopeGuard([this] {
         m_ListQuery->Cancel(); // an append left unfinished by an error is discarded
         m_ListQuery->EnableControls();
-        if (!runEnded) {
-            try {
-                connection->EndDurableRun(); // what was posted before the error still goes to disk
-            } catch (const std::exception &) {
-                // The error that ended the import is the one reported.
-            }
-        }
     });
     int imported = 0;
     for (const QString &path : files) {
@@ -216,17 +201,14 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
             continue; // counted as failed in the report
         }
         buffer.SetPosition(0);
-        // Each row is committed before the next file is read: a killed process keeps what was
-        // imported so far.
+        // Each row is stored before the next file is read: a crash keeps what was imported so far.
         m_ListQuery->Append();
-        m_ListQuery->BlobFromStream(QStringLiteral("pic1"), buffer);
+        m_ListQuery->PictureFromStream(QStringLiteral("pic1"), buffer);
         m_ListQuery->SetFieldText(QStringLiteral("TypeName"), category);
         m_ListQuery->SetFieldText(QStringLiteral("ItemName"), QFileInfo(path).fileName());
         m_ListQuery->Post();
         ++imported;
     }
-    runEnded = true;
-    connection->EndDurableRun();
     return imported;
 }
 

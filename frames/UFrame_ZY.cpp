@@ -14,7 +14,6 @@ TAtlasFrameConfig Tm_Frame_ZY::Configuration()
     c.nameColumn = QStringLiteral("DrugName");
     c.nameLabelName = QStringLiteral("m_Label_CurrentDrugName");
     c.nameLabelCaption = QStringLiteral("药物名称");
-    c.transformed = true;
     c.displayButtonTop = 10;
     c.managed = false;
     return c;

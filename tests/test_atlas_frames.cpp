@@ -126,14 +126,14 @@ private slots:
             TCatalogConnection c;
             c.SetConnectionString(TCatalogConnection::ConnectionStringForFile(p.path));
             c.SetConnected(true);
-            c.Exec("ALTER TABLE KVR_ZYZJPicture RENAME TO hidden");
+            c.Store().Execute("ALTER TABLE KVR_ZYZJPicture RENAME TO hidden");
         }
         p.start();
         Tm_Frame_ZYZJ frame;
         QVERIFY_THROWS_EXCEPTION(TavelinError, frame.ActivateFrame());
         QCOMPARE(frame.findChild<QLabel *>("m_Label")->text(), QStringLiteral("针灸图谱列表:"));
         QVERIFY(!frame.ListOpened());
-        m_DataLibModule->m_ADOConnection_KVR->Exec("ALTER TABLE hidden RENAME TO KVR_ZYZJPicture");
+        m_DataLibModule->m_ADOConnection_KVR->Store().Execute("ALTER TABLE hidden RENAME TO KVR_ZYZJPicture");
         frame.ActivateFrame();
         QVERIFY(frame.ListOpened());
         QCOMPARE(frame.findChild<QLabel *>("m_Label")->text(), QStringLiteral("针灸图谱列表:  共0条"));
@@ -209,7 +209,7 @@ private slots:
         p.start();
         Tm_Frame_ZYWZ frame;
         frame.ActivateFrame();
-        m_DataLibModule->m_ADOConnection_KVR->Exec("ALTER TABLE KVR_ZYWZPicture RENAME TO gone");
+        m_DataLibModule->m_ADOConnection_KVR->Store().Execute("ALTER TABLE KVR_ZYWZPicture RENAME TO gone");
         frame.findChild<QLineEdit *>("m_Edit_ZYPinYin")->setText("T");
         QCOMPARE(p.errors.size(), 1);
         QVERIFY(p.errors[0].contains("KVR_ZYWZPicture"));

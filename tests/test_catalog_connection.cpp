@@ -3,6 +3,7 @@
 #include "data/UDataLibModule.h"
 #include "platform/StandardErrorReport.h"
 #include "platform/TavelinError.h"
+#include "support/SqliteShell.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -59,14 +59,9 @@ QString listOpenError(const QString &path, const QString &sql)
 
 void execSql(const QString &path, const char *sql)
 {
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    char *err = nullptr;
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
-    if (rc != SQLITE_OK)
-        qWarning("%s", err);
-    sqlite3_free(err);
-    sqlite3_close(db);
+    const QString err = SqliteShell::Run(path, QString::fromUtf8(sql));
+    if (!err.isEmpty())
+        qWarning("%s", qPrintable(err));
 }
 
 } // namespace

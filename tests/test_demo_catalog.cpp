@@ -6,7 +6,7 @@
 #include "data/PictureTransform.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
-#include "data/TSqlStatement.h"
+#include "data/AtlasEntries.h"
 #include "picture/TJPEGImage.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
@@ -75,8 +75,7 @@ QByteArray plainBytes(const Slot &s)
 {
     TMemoryStream stream;
     stream.Write(s.stored);
-    if (CatalogSchema::FindAtlas(s.atlas)->transformed)
-        DecodePictureStream(stream);
+    AtlasEntries::ToPlain(*CatalogSchema::FindAtlas(s.atlas), stream);
     return stream.Bytes();
 }
 
@@ -154,16 +153,14 @@ private slots:
         QFETCH(QString, atlas);
         QFETCH(int, minimum);
         const TAtlasDef *a = CatalogSchema::FindAtlas(atlas);
-        TCatalogConnection conn;
-        conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(m_db));
-        conn.SetConnected(true);
-        TSqlStatement count(conn.Handle(), QStringLiteral("select count(*), count(distinct %1), "
-                                                          "sum(length(%1) = 0 or %1 is null) from %2")
-                                               .arg(a->nameColumn, a->table));
-        QVERIFY(count.Step());
-        QVERIFY2(count.Int64(0) >= minimum, qPrintable(QString::number(count.Int64(0))));
-        QCOMPARE(count.Int64(1), count.Int64(0)); // names are unique within an atlas
-        QCOMPARE(count.Int64(2), 0);              // and never empty
+        const TRowSet count = TestSupport::SelectRows(m_db, QStringLiteral("select count(*), count(distinct %1), "
+                                                                           "sum(length(%1) = 0 or %1 is null) from %2")
+                                                                .arg(a->nameColumn, a->table));
+        QCOMPARE(count.RowCount(), 1);
+        const qint64 entries = count.Value(0, 0).toLongLong();
+        QVERIFY2(entries >= minimum, qPrintable(QString::number(entries)));
+        QCOMPARE(count.Value(0, 1).toLongLong(), entries); // names are unique within an atlas
+        QCOMPARE(count.Value(0, 2).toLongLong(), 0);       // and never empty
     }
 
     void herbsAreFoundByTheirInitials_data()
@@ -181,15 +178,12 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, herb);
         // The browser's search is a Like filter on the two name columns.
-        TCatalogConnection conn;
-        conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(m_db));
-        conn.SetConnected(true);
-        TSqlStatement st(conn.Handle(), QStringLiteral("select DrugName from KVR_ZYPicture where DrugName like ?1 "
-                                                       "or OtherName like ?1"));
-        st.BindText(1, QLatin1Char('%') + typed + QLatin1Char('%'));
+        const TRowSet rows = TestSupport::SelectRows(
+            m_db, QStringLiteral("select DrugName from KVR_ZYPicture where DrugName like :typed or OtherName like :typed"),
+            {{QStringLiteral("typed"), QString(QLatin1Char('%') + typed + QLatin1Char('%'))}});
         QStringList found;
-        while (st.Step())
-            found << st.Text(0);
+        for (int r = 0; r < rows.RowCount(); ++r)
+            found << rows.Value(r, 0).toString();
         QVERIFY2(found.contains(herb), qPrintable(found.join(QLatin1Char(' '))));
     }
 
@@ -208,15 +202,12 @@ private slots:
 
     void pointsAreGroupedByMeridian()
     {
-        TCatalogConnection conn;
-        conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(m_db));
-        conn.SetConnected(true);
-        TSqlStatement st(conn.Handle(), QStringLiteral("select TypeName, ItemName from KVR_ZYZJPicture"));
+        const TRowSet rows = TestSupport::SelectRows(m_db, QStringLiteral("select TypeName, ItemName from KVR_ZYZJPicture"));
         QHash<QString, QString> meridianOf;
         QSet<QString> meridians;
-        while (st.Step()) {
-            meridianOf.insert(st.Text(1), st.Text(0));
-            meridians.insert(st.Text(0));
+        for (int r = 0; r < rows.RowCount(); ++r) {
+            meridianOf.insert(rows.Value(r, 1).toString(), rows.Value(r, 0).toString());
+            meridians.insert(rows.Value(r, 0).toString());
         }
         QCOMPARE(meridianOf.value(QStringLiteral("中府")), QStringLiteral("手太阴肺经"));
         QCOMPARE(meridianOf.value(QStringLiteral("足三里")), QStringLiteral("足阳明胃经"));
@@ -255,19 +246,16 @@ private slots:
 
     void slotsAreFilledInVariedPatterns()
     {
-        TCatalogConnection conn;
-        conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(m_db));
-        conn.SetConnected(true);
         bool gapFirst = false, firstAndThirdOnly = false, allSeven = false;
         for (const TAtlasDef &a : CatalogSchema::Atlases()) {
             QStringList cols;
             for (int k = 1; k <= a.slotCount; ++k)
                 cols << CatalogSchema::SlotColumn(k) + QStringLiteral(" is not null");
-            TSqlStatement st(conn.Handle(), QStringLiteral("select %1 from %2").arg(cols.join(QLatin1Char(',')), a.table));
-            while (st.Step()) {
+            const TRowSet rows = TestSupport::SelectRows(m_db, QStringLiteral("select %1 from %2").arg(cols.join(QLatin1Char(',')), a.table));
+            for (int r = 0; r < rows.RowCount(); ++r) {
                 unsigned mask = 0;
                 for (int k = 0; k < a.slotCount; ++k)
-                    mask |= st.Int64(k) ? 1u << k : 0u;
+                    mask |= rows.Value(r, k).toLongLong() ? 1u << k : 0u;
                 QVERIFY2(mask != 0, qPrintable(a.code)); // every entry shows something
                 gapFirst |= (mask & 0b11) == 0b10;
                 firstAndThirdOnly |= mask == 0b101;

@@ -3,7 +3,6 @@
 // file. The fuzz corpora and every file kept in tests/fixtures/bad/ are replayed here, so a
 // crash the fuzzer once found stays fixed in the normal test run.
 #include "data/CatalogSchema.h"
-#include "data/PictureTransform.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
 #include "data/UDataLibModule.h"
@@ -17,6 +16,7 @@
 #include "platform/TavelinError.h"
 #include "support/FuzzHarness.h"
 #include "support/JpegSurgery.h"
+#include "support/SqliteShell.h"
 #include "support/TestSupport.h"
 #include "viewer/UGLOPictureViewDlg.h"
 
@@ -34,7 +34,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -64,15 +63,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 QString execSql(const QString &path, const QString &sql)
 {
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    char *err = nullptr;
-    QString message;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK)
-        message = QString::fromUtf8(err ? err : "error");
-    sqlite3_free(err);
-    sqlite3_close(db);
-    return message;
+    return SqliteShell::Run(path, sql);
 }
 
 // A catalogue with one entry in the herb atlas and one in the miscellaneous atlas.
@@ -121,9 +112,8 @@ QStringList browseEverything(const QString &path)
         for (int k = 1; k <= atlas.slotCount && !pictures.IsEmpty(); ++k) {
             TMemoryStream stream;
             try {
-                pictures.BlobToStream(CatalogSchema::SlotColumn(k), stream);
-                if (atlas.transformed)
-                    DecodePictureStream(stream);
+                pictures.PictureToStream(CatalogSchema::SlotColumn(k), stream);
+                stream.SetPosition(0);
                 if (stream.Size() > 0) {
                     TJPEGImage jpeg;
                     jpeg.LoadFromStream(stream);

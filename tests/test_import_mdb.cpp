@@ -1,12 +1,11 @@
 // tavelin-catalog import-mdb on the Jet fixture: every key, text and picture byte arrives, the
 // program's own queries list and search the result, and a damaged or occupied path changes nothing.
 #include "data/CatalogSchema.h"
-#include "data/PictureTransform.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
-#include "data/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
+#include "support/TestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -170,30 +169,27 @@ void TestImportMdb::keysAndTextsAreExact()
         QSKIP(qPrintable(why));
     QFETCH(QString, code);
     const TAtlasDef &atlas = *CatalogSchema::FindAtlas(code);
-    TCatalogConnection conn;
-    conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(m_converted));
-    conn.SetConnected(true);
     const QJsonArray rows = rowsOf(atlas.table);
     QVERIFY(!rows.isEmpty());
-    TSqlStatement count(conn.Handle(), QStringLiteral("SELECT count(*) FROM %1").arg(atlas.table));
-    QVERIFY(count.Step());
-    QCOMPARE(count.Int64(0), qint64(rows.size()));
+    const TRowSet count = TestSupport::SelectRows(m_converted, QStringLiteral("SELECT count(*) FROM %1").arg(atlas.table));
+    QCOMPARE(count.Value(0, 0).toLongLong(), qint64(rows.size()));
     for (const QJsonValue &v : rows) {
         const QJsonObject row = v.toObject();
         const qint64 key = row.value(QStringLiteral("RecordSN")).toInteger();
         for (const TFieldDef &f : atlas.columns) {
             if (f.type != TFieldType::String && f.type != TFieldType::Memo)
                 continue;
-            TSqlStatement st(conn.Handle(), QStringLiteral("SELECT %1 FROM %2 WHERE RecordSN = ?1").arg(f.name, atlas.table));
-            st.BindInt64(1, key);
-            QVERIFY2(st.Step(), qPrintable(QStringLiteral("no row %1").arg(key)));
+            const TRowSet st = TestSupport::SelectRows(
+                m_converted, QStringLiteral("SELECT %1 FROM %2 WHERE RecordSN = :key").arg(f.name, atlas.table),
+                {{QStringLiteral("key"), key}});
+            QVERIFY2(st.RowCount() == 1, qPrintable(QStringLiteral("no row %1").arg(key)));
             const QJsonValue expected = row.value(f.name);
             const QString where = QStringLiteral("%1 RecordSN %2 %3").arg(atlas.table).arg(key).arg(f.name);
             if (expected.isNull()) {
-                QVERIFY2(st.IsNull(0), qPrintable(where + QStringLiteral(" should be NULL")));
+                QVERIFY2(st.Value(0, 0).isNull(), qPrintable(where + QStringLiteral(" should be NULL")));
             } else {
-                QVERIFY2(!st.IsNull(0), qPrintable(where + QStringLiteral(" is NULL")));
-                const QString text = st.Text(0);
+                QVERIFY2(!st.Value(0, 0).isNull(), qPrintable(where + QStringLiteral(" is NULL")));
+                const QString text = st.Value(0, 0).toString();
                 QVERIFY2(text == expected.toString(),
                          qPrintable(QStringLiteral("%1: %2 characters, %3 expected").arg(where).arg(text.size()).arg(expected.toString().size())));
             }
@@ -229,26 +225,20 @@ void TestImportMdb::pictureSlotsAreByteExact()
             const QString slot = CatalogSchema::SlotColumn(k);
             const QString where = QStringLiteral("%1 RecordSN %2 %3").arg(atlas.table).arg(key).arg(slot);
             const QJsonValue expected = row.value(slot);
-            // NULL is no picture row at all; a zero-length value is a picture row holding no bytes.
-            TSqlStatement st(conn.Handle(), QStringLiteral("SELECT t.%1, length(d.Bytes) FROM %2 t LEFT JOIN %3 d ON "
-                                                           "d.PictureID = t.%1 WHERE t.RecordSN = ?1")
-                                                .arg(slot, atlas.table, QLatin1String(CatalogSchema::kPictureDataTable)));
-            st.BindInt64(1, key);
-            QVERIFY(st.Step());
+            // NULL is no picture at all; a zero-length value is a picture holding no bytes.
             if (expected.isNull()) {
-                QVERIFY2(st.IsNull(0), qPrintable(where + QStringLiteral(" should be NULL")));
+                QVERIFY2(pictures.FieldIsNull(slot), qPrintable(where + QStringLiteral(" should be NULL")));
                 continue;
             }
-            QVERIFY2(!st.IsNull(0) && !st.IsNull(1), qPrintable(where + QStringLiteral(" has no picture row")));
+            QVERIFY2(!pictures.FieldIsNull(slot), qPrintable(where + QStringLiteral(" has no picture")));
             const QJsonObject e = expected.toObject();
-            QCOMPARE(st.Int64(1), e.value(QStringLiteral("stored_len")).toInteger());
 
+            TMemoryStream stored;
+            pictures.BlobToStream(slot, stored);
+            QCOMPARE(stored.Size(), e.value(QStringLiteral("stored_len")).toInteger());
+            QVERIFY2(sha256(stored.Bytes()) == e.value(QStringLiteral("stored_sha256")).toString(), qPrintable(where));
             TMemoryStream stream;
-            pictures.BlobToStream(slot, stream);
-            QCOMPARE(stream.Size(), e.value(QStringLiteral("stored_len")).toInteger());
-            QVERIFY2(sha256(stream.Bytes()) == e.value(QStringLiteral("stored_sha256")).toString(), qPrintable(where));
-            if (atlas.transformed)
-                DecodePictureStream(stream);
+            pictures.PictureToStream(slot, stream);
             QVERIFY2(sha256(stream.Bytes()) == e.value(QStringLiteral("plain_sha256")).toString(), qPrintable(where));
             QCOMPARE(stream.Bytes().startsWith("\xFF\xD8\xFF"), e.value(QStringLiteral("plain_is_jpeg")).toBool());
         }

@@ -4,7 +4,6 @@
 #include "app/UMainForm.h"
 #include "data/CatalogSchema.h"
 #include "data/TCatalogConnection.h"
-#include "data/TSqlStatement.h"
 #include "data/UDataLibModule.h"
 #include "frames/TAtlasFrame.h"
 #include "glo/GlobalObjects.h"
@@ -60,8 +59,7 @@ void RenameTable(const QString &catalogue, const QString &from, const QString &t
     TCatalogConnection c;
     c.SetConnectionString(TCatalogConnection::ConnectionStringForFile(catalogue));
     c.SetConnected(true);
-    TSqlStatement s(c.Handle(), QStringLiteral("alter table %1 rename to %2").arg(from, to));
-    s.Step();
+    c.Store().Execute(QStringLiteral("alter table %1 rename to %2").arg(from, to));
 }
 
 } // namespace

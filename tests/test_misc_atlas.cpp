@@ -270,7 +270,7 @@ private slots:
         frame.m_MenuItem_DisplayDescriblePictureClick();
         QVERIFY(!frame.Cell(1)->Picture().IsEmpty());
         // The row is deleted behind the list's back: the cells are emptied, the name stays.
-        m_DataLibModule->m_ADOConnection_KVR->Exec("DELETE FROM KVR_ZXTPPicture");
+        m_DataLibModule->m_ADOConnection_KVR->Store().Execute("DELETE FROM KVR_ZXTPPicture");
         frame.m_MenuItem_DisplayDescriblePictureClick();
         QVERIFY(frame.Cell(1)->Picture().IsEmpty());
         QCOMPARE(frame.NameLabel()->text(), QStringLiteral("a"));

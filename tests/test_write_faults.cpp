@@ -31,7 +31,6 @@
 #include <cstdio>
 #include <sys/resource.h>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -169,36 +168,13 @@ QStringList makePictures(const QString &folder, int count)
 
 QString integrityCheck(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    QString result;
-    // Read-write, so that a write-ahead log left by the killed child is recovered first.
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_stmt *st = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(st) == SQLITE_ROW)
-                result += QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))) + QLatin1Char(' ');
-        } else {
-            result = QString::fromUtf8(sqlite3_errmsg(db));
-        }
-        sqlite3_finalize(st);
-    } else {
-        result = QString::fromUtf8(sqlite3_errmsg(db));
+    // Opened for writing, so that a write-ahead log left by the killed child is recovered first.
+    try {
+        const QString problems = CatalogStore::Open(path)->IntegrityProblems();
+        return problems.isEmpty() ? QStringLiteral("ok") : problems;
+    } catch (const TavelinError &e) {
+        return e.message();
     }
-    sqlite3_close(db);
-    return result.trimmed();
-}
-
-qint64 scalar(const QString &path, const QString &sql)
-{
-    TCatalogConnection c;
-    c.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-    c.SetConnected(true);
-    sqlite3_stmt *st = nullptr;
-    qint64 v = -1;
-    if (sqlite3_prepare_v2(c.Handle(), sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-        v = sqlite3_column_int64(st, 0);
-    sqlite3_finalize(st);
-    return v;
 }
 
 // Every reported row is there with its file's bytes; the rows of the table are the reported
@@ -231,14 +207,7 @@ void verifyImported(const QString &catalogue, const QString &folder, const TChil
     }
     QVERIFY2(list.RecordCount() >= report.imported.size() && list.RecordCount() <= report.imported.size() + unreported,
              qPrintable(QStringLiteral("%1 rows for %2 reported").arg(list.RecordCount()).arg(report.imported.size())));
-    QStringList referenced;
-    for (const TAtlasDef &a : CatalogSchema::Atlases())
-        for (int k = 1; k <= a.slotCount; ++k)
-            referenced << QStringLiteral("SELECT %1 AS ref FROM %2").arg(CatalogSchema::SlotColumn(k), a.table);
-    QCOMPARE(scalar(catalogue, QStringLiteral("SELECT count(*) FROM KVR_PictureData WHERE PictureID NOT IN "
-                                              "(SELECT ref FROM (%1) WHERE ref IS NOT NULL)")
-                                   .arg(referenced.join(QStringLiteral(" UNION ALL ")))),
-             qint64(0));
+    QCOMPARE(c.Store().UnreferencedPictureCount(), qint64(0));
 }
 
 QProcess *startChild(QObject *owner, const QString &catalogue, qint64 limit, const QStringList &files)

@@ -1,8 +1,7 @@
 // create, info, add, export-picture.
-#include "data/PictureTransform.h"
+#include "data/AtlasEntries.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
-#include "data/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 #include "tools/CatalogCommands.h"
@@ -40,7 +39,7 @@ int Create(const QStringList &args)
         Complain(QStringLiteral("usage: tavelin-catalog create PATH"));
         return kExitBadInput;
     }
-    TCatalogConnection::CreateCatalogueFile(args[0]);
+    CatalogStore::Create(args[0]);
     return kExitOk;
 }
 
@@ -54,27 +53,15 @@ int Info(const QStringList &args)
     OpenCatalogue(conn, args[0]);
     std::printf("%-6s %-18s %10s %12s %16s\n", "atlas", "table", "entries", "filled slots", "picture bytes");
     for (const TAtlasDef &a : CatalogSchema::Atlases()) {
-        if (!conn.TableExists(a.table)) {
+        if (!conn.Store().TableExists(a.table)) {
             std::printf("%-6s %-18s %10s\n", qPrintable(a.code), qPrintable(a.table), "(missing)");
             continue;
         }
-        qint64 entries = 0, filled = 0, bytes = 0;
-        {
-            TSqlStatement st(conn.Handle(), QStringLiteral("SELECT count(*) FROM %1").arg(a.table));
-            if (st.Step())
-                entries = st.Int64(0);
-        }
-        for (int k = 1; k <= a.slotCount; ++k) {
-            // length() of a blob comes from the record header: the picture pages are not read.
-            TSqlStatement st(conn.Handle(), QStringLiteral("SELECT count(*), total(length(d.Bytes)) FROM %1 t JOIN %2 d "
-                                                           "ON d.PictureID = t.%3 WHERE length(d.Bytes) > 0")
-                                                .arg(a.table, QLatin1String(CatalogSchema::kPictureDataTable),
-                                                     CatalogSchema::SlotColumn(k)));
-            if (st.Step()) {
-                filled += st.Int64(0);
-                bytes += st.Int64(1);
-            }
-        }
+        QStringList pictureColumns;
+        for (int k = 1; k <= a.slotCount; ++k)
+            pictureColumns << CatalogSchema::SlotColumn(k);
+        const TTableStatistics stats = conn.Store().Statistics(a.table, pictureColumns);
+        const qint64 entries = stats.entries, filled = stats.filledSlots, bytes = stats.pictureBytes;
         std::printf("%-6s %-18s %10lld %12lld %16lld\n", qPrintable(a.code), qPrintable(a.table), entries, filled,
                     bytes);
     }
@@ -138,9 +125,7 @@ int Add(const QStringList &args)
     for (int k = 0; k < contents.size(); ++k) {
         TMemoryStream stream;
         stream.Write(contents[k]);
-        if (atlas.transformed)
-            EncodePictureStream(stream);
-        q.BlobFromStream(CatalogSchema::SlotColumn(k + 1), stream);
+        q.PictureFromStream(CatalogSchema::SlotColumn(k + 1), stream);
     }
     q.Post();
     std::printf("%d\n", q.FieldAsInteger(QStringLiteral("RecordSN")));
@@ -174,13 +159,11 @@ int ExportPicture(const QStringList &args)
         return kExitNotFound;
     }
     TMemoryStream stream;
-    q.BlobToStream(CatalogSchema::SlotColumn(slot), stream);
+    q.PictureToStream(CatalogSchema::SlotColumn(slot), stream);
     if (stream.Size() == 0) {
         Complain(QStringLiteral("slot %1 of %2 entry %3 is empty").arg(slot).arg(atlas.code).arg(sn));
         return kExitNotFound;
     }
-    if (atlas.transformed)
-        DecodePictureStream(stream);
     QSaveFile out(args[4]);
     if (!out.open(QIODevice::WriteOnly) || out.write(stream.Bytes()) != stream.Size() || !out.commit()) {
         Complain(QStringLiteral("cannot write %1: %2").arg(args[4], out.errorString()));

@@ -1,17 +1,14 @@
 #include "tools/TMdbImporter.h"
 
 #include "data/CatalogSchema.h"
-#include "data/TCatalogConnection.h"
-#include "data/TSqlStatement.h"
+#include "data/TCatalogStore.h"
 #include "platform/TavelinError.h"
 #include "tools/TJetDatabase.h"
 #include "tools/TJetTable.h"
-#include "tools/TTemporaryCatalogue.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <sqlite3.h>
+#include <QSet>
 
 #include <algorithm>
 #include <memory>
@@ -146,24 +143,8 @@ void measure(TSource &source)
     source.rowsTotal = t.RowsRead();
 }
 
-void raiseKeySequence(sqlite3 *db, const QString &table, qint64 seq)
-{
-    if (seq <= 0)
-        return;
-    TSqlStatement update(db, QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, ?1) WHERE name = ?2"));
-    update.BindInt64(1, seq);
-    update.BindText(2, table);
-    update.Step();
-    if (sqlite3_changes(db) == 0) {
-        TSqlStatement insert(db, QStringLiteral("INSERT INTO sqlite_sequence(name, seq) VALUES(?1, ?2)"));
-        insert.BindText(1, table);
-        insert.BindInt64(2, seq);
-        insert.Step();
-    }
-}
-
 // Copies the rows of one atlas table: keys kept, texts exact, picture bytes as stored.
-TAtlasImport copyAtlas(sqlite3 *h, TSqlStatement &picture, TSource &s,
+TAtlasImport copyAtlas(TCatalogStore &store, TSource &s,
                        const std::function<void(const TImportProgress &)> &progressHandler)
 {
     const TAtlasDef &atlas = *s.atlas;
@@ -174,17 +155,11 @@ TAtlasImport copyAtlas(sqlite3 *h, TSqlStatement &picture, TSource &s,
         result.missingInSource = true;
         return result;
     }
-    QStringList names, marks;
-    for (int k = 0; k < atlas.columns.size(); ++k) {
-        names << atlas.columns[k].name;
-        marks << QStringLiteral("?%1").arg(k + 1);
-    }
-    TSqlStatement insert(h, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(atlas.table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
     TJetTable &t = *s.table;
     TPlace place(t.Name());
     TImportProgress progress{atlas.code, t.Name(), 0, s.rowsTotal, 0, s.bytesTotal, false};
     qint64 maxKey = 0;
+    QSet<qint64> keys;
     t.Rewind();
     while (place.AtRow([&] { return t.Next(); })) {
         place.SetRow(t.RowsRead());
@@ -195,50 +170,45 @@ TAtlasImport copyAtlas(sqlite3 *h, TSqlStatement &picture, TSource &s,
         });
         place.SetKey(key);
         maxKey = qMax(maxKey, key);
-        insert.Reset();
-        QVector<QByteArray> keep(atlas.columns.size()); // bound without a copy: alive until the row is stepped
+        if (keys.contains(key))
+            throw TavelinError(QStringLiteral("the key %1 appears twice").arg(key));
+        keys.insert(key);
+        TEntryValues values;
+        values.reserve(atlas.columns.size());
         for (int k = 0; k < atlas.columns.size(); ++k) {
             const TFieldDef &f = atlas.columns[k];
+            if (f.name == QLatin1String("RecordSN"))
+                continue;
             const int c = s.column[k];
             place.In(f.name, [&] {
                 if (t.IsNull(c)) {
-                    // NULL stays NULL: no picture row at all.
-                    insert.BindNull(k + 1);
+                    // NULL stays NULL: no picture at all.
+                    values.append({f.name, QVariant()});
                 } else if (f.type == TFieldType::Integer) {
-                    insert.BindInt64(k + 1, t.Integer(c));
+                    values.append({f.name, QVariant(t.Integer(c))});
                 } else if (f.type == TFieldType::Blob) {
-                    // A zero-length value stays a picture row with no bytes.
-                    keep[k] = t.Bytes(c);
-                    picture.Reset();
-                    picture.BindBlob(1, keep[k]);
-                    picture.Step();
-                    insert.BindInt64(k + 1, sqlite3_last_insert_rowid(h));
-                    ++(keep[k].isEmpty() ? result.emptySlots : result.filledSlots);
-                    result.pictureBytes += keep[k].size();
-                    progress.bytesDone += keep[k].size();
+                    // A zero-length value stays a picture with no bytes.
+                    QByteArray bytes = t.Bytes(c);
+                    if (bytes.isNull())
+                        bytes = QByteArray("", 0);
+                    ++(bytes.isEmpty() ? result.emptySlots : result.filledSlots);
+                    result.pictureBytes += bytes.size();
+                    progress.bytesDone += bytes.size();
+                    values.append({f.name, QVariant(bytes)});
                 } else {
-                    insert.BindText(k + 1, t.Text(c));
+                    values.append({f.name, QVariant(t.Text(c))});
                 }
                 return 0;
             });
         }
-        place.In(QStringLiteral("RecordSN"), [&] {
-            try {
-                insert.Step();
-            } catch (const TavelinError &) {
-                if (sqlite3_extended_errcode(h) == SQLITE_CONSTRAINT_PRIMARYKEY)
-                    throw TavelinError(QStringLiteral("the key %1 appears twice").arg(key));
-                throw;
-            }
-            return 0;
-        });
+        place.In(QStringLiteral("RecordSN"), [&] { return store.InsertEntry(atlas.table, values, key); });
         ++result.rows;
         ++progress.rowsDone;
         if (progressHandler)
             progressHandler(progress);
     }
     result.keySequence = qMax(maxKey, t.LastAutoNumber());
-    raiseKeySequence(h, atlas.table, result.keySequence);
+    store.RaiseKeySequence(atlas.table, result.keySequence);
     progress.atlasDone = true;
     if (progressHandler)
         progressHandler(progress);
@@ -267,25 +237,10 @@ TImportReport TMdbImporter::Run()
             if (s.table)
                 measure(s);
 
-        TTemporaryCatalogue temporary(m_destination);
-        {
-            TCatalogConnection conn;
-            conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(temporary.Path()));
-            conn.SetConnected(true);
-            conn.Begin();
-            try {
-                TSqlStatement picture(conn.Handle(), QStringLiteral("INSERT INTO %1(Bytes) VALUES(?1)")
-                                                         .arg(QLatin1String(CatalogSchema::kPictureDataTable)));
-                for (TSource &s : sources)
-                    report.atlases << copyAtlas(conn.Handle(), picture, s, m_progress);
-                conn.Commit();
-            } catch (...) {
-                conn.Rollback();
-                throw;
-            }
-            conn.SetConnected(false);
-        }
-        temporary.MoveIntoPlace();
+        CatalogStore::Create(m_destination, [&](TCatalogStore &store) {
+            for (TSource &s : sources)
+                report.atlases << copyAtlas(store, s, m_progress);
+        });
         return report;
     } catch (const TavelinError &e) {
         const QString outcome = QFileInfo::exists(m_destination)

@@ -1,6 +1,5 @@
 // verify: decodes every filled picture slot and lists the unreadable ones.
 #include "data/CatalogSchema.h"
-#include "data/PictureTransform.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
 #include "picture/TJPEGImage.h"
@@ -55,11 +54,9 @@ void VerifyAtlas(TCatalogConnection &conn, const TAtlasDef &atlas, TVerifyCounts
             stream.Clear();
             QString problem;
             try {
-                q.BlobToStream(CatalogSchema::SlotColumn(k), stream);
+                q.PictureToStream(CatalogSchema::SlotColumn(k), stream);
                 if (stream.Size() == 0)
                     continue; // an empty slot is no picture, not a broken one
-                if (atlas.transformed)
-                    DecodePictureStream(stream);
                 stream.SetPosition(0);
                 problem = ProblemOf(stream);
             } catch (const TavelinError &e) {

@@ -276,14 +276,14 @@ QString readSlots(TCatalogConnection &connection, const TAtlasDef &atlas, qint32
     for (int k = 1; k <= atlas.slotCount; ++k) {
         stream.Clear();
         try {
-            pictures.BlobToStream(CatalogSchema::SlotColumn(k), stream);
+            pictures.PictureToStream(CatalogSchema::SlotColumn(k), stream);
         } catch (const TavelinError &e) {
             const QString why = checkError(e, "reading a slot");
             if (!why.isEmpty())
                 return why;
             continue;
         }
-        const QString why = atlas.transformed ? PictureSlot(stream.Bytes()) : loadSlot(stream);
+        const QString why = loadSlot(stream);
         if (!why.isEmpty())
             return QStringLiteral("%1 slot %2: %3").arg(atlas.code).arg(k).arg(why);
     }

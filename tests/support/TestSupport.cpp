@@ -1,10 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "data/AtlasEntries.h"
 #include "data/CatalogSchema.h"
-#include "data/PictureTransform.h"
-#include "data/TCatalogConnection.h"
-#include "data/TCatalogQuery.h"
-#include "data/TSqlStatement.h"
 #include "picture/JpegEncoder.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
@@ -21,7 +18,7 @@ namespace TestSupport {
 
 void MakeCatalogue(const QString &path)
 {
-    TCatalogConnection::CreateCatalogueFile(path);
+    CatalogStore::Create(path);
 }
 
 int AddEntry(const QString &path, const QString &atlasCode, const QString &name, const QString &other,
@@ -30,45 +27,26 @@ int AddEntry(const QString &path, const QString &atlasCode, const QString &name,
     const TAtlasDef *atlas = CatalogSchema::FindAtlas(atlasCode);
     if (!atlas)
         throw TavelinError(QStringLiteral("unknown atlas %1").arg(atlasCode));
-    TCatalogConnection conn;
-    conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-    conn.SetConnected(true);
-    TCatalogQuery q;
-    q.SetConnection(&conn);
-    q.SQL() << QStringLiteral("select * from %1 where 0").arg(atlas->table);
-    q.Open();
-    q.Append();
-    q.SetFieldText(atlas->nameColumn, name);
-    q.SetFieldText(atlas->otherColumn, other);
-    for (int k = 0; k < slotBytes.size() && k < atlas->slotCount; ++k) {
-        if (!slotBytes[k])
-            continue;
-        TMemoryStream s;
-        s.Write(*slotBytes[k]);
-        if (atlas->transformed)
-            EncodePictureStream(s);
-        q.BlobFromStream(CatalogSchema::SlotColumn(k + 1), s);
-    }
-    q.Post();
-    return q.FieldAsInteger(QStringLiteral("RecordSN"));
+    QVector<QByteArray> pictures;
+    for (int k = 0; k < slotBytes.size() && k < atlas->slotCount; ++k)
+        pictures << (slotBytes[k] ? (slotBytes[k]->isNull() ? QByteArray("", 0) : *slotBytes[k]) : QByteArray());
+    const auto store = CatalogStore::Open(path);
+    return int(AtlasEntries::Append(*store, *atlas, {{atlas->nameColumn, name}, {atlas->otherColumn, other}}, pictures));
 }
 
 void SetRawSlot(const QString &path, const QString &atlasCode, int recordSN, int slot, const QByteArray &stored)
 {
     const TAtlasDef *atlas = CatalogSchema::FindAtlas(atlasCode);
-    TCatalogConnection conn;
-    conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-    conn.SetConnected(true);
-    TCatalogQuery q;
-    q.SetConnection(&conn);
-    q.SQL() << QStringLiteral("select * from %1 where RecordSN = :SQLRecordSN").arg(atlas->table);
-    q.SetParameter(QStringLiteral("SQLRecordSN"), recordSN);
-    q.Open();
-    q.Edit();
-    TMemoryStream s;
-    s.Write(stored);
-    q.BlobFromStream(CatalogSchema::SlotColumn(slot), s);
-    q.Post();
+    const auto store = CatalogStore::Open(path);
+    TEntryValues values{{CatalogSchema::SlotColumn(slot), QVariant(stored.isNull() ? QByteArray("", 0) : stored)}};
+    store->UpdateEntry(atlas->table, recordSN, values);
+}
+
+TRowSet SelectRows(const QString &path, const QString &sql, const QHash<QString, QVariant> &parameters)
+{
+    TRowSet rows;
+    CatalogStore::Open(path)->Select(sql, parameters, rows);
+    return rows;
 }
 
 QByteArray MakeJpeg(int width, int height, QColor colour, int quality)

@@ -1,7 +1,10 @@
 #pragma once
 // Fixtures and helpers shared by the tests: catalogues made in a temporary folder with the
 // program's own code, JPEGs encoded on the fly, and answering modal boxes.
+#include "data/TRowSet.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QColor>
 #include <QList>
 #include <QMessageBox>
@@ -21,6 +24,9 @@ int AddEntry(const QString &path, const QString &atlasCode, const QString &name,
              const QList<std::optional<QByteArray>> &slotBytes = {});
 // Stores bytes into a slot exactly as given (no transform), for damaged-slot fixtures.
 void SetRawSlot(const QString &path, const QString &atlasCode, int recordSN, int slot, const QByteArray &stored);
+
+// Runs a read statement on the catalogue at path (named parameters ":Name") and returns its rows.
+TRowSet SelectRows(const QString &path, const QString &sql, const QHash<QString, QVariant> &parameters = {});
 
 // A JPEG of the given size: a gradient with a coloured disc, so scaled decodes differ from noise.
 QByteArray MakeJpeg(int width, int height, QColor colour = QColor(200, 60, 40), int quality = 85);

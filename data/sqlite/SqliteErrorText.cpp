@@ -1,4 +1,4 @@
-#include "data/SqliteErrorText.h"
+#include "data/sqlite/SqliteErrorText.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "data/TSqlStatement.h"
+#include "data/sqlite/TSqlStatement.h"
 
-#include "data/SqliteErrorText.h"
+#include "data/sqlite/SqliteErrorText.h"
 #include "platform/TavelinError.h"
 
 #include <sqlite3.h>

@@ -1,0 +1,57 @@
+#pragma once
+// The catalogue store over an SQLite file: the engine a single workstation uses.
+//
+// Storage: each atlas table keeps its own name and columns. Its picture columns hold a reference
+// (an integer, or NULL for an empty slot) into a table of picture bytes, so the rows a list or a
+// search scans stay a few dozen bytes long whatever the pictures weigh; picture bytes are read
+// with incremental BLOB I/O only when a slot is asked for. Triggers remove the bytes with their
+// row and when a slot is replaced.
+#include "data/TCatalogStore.h"
+
+struct sqlite3;
+
+class TSqliteCatalogStore final : public TCatalogStore {
+public:
+    // Opens an existing catalogue file; throws TavelinError naming the file and the problem.
+    explicit TSqliteCatalogStore(const QString &path);
+    ~TSqliteCatalogStore() override;
+
+    // Makes a new catalogue file: built under a temporary name, filled by fill (when given) in one
+    // transaction, then moved into place, so a failure leaves nothing behind.
+    static void Create(const QString &path, const std::function<void(TCatalogStore &)> &fill);
+
+    QString Location() const override { return m_path; }
+    bool ReadOnly() const override { return m_readOnly; }
+    void RequireWritable() const override;
+
+    bool TableExists(const QString &table) override;
+    QVector<TStoreColumn> TableColumns(const QString &table) override;
+    void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) override;
+    void ReadPicture(qint64 reference, TMemoryStream &stream) override;
+    TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) override;
+    qint64 StoredPictureCount() override;
+    qint64 UnreferencedPictureCount() override;
+    QString IntegrityProblems() override;
+    void Execute(const QString &sql) override;
+
+    qint64 InsertEntry(const QString &table, TEntryValues &values, std::optional<qint64> key) override;
+    bool UpdateEntry(const QString &table, qint64 key, TEntryValues &values) override;
+    bool DeleteEntry(const QString &table, qint64 key) override;
+    void RaiseKeySequence(const QString &table, qint64 atLeast) override;
+
+    void Begin() override;
+    void Commit() override;
+    void Rollback() noexcept override;
+    void SetBulkWriting(bool on) override;
+
+private:
+    TSqliteCatalogStore() = default;
+    // Picture values become references to newly stored bytes.
+    void StorePictures(TEntryValues &values);
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+    bool m_readOnly = false;
+    int m_transactionDepth = 0;
+    bool m_journalChecked = false;
+};
