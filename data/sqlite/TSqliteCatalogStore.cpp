@@ -3,6 +3,7 @@
 #include "data/CatalogSchema.h"
 #include "data/sqlite/SqliteCatalogSchema.h"
 #include "data/sqlite/SqliteErrorText.h"
+#include "data/sqlite/TBackgroundCheckpoint.h"
 #include "data/sqlite/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
@@ -14,6 +15,11 @@
 #include <QUrl>
 
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -134,6 +140,7 @@ TSqliteCatalogStore::TSqliteCatalogStore(const QString &path)
 
 TSqliteCatalogStore::~TSqliteCatalogStore()
 {
+    m_checkpoint.reset(); // waits for it: the file is closed after the copy ends
     if (m_db)
         sqlite3_close_v2(m_db);
 }
@@ -434,15 +441,58 @@ void TSqliteCatalogStore::RaiseKeySequence(const QString &table, qint64 atLeast)
     }
 }
 
+void TSqliteCatalogStore::UseWriteAheadLog()
+{
+    if (!m_journalChecked) {
+        // Other processes may read and write while we have the catalogue open: WAL keeps
+        // readers and a writer apart. Failing to switch (another program busy) is harmless.
+        m_journalChecked = true;
+        sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    }
+}
+
+void TSqliteCatalogStore::BeginDurableRun()
+{
+    RequireWritable();
+    if (m_inDurableRun)
+        return;
+    UseWriteAheadLog();
+    // NORMAL: a commit is written to the log but not synced, and the log is synced before any
+    // checkpoint, so a power cut takes at most the latest commits, never the file's consistency.
+    // No checkpoints during the run: each would write the pictures a second time and sync twice.
+    execOrThrow(m_db, "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0");
+    m_inDurableRun = true;
+}
+
+void TSqliteCatalogStore::EndDurableRun()
+{
+    if (!m_inDurableRun)
+        return;
+    m_inDurableRun = false;
+    sqlite3_exec(m_db, "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=1000", nullptr, nullptr, nullptr);
+    // What the run committed is in the log (or in the file itself, when it could not switch to a
+    // log): one sync of each, and of the folder that holds a log made during the run.
+    QString failed;
+    for (const QString &path : {m_path + QStringLiteral("-wal"), m_path, QFileInfo(m_path).absolutePath()}) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue; // no log: nothing to sync there
+        if (::fsync(fd) != 0 && failed.isEmpty())
+            failed = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+    }
+    if (!failed.isEmpty())
+        throw TavelinError(QStringLiteral("The changes to the catalogue %1 may not be on disk: %2").arg(quoted(m_path), failed));
+    // The copy from the log into the file runs on a thread of its own, one at a time (a later
+    // commit's own checkpoint takes whatever a running copy has not reached).
+    if (!m_checkpoint || m_checkpoint->Finished())
+        m_checkpoint = std::make_unique<TBackgroundCheckpoint>(m_path);
+}
+
 void TSqliteCatalogStore::Begin()
 {
     if (m_transactionDepth++ == 0) {
-        if (!m_journalChecked) {
-            // Other processes may read and write while we have the catalogue open: WAL keeps
-            // readers and a writer apart. Failing to switch (another program busy) is harmless.
-            m_journalChecked = true;
-            sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-        }
+        UseWriteAheadLog();
         try {
             execOrThrow(m_db, "BEGIN IMMEDIATE");
         } catch (...) {

@@ -8,7 +8,10 @@
 // row and when a slot is replaced.
 #include "data/TCatalogStore.h"
 
+#include <memory>
+
 struct sqlite3;
+class TBackgroundCheckpoint;
 
 class TSqliteCatalogStore final : public TCatalogStore {
 public:
@@ -43,15 +46,20 @@ public:
     void Commit() override;
     void Rollback() noexcept override;
     void SetBulkWriting(bool on) override;
+    void BeginDurableRun() override;
+    void EndDurableRun() override;
 
 private:
     TSqliteCatalogStore() = default;
     // Picture values become references to newly stored bytes.
     void StorePictures(TEntryValues &values);
+    void UseWriteAheadLog();
 
     QString m_path;
     sqlite3 *m_db = nullptr;
     bool m_readOnly = false;
     int m_transactionDepth = 0;
     bool m_journalChecked = false;
+    bool m_inDurableRun = false;
+    std::unique_ptr<TBackgroundCheckpoint> m_checkpoint;
 };
