@@ -243,21 +243,20 @@ void TSqliteCatalogStore::Select(const QString &sql, const QHash<QString, QVaria
     const int n = st.ColumnCount();
     rows.Reset(n);
     sqlite3_stmt *h = st.Handle();
-    QVector<QVariant> row(n);
+    // Straight from SQLite's values into the row set's plain cells: no QVariant or QString per cell.
     while (st.Step()) {
         for (int i = 0; i < n; ++i) {
             switch (sqlite3_column_type(h, i)) {
-            case SQLITE_NULL: row[i] = QVariant(); break;
-            case SQLITE_INTEGER: row[i] = QVariant(qint64(sqlite3_column_int64(h, i))); break;
-            case SQLITE_FLOAT: row[i] = QVariant(sqlite3_column_double(h, i)); break;
-            case SQLITE_BLOB: row[i] = QVariant(st.Blob(i)); break;
+            case SQLITE_NULL: rows.AppendNull(); break;
+            case SQLITE_INTEGER: rows.AppendInteger(sqlite3_column_int64(h, i)); break;
+            case SQLITE_FLOAT: rows.AppendDouble(sqlite3_column_double(h, i)); break;
+            case SQLITE_BLOB: rows.AppendValue(QVariant(st.Blob(i))); break;
             default: {
                 const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(h, i));
-                row[i] = QVariant(QString::fromUtf8(p, sqlite3_column_bytes(h, i)));
+                rows.AppendText(p, sqlite3_column_bytes(h, i));
             }
             }
         }
-        rows.AppendRow(row);
     }
 }
 
@@ -274,16 +273,21 @@ void TSqliteCatalogStore::ReadPicture(qint64 reference, TMemoryStream &stream)
     }
     const int n = sqlite3_blob_bytes(blob);
     if (n > 0) {
-        const qint64 at = stream.Position();
-        if (stream.Size() < at + n)
-            stream.SetSize(at + n);
-        const int rc = sqlite3_blob_read(blob, stream.Memory() + at, n, 0);
+        // Read straight into memory of its own (no zero-filling first); an empty stream takes it
+        // over without a copy.
+        QByteArray bytes(n, Qt::Uninitialized);
+        const int rc = sqlite3_blob_read(blob, bytes.data(), n, 0);
         if (rc != SQLITE_OK) {
             const QString err = QString::fromUtf8(sqlite3_errstr(rc));
             sqlite3_blob_close(blob);
             throw TavelinError(err);
         }
-        stream.SetPosition(at + n);
+        if (stream.Size() == 0 && stream.Position() == 0) {
+            stream.SetBytes(bytes);
+            stream.SetPosition(n);
+        } else {
+            stream.Write(bytes);
+        }
     }
     sqlite3_blob_close(blob);
 }
