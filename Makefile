@@ -3,7 +3,9 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench test-asan fuzz-smoke clean
+PREFIX  ?= /usr/local
+
+.PHONY: all deps configure build run test bench test-asan fuzz-smoke install package clean
 
 all: build
 
@@ -23,6 +25,14 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Installs the programs, desktop entry, icons, metainfo, man pages and the demo catalogue under PREFIX.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian packages tavelin_*.deb and tavelin-demo_*.deb, in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: deps
 	@./scripts/run-bench

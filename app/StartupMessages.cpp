@@ -15,7 +15,8 @@ QString TestLogPath()
 }
 
 // One line per entry: the fields separated by tabs, line breaks inside them written as "\n".
-void AppendToTestLog(const QString &kind, const QString &first, const QString &second = QString())
+void AppendToTestLog(const QString &kind, const QString &first, const QString &second = QString(),
+                     const QString &third = QString())
 {
     QFile log(TestLogPath());
     if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
@@ -24,18 +25,24 @@ void AppendToTestLog(const QString &kind, const QString &first, const QString &s
     QString line = kind + QLatin1Char('\t') + flat(first);
     if (!second.isNull())
         line += QLatin1Char('\t') + flat(second);
+    if (!third.isEmpty())
+        line += QLatin1Char('\t') + flat(third);
     log.write((line + QLatin1Char('\n')).toUtf8());
 }
 
 } // namespace
 
-void ShowStartupMessage(const QString &text, const QString &caption)
+void ShowStartupMessage(const QString &text, const QString &caption, const QString &reason)
 {
     if (!TestLogPath().isEmpty()) {
-        AppendToTestLog(QStringLiteral("box"), caption, text);
+        AppendToTestLog(QStringLiteral("box"), caption, text, reason);
         return;
     }
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, nullptr);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(reason);
+    // Paths and commands in the reason can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 

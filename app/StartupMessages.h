@@ -5,8 +5,9 @@
 // records its main steps there too. Without the variable nothing is written anywhere.
 #include <QString>
 
-// Shows a box with an error icon and an OK button, or logs it (see above).
-void ShowStartupMessage(const QString &text, const QString &caption);
+// Shows a box with an error icon and an OK button, or logs it (see above). A reason, when given, is
+// shown under the text (in the log as a third field).
+void ShowStartupMessage(const QString &text, const QString &caption, const QString &reason = QString());
 // Appends "event<TAB>name" to the test log when there is one.
 void LogStartupEvent(const QString &name);
 // When the test log is set: routes the standard error report into it. Returns whether it is set.

@@ -4,13 +4,21 @@
 #include "platform/FontSetup.h"
 #include "platform/StandardErrorReport.h"
 
+#include <QLibraryInfo>
+
 #include <exception>
 
 TTavelinApplication::TTavelinApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Tavelin"));
-    setApplicationDisplayName(QStringLiteral("Tavelin"));
+    // No display name: the window system would append it to every caption, and the captions are
+    // exact ("医学软件图片浏览器", "提示", ...). The desktop entry identifies the program instead.
+    setDesktopFileName(DesktopFileName());
     InstallFontSubstitutions();
+    // The interface is Chinese whatever the user's locale, Qt's own parts included.
+    m_bQtChinese = m_QtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (m_bQtChinese)
+        installTranslator(&m_QtTranslator);
 }
 
 bool TTavelinApplication::notify(QObject *receiver, QEvent *event)

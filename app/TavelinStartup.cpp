@@ -1,9 +1,11 @@
 #include "app/TavelinStartup.h"
 
+#include "app/CatalogueNotFoundText.h"
 #include "app/StartupMessages.h"
 #include "app/TTavelinApplication.h"
 #include "app/TavelinAboutText.h"
 #include "app/UMainForm.h"
+#include "data/CatalogueLocations.h"
 #include "data/TCatalogConnection.h"
 #include "data/UDataLibModule.h"
 #include "glo/GloResources.h"
@@ -12,8 +14,11 @@
 #include "platform/SingleInstanceGuard.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QScreen>
 #include <QThread>
+#include <QWindow>
 
 #include <memory>
 
@@ -31,6 +36,19 @@ void CentreOnScreen(QWidget *window)
         QRect r = window->frameGeometry();
         r.moveCenter(area.center());
         window->move(qMax(r.left(), area.left()), qMax(r.top(), area.top()));
+    }
+}
+
+// A window manager maps a new window a moment after it is shown; painted before that, the splash
+// would stay blank through the pause, when nothing is processed. Bounded, so a window system that
+// never reports the window exposed does not hold up the start.
+void WaitUntilExposed(QWidget *window)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (window->windowHandle() && !window->windowHandle()->isExposed() && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
     }
 }
 
@@ -73,12 +91,18 @@ int RunTavelin(int argc, char **argv)
     // 5. The splash: shown and painted at once; no message loop runs until the main window's.
     auto splash = std::make_unique<Tm_GloAboutAuthor>(nullptr, 1, 1, QStringLiteral("Tavelin"), TavelinAboutText(), true);
     splash->show();
+    WaitUntilExposed(splash.get());
     splash->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     LogStartupEvent(QStringLiteral("splash-shown"));
 
-    // 6. The catalogue is looked up in the current directory: make it the program's own.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // 6. The catalogue is looked up in the current directory: make it the folder of the first place
+    //    that holds one, beside the executable before all others. With none anywhere it stays the
+    //    program's own, so the error names the file beside it, as a copy in a folder of its own expects.
+    const TCatalogueLocationInputs locations = CurrentCatalogueLocationInputs();
+    const QStringList places = CatalogueSearchPlaces(locations);
+    const QString catalogue = FirstExistingCatalogue(places);
+    QDir::setCurrent(catalogue.isEmpty() ? QCoreApplication::applicationDirPath() : QFileInfo(catalogue).absolutePath());
 
     // 7. The data module first: the frames bind their queries to its connection as the window is built.
     bool started = false;
@@ -112,7 +136,12 @@ int RunTavelin(int argc, char **argv)
         // 9.
         splash.reset();
         LogStartupEvent(QStringLiteral("splash-closed"));
-        ShowStartupMessage(QString::fromUtf8(kStartupFailed), QStringLiteral("软件数据库出错提示"));
+        const QString reason = catalogue.isEmpty()
+                                   ? CatalogueNotFoundText(places, UserCataloguePlace(locations), SharedCataloguePlace(),
+                                                           QCoreApplication::applicationDirPath()
+                                                               + QStringLiteral("/tavelin-catalog"))
+                                   : QString();
+        ShowStartupMessage(QString::fromUtf8(kStartupFailed), QStringLiteral("软件数据库出错提示"), reason);
     }
 
     // 10.

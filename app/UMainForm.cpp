@@ -6,6 +6,7 @@
 #include "glo/GloResources.h"
 #include "glo/GlobalObjects.h"
 #include "glo/UGloAboutAuthor.h"
+#include "platform/AccessibleFactory.h"
 #include "platform/FontSetup.h"
 #include "platform/StandardErrorReport.h"
 #include "platform/TAnchors.h"
@@ -18,7 +19,6 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QShortcut>
 
 #include <exception>
@@ -81,6 +81,8 @@ QStringList MakeAdTexts()
 Tm_FormMain::Tm_FormMain(QWidget *parent) : QWidget(parent), m_Timer_DisplayAd(new QTimer(this))
 {
     InitShellResources();
+    // A screen reader presents the main window as a window, not as a plain client area.
+    RegisterAccessibleRole(staticMetaObject.className(), QAccessible::Window);
     setupUi(this);
     setObjectName(QStringLiteral("m_FormMain"));
     m_Timer_DisplayAd->setObjectName(QStringLiteral("m_Timer_DisplayAd"));
@@ -124,7 +126,6 @@ void Tm_FormMain::SetUpLook()
     }
     for (QLabel *contact : {Label3, Label5})
         contact->setStyleSheet(QStringLiteral("color: #283250;"));
-    Image1->installEventFilter(this);
 }
 
 void Tm_FormMain::SetUpStatusBar()
@@ -164,6 +165,7 @@ void Tm_FormMain::ConnectEvents()
     connect(SpeedButton6, &QToolButton::clicked, this, &Tm_FormMain::SpeedButton6Click);
     connect(SpeedButton7, &QToolButton::clicked, this, &Tm_FormMain::SpeedButton7Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &Tm_FormMain::SpeedButton2Click);
+    connect(Image1, &TImageLabel::clicked, this, &Tm_FormMain::Image1Click);
     connect(m_PageControl, &QTabWidget::currentChanged, this, &Tm_FormMain::OnCurrentPageChanged);
     connect(m_Timer_DisplayAd, &QTimer::timeout, this, &Tm_FormMain::m_Timer_DisplayAdTimer);
     connect(m_StatusBar_Main, &TStatusBar::OnDrawPanel, this, &Tm_FormMain::m_StatusBar_MainDrawPanel);
@@ -370,14 +372,4 @@ void Tm_FormMain::Image1Click()
     about.exec();
 }
 
-bool Tm_FormMain::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && Image1->rect().contains(mouse->position().toPoint())) {
-            Image1Click();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
+

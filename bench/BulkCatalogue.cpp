@@ -10,7 +10,7 @@ TBulkCatalogue::TBulkCatalogue(const QString &path)
     m_store = CatalogStore::Open(path);
     // Nothing to protect while the catalogue is being made.
     m_store->SetBulkWriting(true);
-    m_store->Begin();
+    m_transaction = std::make_unique<TStoreTransaction>(*m_store);
 }
 
 TBulkCatalogue::~TBulkCatalogue()
@@ -18,6 +18,7 @@ TBulkCatalogue::~TBulkCatalogue()
     try {
         Finish();
     } catch (...) {
+        m_transaction.reset(); // rolls back
     }
 }
 
@@ -40,7 +41,8 @@ void TBulkCatalogue::Finish()
 {
     if (!m_store)
         return;
-    m_store->Commit();
+    m_transaction->Commit();
+    m_transaction.reset();
     m_store->SetBulkWriting(false);
     m_store.reset();
 }

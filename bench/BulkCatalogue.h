@@ -7,6 +7,7 @@
 #include <memory>
 
 class TCatalogStore;
+class TStoreTransaction;
 
 class TBulkCatalogue {
 public:
@@ -25,4 +26,5 @@ public:
 
 private:
     std::unique_ptr<TCatalogStore> m_store;
+    std::unique_ptr<TStoreTransaction> m_transaction;
 };

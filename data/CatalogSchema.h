@@ -33,6 +33,9 @@ namespace CatalogSchema {
 
 // The declared type of a picture column.
 constexpr const char *kBlobTypeName = "PICTURE";
+// No picture of a catalogue is larger: a slot that claims more (or more than the whole catalogue
+// file holds) is damaged, and is refused before anything is allocated for it.
+constexpr qint64 kMaxPictureBytes = qint64(256) << 20;
 
 const QVector<TAtlasDef> &Atlases();
 // By code (case-insensitive); nullptr when unknown.

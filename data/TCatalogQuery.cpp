@@ -3,6 +3,7 @@
 #include "data/AtlasEntries.h"
 #include "data/TCatalogConnection.h"
 #include "platform/TMemoryStream.h"
+#include "platform/QuotedPath.h"
 #include "platform/TavelinError.h"
 
 #include <QRegularExpression>
@@ -38,10 +39,10 @@ bool kindMatches(TFieldType expected, DeclaredKind actual)
 QString typeWord(TFieldType t)
 {
     switch (t) {
-    case TFieldType::Integer: return QStringLiteral("an integer");
-    case TFieldType::String: return QStringLiteral("a text");
-    case TFieldType::Memo: return QStringLiteral("a memo (long text)");
-    case TFieldType::Blob: return QStringLiteral("a picture");
+    case TFieldType::Integer: return QStringLiteral("整数");
+    case TFieldType::String: return QStringLiteral("文本");
+    case TFieldType::Memo: return QStringLiteral("备注(长文本)");
+    case TFieldType::Blob: return QStringLiteral("图片");
     }
     return {};
 }
@@ -110,9 +111,8 @@ void TCatalogQuery::ResolveFields()
     m_table = m.captured(2);
     TCatalogStore &store = m_connection->Store();
     if (!store.TableExists(m_table))
-        throw TavelinError(QStringLiteral("The catalogue has no table %1. The catalogue file is incomplete or of "
-                                          "another program; restore it from a backup.")
-                               .arg(m_table));
+        throw TavelinError(QStringLiteral("图库中没有表 %1。图库文件 %2 不完整或属于其他程序;请从备份恢复。")
+                               .arg(m_table, QuotedPath(m_connection->FilePath())));
 
     // Declared columns of the table as it is in the file.
     QHash<QString, QPair<QString, QString>> declared; // lower-case name -> (name, type)
@@ -135,9 +135,8 @@ void TCatalogQuery::ResolveFields()
     for (const QString &col : wanted) {
         const auto it = declared.constFind(col.toLower());
         if (it == declared.constEnd())
-            throw TavelinError(QStringLiteral("The table %1 has no column %2. The catalogue file is damaged or of "
-                                              "another version; restore it from a backup.")
-                                   .arg(m_table, col));
+            throw TavelinError(QStringLiteral("表 %1 中没有列 %2。图库文件 %3 已损坏或属于其他版本;请从备份恢复。")
+                                   .arg(m_table, col, QuotedPath(m_connection->FilePath())));
         const QString actualName = it->first;
         const QString actualType = it->second;
         TQueryField field = fieldFromDeclared(actualName, actualType);
@@ -146,11 +145,10 @@ void TCatalogQuery::ResolveFields()
                 if (def.name.compare(actualName, Qt::CaseInsensitive) != 0)
                     continue;
                 if (!kindMatches(def.type, kindOfDeclaredType(actualType)))
-                    throw TavelinError(QStringLiteral("The column %1.%2 holds the type %3, but %4 is expected. The "
-                                                      "catalogue file is damaged or of another version.")
+                    throw TavelinError(QStringLiteral("列 %1.%2 的类型是 %3,应为%4。图库文件 %5 已损坏或属于其他版本。")
                                            .arg(m_table, def.name,
                                                 actualType.isEmpty() ? QStringLiteral("(none)") : actualType,
-                                                typeWord(def.type)));
+                                                typeWord(def.type), QuotedPath(m_connection->FilePath())));
                 field = TQueryField{def.name, def.type, def.size};
             }
         }
@@ -293,7 +291,8 @@ void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) con
     try {
         m_connection->Store().ReadPicture(ref, stream);
     } catch (const TavelinError &e) {
-        throw TavelinError(QStringLiteral("The picture of %1.%2 cannot be read: %3").arg(m_table, name, e.message()));
+        throw TavelinError(QStringLiteral("无法读取图库 %3 中 %1.%2 的图片: %4")
+                               .arg(m_table, name, QuotedPath(m_connection->FilePath()), e.message()));
     }
 }
 
@@ -436,11 +435,11 @@ void TCatalogQuery::Post()
             values[keyIndex] = QVariant(store.InsertEntry(m_table, changes));
         } else if (!changes.isEmpty()) {
             if (!store.UpdateEntry(m_table, values[keyIndex].toLongLong(), changes))
-                throw TavelinError(QStringLiteral("The entry %1 of %2 no longer exists in the catalogue.")
+                throw TavelinError(QStringLiteral("%2 中的条目 %1 已不在图库中。")
                                        .arg(values[keyIndex].toString(), m_table));
         }
     } catch (const TavelinError &e) {
-        throw TavelinError(QStringLiteral("The change to %1 was not saved: %2").arg(m_table, e.message()));
+        throw TavelinError(QStringLiteral("对 %1 的修改没有保存: %2").arg(m_table, e.message()));
     }
     // Picture columns now hold their references, as a fresh read of the row would.
     for (int k = 0; k < changed.size(); ++k)
@@ -482,7 +481,7 @@ void TCatalogQuery::Delete()
     try {
         m_connection->Store().DeleteEntry(m_table, m_rows.Value(m_current, keyIndex).toLongLong());
     } catch (const TavelinError &e) {
-        throw TavelinError(QStringLiteral("The entry was not deleted from %1: %2").arg(m_table, e.message()));
+        throw TavelinError(QStringLiteral("条目没有从 %1 中删除: %2").arg(m_table, e.message()));
     }
     const int removed = m_current;
     m_rows.RemoveRow(removed);

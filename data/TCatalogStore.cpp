@@ -8,7 +8,7 @@ TCatalogStore::~TCatalogStore() = default;
 void TCatalogStore::RequireWritable() const
 {
     if (ReadOnly())
-        throw TavelinError(QStringLiteral("The catalogue %1 is read-only: the change was not made.").arg(Location()));
+        throw TavelinError(QStringLiteral("图库 %1 是只读的,修改没有进行。").arg(Location()));
 }
 
 namespace CatalogStore {

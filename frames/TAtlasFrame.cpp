@@ -13,6 +13,7 @@
 #include "picture/TThumbnailCache.h"
 #include "platform/BusyCursor.h"
 #include "platform/StandardErrorReport.h"
+#include "platform/TContextMenuKey.h"
 #include "platform/TMemoryStream.h"
 #include "platform/WinColor.h"
 #include "viewer/UGLOPictureViewDlg.h"
@@ -20,6 +21,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QMetaObject>
 #include <QPainter>
 #include <QScopeGuard>
@@ -59,6 +61,22 @@ TAtlasFrame::TAtlasFrame(const TAtlasFrameConfig &config, QWidget *owner) : QFra
         connect(cell, &TImage::clicked, this, &TAtlasFrame::m_Image1Click);
     }
 
+    // Every control says what it is; the pictures can be reached and pressed from the keyboard.
+    for (int k = 0; k < m_cells.size(); ++k) {
+        m_cells[k]->setAccessibleName(QStringLiteral("缩略图 %1").arg(k + 1));
+        m_cells[k]->setFocusPolicy(Qt::TabFocus);
+    }
+    m_Image->setAccessibleName(QStringLiteral("预览图片"));
+    m_Image->setFocusPolicy(Qt::TabFocus);
+    Label31->setBuddy(m_Edit_ZYPinYin);
+    QString listName = config.designCaption;
+    if (listName.endsWith(QLatin1Char(':')))
+        listName.chop(1);
+    m_DBGrid_ZY->setAccessibleName(listName);
+    // The popup menus of the list and the preview open from the keyboard too.
+    TContextMenuKey::Install(m_DBGrid_ZY);
+    TContextMenuKey::Install(m_Image);
+
     m_Label_CurrentName->setObjectName(config.nameLabelName);
     m_Label_CurrentName->setText(config.nameLabelCaption);
     m_Label->setText(config.designCaption);
@@ -82,7 +100,10 @@ TAtlasFrame::TAtlasFrame(const TAtlasFrameConfig &config, QWidget *owner) : QFra
     connect(m_Edit_ZYPinYin, &QLineEdit::textChanged, this, &TAtlasFrame::m_Edit_ZYPinYinChange);
     connect(m_Button_DisplayPic, &QPushButton::clicked, this, &TAtlasFrame::m_Button_DisplayPicClick);
     connect(m_Button_View, &QPushButton::clicked, this, &TAtlasFrame::m_Button_ViewClick);
-    connect(m_DBGrid_ZY, &QAbstractItemView::doubleClicked, this, &TAtlasFrame::m_DBGrid_ZYDblClick);
+    // The grid's double-click acts on the current entry wherever in the grid it lands, also below
+    // the last row, so it is taken from the grid's area rather than from the item under the mouse.
+    m_DBGrid_ZY->viewport()->installEventFilter(this);
+    connect(this, &TAtlasFrame::GridDoubleClicked, this, &TAtlasFrame::m_DBGrid_ZYDblClick);
 
     // The view button keeps its distance to the name bar's right edge.
     Panel7->installEventFilter(this);
@@ -137,6 +158,11 @@ void TAtlasFrame::BindGrid()
 {
     m_DataSource_ZYDrug = new TDataSetGridModel(m_ListQuery, m_config.gridColumns, this);
     m_DataSource_ZYDrug->setObjectName(QStringLiteral("m_DataSource_ZYDrug"));
+    // When a row goes, the grid moves its current row on by itself, to the row after the removed
+    // one as the old numbering counts it; the dataset has already chosen the row that takes the
+    // deleted one's place, so the grid must not pass its move on. Connected before the grid gets
+    // the model, so this runs before the grid's own handling of the removal.
+    connect(m_DataSource_ZYDrug, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { m_bRemovingRows = true; });
     m_DBGrid_ZY->setModel(m_DataSource_ZYDrug);
     for (int c = 0; c < m_config.gridColumns.size(); ++c)
         m_DBGrid_ZY->setColumnWidth(c, m_config.gridColumns[c].width);
@@ -144,7 +170,7 @@ void TAtlasFrame::BindGrid()
     // The grid moves the current row; the current row shows as the selected grid row.
     connect(m_DBGrid_ZY->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
-                if (m_syncingSelection || !current.isValid())
+                if (m_syncingSelection || m_bRemovingRows || !current.isValid())
                     return;
                 m_syncingSelection = true;
                 m_ListQuery->SetRecNo(current.row());
@@ -165,6 +191,10 @@ void TAtlasFrame::BindGrid()
     };
     connect(m_ListQuery, &TCatalogQuery::currentRowChanged, this, showCurrent);
     connect(m_DataSource_ZYDrug, &QAbstractItemModel::modelReset, this, showCurrent);
+    connect(m_DataSource_ZYDrug, &QAbstractItemModel::rowsRemoved, this, [this, showCurrent] {
+        m_bRemovingRows = false;
+        showCurrent();
+    });
 }
 
 namespace {
@@ -188,8 +218,14 @@ void TAtlasFrame::ActivateFrame()
     if (m_ListOpened)
         return;
     m_ListQuery->Open();
-    m_Label->setText(m_config.countPrefix + QString::number(m_ListQuery->RecordCount()) + QStringLiteral("条"));
+    ShowCount(m_ListQuery->RecordCount());
     m_ListOpened = true;
+}
+
+void TAtlasFrame::ShowCount(int count)
+{
+    m_Label->setText(m_config.countPrefix + QString::number(count) + QStringLiteral("条"));
+    m_DBGrid_ZY->setAccessibleDescription(m_Label->text());
 }
 
 void TAtlasFrame::m_Edit_ZYPinYinChange()
@@ -307,6 +343,9 @@ bool TAtlasFrame::eventFilter(QObject *watched, QEvent *event)
             p.drawText(QRect(0, i * step, Label1->width(), step), Qt::AlignHCenter | Qt::AlignVCenter, text.mid(i, 1));
         return true;
     }
+    if (watched == m_DBGrid_ZY->viewport() && event->type() == QEvent::MouseButtonDblClick
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        emit GridDoubleClicked();
     if (watched == Panel7 && event->type() == QEvent::Resize)
         m_Button_View->move(Panel7->width() - 2 - m_Button_View->width(), m_Button_View->y());
     return QFrame::eventFilter(watched, event);

@@ -46,10 +46,16 @@ public slots:
     void m_Button_ViewClick();
     void N2Click();
 
+signals:
+    // A double-click anywhere on the entry list's rows area, rows or not.
+    void GridDoubleClicked();
+
 protected:
     // Loads the current entry's slots into the cells; the miscellaneous atlas's command reuses it.
     void LoadThumbnails(bool closePictureQueryAfter);
     void EmptyCells();
+    // The count label: the prefix, the number of entries and "条"; the list says it too.
+    void ShowCount(int count);
     // Runs a handler, sending an escaping error to the standard error report.
     template <typename F> void Guarded(F &&f)
     {
@@ -76,4 +82,5 @@ private:
     void BindGrid();
     bool m_syncingSelection = false;
     TThumbnailCache *m_thumbnailCache = nullptr;
+    bool m_bRemovingRows = false;
 };

@@ -72,8 +72,8 @@ Tm_Frame_ZXTP::Tm_Frame_ZXTP(QWidget *owner) : TAtlasFrame(Configuration(), owne
         m_PopupMenu_ManagePicture->popup(m_DBGrid_ZY->viewport()->mapToGlobal(pos));
     });
     // The double-click loads the thumbnails at once, through the command itself.
-    disconnect(m_DBGrid_ZY, &QAbstractItemView::doubleClicked, this, &TAtlasFrame::m_DBGrid_ZYDblClick);
-    connect(m_DBGrid_ZY, &QAbstractItemView::doubleClicked, this, &Tm_Frame_ZXTP::m_DBGrid_ZYDblClick);
+    disconnect(this, &TAtlasFrame::GridDoubleClicked, this, &TAtlasFrame::m_DBGrid_ZYDblClick);
+    connect(this, &TAtlasFrame::GridDoubleClicked, this, &Tm_Frame_ZXTP::m_DBGrid_ZYDblClick);
 
     N1 = m_PopupMenu->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
@@ -280,6 +280,6 @@ void Tm_Frame_ZXTP::N7Click()
         if (g_FunctionSet->MsgBox(text, kCaption, kAskFlags) != kIdYes)
             return;
         m_ListQuery->Delete();
-        m_Label->setText(m_config.countPrefix + QString::number(m_ListQuery->RecordCount()) + QStringLiteral("条"));
+        ShowCount(m_ListQuery->RecordCount());
     });
 }

@@ -113,6 +113,10 @@ void Tm_GloInputDlg::FormCreate()
     m_Memo->hide();
 
     m_PromptLable->setText(m_strPrompt);
+    // Whichever edit is shown, a screen reader names it by the prompt.
+    for (QWidget *editor : {static_cast<QWidget *>(m_strContent), static_cast<QWidget *>(m_Memo),
+                            static_cast<QWidget *>(m_DateTimePicker_Date), static_cast<QWidget *>(m_DateTimePicker_Time)})
+        editor->setAccessibleName(m_strPrompt);
     TFunParam &param = *m_pFunParam;
     const QDateTime when = DateTimeToQDateTime(param.m_dtDateTime);
 

@@ -12,25 +12,20 @@ QSize DeviceSizeOf(const QPainter &painter, const QRect &target)
     return QSize(int(std::ceil(mapped.width() * ratio - 1e-6)), int(std::ceil(mapped.height() * ratio - 1e-6)));
 }
 
-QImage ShrunkToDevice(const QImage &image, const QSize &device)
-{
-    if (image.isNull() || device.width() <= 0 || device.height() <= 0 || device.width() > image.width()
-        || device.height() > image.height())
-        return {};
-    if (device == image.size())
-        return image;
-    // Qt's smooth scaling averages the covered pixels, where a transformed draw would only
-    // interpolate between neighbours and alias.
-    return image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 void DrawStretched(QPainter &painter, const QRect &target, const QImage &image)
 {
     if (image.isNull() || target.isEmpty())
         return;
-    const QImage shrunk = ShrunkToDevice(image, DeviceSizeOf(painter, target));
+    const QSize device = DeviceSizeOf(painter, target);
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(target, shrunk.isNull() ? image : shrunk);
+    if (device.width() > 0 && device.height() > 0 && device.width() <= image.width()
+        && device.height() <= image.height() && device != image.size()) {
+        // Shrinking: Qt's smooth scaling averages the covered pixels, where a transformed draw
+        // would only interpolate between neighbours and alias.
+        painter.drawImage(target, image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    } else {
+        painter.drawImage(target, image);
+    }
     painter.restore();
 }

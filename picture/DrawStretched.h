@@ -9,9 +9,4 @@ class QPainter;
 // device pixel ratio included).
 QSize DeviceSizeOf(const QPainter &painter, const QRect &target);
 
-// What a shrinking draw puts on the device: image scaled to exactly device pixels, or image itself
-// when it already has that size. A null image when device is larger in either direction (that
-// draw stretches the image instead).
-QImage ShrunkToDevice(const QImage &image, const QSize &device);
-
 void DrawStretched(QPainter &painter, const QRect &target, const QImage &image);

@@ -5,9 +5,11 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 extern "C" {
 #include <jpeglib.h>
@@ -43,7 +45,20 @@ struct TCoreContext {
     long long workBudget;
     int lastScan;
     unsigned int lastRow;
+    // Processor time of the decoding thread when the decode began, and the most it may use.
+    long long startNs;
+    long long limitNs;
 };
+
+std::atomic<int> g_timeLimitMs{kMaxDecodeMilliseconds};
+
+long long threadCpuNs()
+{
+    timespec t;
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t) != 0)
+        return 0;
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
 
 extern "C" void coreErrorExit(j_common_ptr cinfo)
 {
@@ -84,12 +99,19 @@ extern "C" void coreEmitMessage(j_common_ptr cinfo, int level)
 
 // Bounds the time a decode may take. Every scan of a picture walks all the blocks of its
 // components, so a few thousand scans over a large picture take minutes; a sound picture has a
-// few dozen at most. Both the number of scans and the blocks walked while reading them are limited.
+// few dozen at most. The number of scans and the blocks walked while reading them (weighted by
+// the cost of their coding) are limited, and so is the processor time, whatever it was spent on.
 extern "C" void coreProgress(j_common_ptr cinfo)
 {
     auto *ctx = reinterpret_cast<TCoreContext *>(cinfo->err);
     if (!cinfo->is_decompressor)
         return;
+    if (ctx->limitNs > 0 && threadCpuNs() - ctx->startNs > ctx->limitNs) {
+        std::snprintf(ctx->outcome->error, JMSG_LENGTH_MAX, "decoding it takes longer than the %lld ms allowed",
+                      ctx->limitNs / 1000000LL);
+        ctx->outcome->errorCode = -1;
+        std::longjmp(ctx->jump, 1);
+    }
     auto *d = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (d->input_scan_number > ctx->maxScans) {
         std::snprintf(ctx->outcome->error, JMSG_LENGTH_MAX, "the picture has more than %d scans", ctx->maxScans);
@@ -103,10 +125,12 @@ extern "C" void coreProgress(j_common_ptr cinfo)
     long long rowBlocks = static_cast<long long>(d->MCUs_per_row) * d->blocks_in_MCU;
     if (d->comps_in_scan == 1 && d->cur_comp_info[0])
         rowBlocks *= d->cur_comp_info[0]->v_samp_factor;
+    if (d->arith_code)
+        rowBlocks *= kArithmeticWeight;
     ctx->work += rowBlocks;
     if (ctx->work > ctx->workBudget) {
         std::snprintf(ctx->outcome->error, JMSG_LENGTH_MAX,
-                      "its scans repeat so much work that decoding would take too long (the data is damaged)");
+                      "its scans would take too long to decode (far more work than a sound picture of its size needs, or more than any picture may take)");
         ctx->outcome->errorCode = -1;
         std::longjmp(ctx->jump, 1);
     }
@@ -121,6 +145,8 @@ void initContext(TCoreContext *ctx, TCoreOutcome *outcome, int maxScans)
     ctx->workBudget = 0;
     ctx->lastScan = -1;
     ctx->lastRow = 0;
+    ctx->startNs = threadCpuNs();
+    ctx->limitNs = static_cast<long long>(g_timeLimitMs.load()) * 1000000LL; // decodeCore may lower it
     jpeg_std_error(&ctx->pub);
     ctx->pub.error_exit = coreErrorExit;
     ctx->pub.emit_message = coreEmitMessage;
@@ -132,7 +158,8 @@ void initContext(TCoreContext *ctx, TCoreOutcome *outcome, int maxScans)
 }
 
 struct THeaderCore {
-    int imageWidth, imageHeight, components, colorSpace, progressive;
+    int imageWidth, imageHeight, components, colorSpace, progressive, arithmetic;
+    long long coefficientBytes;
     int outWidth[4], outHeight[4];
 };
 
@@ -156,6 +183,16 @@ bool readHeaderCore(const unsigned char *data, unsigned long size, THeaderCore *
     out->components = cinfo.num_components;
     out->colorSpace = cinfo.jpeg_color_space;
     out->progressive = cinfo.progressive_mode ? 1 : 0;
+    out->arithmetic = cinfo.arith_code ? 1 : 0;
+    // As libjpeg's coefficient controller sizes its whole-picture buffer (JBLOCK: 64 coefficients).
+    out->coefficientBytes = 0;
+    if (jpeg_has_multiple_scans(&cinfo))
+        for (int c = 0; c < cinfo.num_components; ++c) {
+            const jpeg_component_info &comp = cinfo.comp_info[c];
+            const long long w = (comp.width_in_blocks + comp.h_samp_factor - 1) / comp.h_samp_factor * comp.h_samp_factor;
+            const long long h = (comp.height_in_blocks + comp.v_samp_factor - 1) / comp.v_samp_factor * comp.v_samp_factor;
+            out->coefficientBytes += w * h * static_cast<long long>(sizeof(JBLOCK));
+        }
     for (int i = 0; i < 4; ++i) {
         cinfo.scale_num = 1;
         cinfo.scale_denom = static_cast<unsigned int>(kScaleDenominators[i]);
@@ -179,6 +216,9 @@ struct TDecodeJob {
     J_COLOR_SPACE outSpace;
     int quantize;
     int fast;
+    long maxWorkingMemory;
+    long long maxWork;
+    long long maxNanoseconds;
     TAllocateRows allocate;
     void *owner;
 };
@@ -196,7 +236,7 @@ bool decodeCore(const TDecodeJob *job, TCoreOutcome *outcome)
         return false;
     }
     jpeg_create_decompress(&cinfo);
-    cinfo.mem->max_memory_to_use = kMaxWorkingMemory;
+    cinfo.mem->max_memory_to_use = job->maxWorkingMemory;
     cinfo.progress = &ctx.progress;
     jpeg_mem_src(&cinfo, job->data, job->size);
     jpeg_read_header(&cinfo, TRUE);
@@ -206,6 +246,10 @@ bool decodeCore(const TDecodeJob *job, TCoreOutcome *outcome)
     ctx.workBudget = blocks * kMaxPassesOverTheImage;
     if (ctx.workBudget < kMinWorkBudget)
         ctx.workBudget = kMinWorkBudget;
+    if (ctx.workBudget > job->maxWork)
+        ctx.workBudget = job->maxWork;
+    if (ctx.limitNs > job->maxNanoseconds)
+        ctx.limitNs = job->maxNanoseconds;
 
     cinfo.scale_num = 1;
     cinfo.scale_denom = job->scaleDenom;
@@ -288,6 +332,7 @@ TOutput outputFor(const THeader &header, const TOptions &options)
 
 struct TAllocation {
     TOutput output;
+    qint64 allowed; // bytes reserved for the image
     QImage image;
 };
 
@@ -312,7 +357,7 @@ unsigned char *allocateRows(void *owner, int width, int height, int components, 
     const int expected = format == QImage::Format_RGB32 ? 4 : 1;
     if (components != expected || width <= 0 || height <= 0)
         return nullptr;
-    if (qint64(width) * height * expected > kMaxDecodedBytes)
+    if (qint64(width) * height * expected > a->allowed)
         return nullptr;
     a->image = QImage(width, height, format);
     if (a->image.isNull())
@@ -389,6 +434,8 @@ THeader ReadHeader(const QByteArray &bytes)
     h.components = core.components;
     h.colorSpace = core.colorSpace;
     h.progressive = core.progressive != 0;
+    h.arithmetic = core.arithmetic != 0;
+    h.coefficientBytes = core.coefficientBytes;
     std::copy(core.outWidth, core.outWidth + 4, h.outWidth);
     std::copy(core.outHeight, core.outHeight + 4, h.outHeight);
     return h;
@@ -399,20 +446,72 @@ int BytesPerPixel(const THeader &header, const TOptions &options)
     return formatFor(outputFor(header, options)) == QImage::Format_RGB32 ? 4 : 1;
 }
 
+qint64 OutputBytes(const THeader &header, const TOptions &options)
+{
+    const int scale = qBound(0, options.scaleIndex, 3);
+    return qint64(header.outWidth[scale]) * header.outHeight[scale] * BytesPerPixel(header, options);
+}
+
+namespace {
+
+// libjpeg's working memory for a decode: the whole-picture coefficient buffer of a file of several
+// scans, the whole-image buffer of two-pass colour quantization, and the row buffers, which grow
+// with the picture's width (a generous allowance; libjpeg refuses to go past the total).
+qint64 workingMemory(const THeader &header, const TOptions &options)
+{
+    const int scale = qBound(0, options.scaleIndex, 3);
+    qint64 bytes = header.coefficientBytes;
+    const TOutput output = outputFor(header, options);
+    if (output == TOutput::Palette && !options.fast)
+        bytes += qint64(header.outWidth[scale]) * header.outHeight[scale] * 3 + (qint64(1) << 17);
+    bytes += (qint64(4) << 20) + qint64(header.imageWidth) * qMax(1, header.components) * 64;
+    return bytes;
+}
+
+QString mib(qint64 bytes)
+{
+    return QString::number((bytes + (qint64(1) << 20) - 1) >> 20);
+}
+
+} // namespace
+
+qint64 MemoryNeeded(const THeader &header, const TOptions &options)
+{
+    return OutputBytes(header, options) + workingMemory(header, options);
+}
+
+void SetTimeLimitForTesting(int milliseconds)
+{
+    g_timeLimitMs.store(milliseconds > 0 ? milliseconds : kMaxDecodeMilliseconds);
+}
+
 TResult Decode(const QByteArray &bytes, const THeader &header, const TOptions &options)
 {
     const int scale = qBound(0, options.scaleIndex, 3);
     const qint64 width = header.outWidth[scale], height = header.outHeight[scale];
-    const qint64 needed = width * height * BytesPerPixel(header, options);
-    if (needed > kMaxDecodedBytes)
-        throw TavelinError(QStringLiteral("The picture is too large to show at this size: %1 x %2 pixels would need "
-                                          "%3 MiB, more than the %4 MiB allowed. Choose a smaller scale.")
+    const qint64 output = OutputBytes(header, options);
+    const qint64 working = workingMemory(header, options);
+    const qint64 limit = options.thumbnail ? qMin(TDecodeMemory::Limit(), kMaxThumbnailMemory) : TDecodeMemory::Limit();
+    if (output + working > limit)
+        throw TavelinError(QStringLiteral("The picture is too large to show at this size: decoding %1 x %2 pixels "
+                                          "needs %3 MiB of memory, more than the %4 MiB allowed %5. "
+                                          "Choose a smaller scale.")
                                .arg(width)
                                .arg(height)
-                               .arg(needed >> 20)
-                               .arg(kMaxDecodedBytes >> 20));
+                               .arg(mib(output + working))
+                               .arg(limit >> 20)
+                               .arg(options.thumbnail ? QStringLiteral("for a thumbnail") : QStringLiteral("for pictures")));
+    // Reserved before anything is allocated, for the output and libjpeg together.
+    TDecodeReservation reservation;
+    if (!reservation.Reserve(output + working))
+        throw TDecodeMemoryBusy(QStringLiteral("The picture cannot be shown now: decoding it needs %1 MiB of memory, "
+                                               "and other pictures that are shown hold %2 of the %3 MiB allowed. "
+                                               "Close a picture viewer window and try again.")
+                                    .arg(mib(output + working))
+                                    .arg(mib(TDecodeMemory::InUse()))
+                                    .arg(limit >> 20));
 
-    TAllocation allocation{outputFor(header, options), QImage()};
+    TAllocation allocation{outputFor(header, options), output, QImage()};
     TDecodeJob job;
     job.data = reinterpret_cast<const unsigned char *>(bytes.constData());
     job.size = static_cast<unsigned long>(bytes.size());
@@ -421,6 +520,9 @@ TResult Decode(const QByteArray &bytes, const THeader &header, const TOptions &o
     job.quantize = allocation.output == TOutput::Palette || allocation.output == TOutput::GreyQuantized
                    || allocation.output == TOutput::GreyPalette;
     job.fast = options.fast ? 1 : 0;
+    job.maxWorkingMemory = static_cast<long>(working);
+    job.maxWork = options.thumbnail ? kMaxThumbnailWork : kMaxWork;
+    job.maxNanoseconds = (options.thumbnail ? kMaxThumbnailMilliseconds : kMaxDecodeMilliseconds) * 1000000LL;
     job.allocate = allocateRows;
     job.owner = &allocation;
 
@@ -430,6 +532,9 @@ TResult Decode(const QByteArray &bytes, const THeader &header, const TOptions &o
 
     TResult result;
     result.image = std::move(allocation.image);
+    // libjpeg's memory is freed; the image keeps its own share.
+    reservation.ShrinkTo(output);
+    result.reservation = std::move(reservation);
     if (outcome.damaged)
         result.damage = QString::fromLocal8Bit(outcome.damage);
     switch (allocation.output) {

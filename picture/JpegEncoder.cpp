@@ -28,7 +28,7 @@ extern "C" void encoderErrorExit(j_common_ptr cinfo)
 
 // Plain C-style body: nothing with a destructor lives across the setjmp.
 bool encodeRaw(const unsigned char *pixels, int width, int height, int stride, int components, int quality,
-               bool progressive, unsigned char **out, unsigned long *outSize, char *message)
+               bool progressive, bool arithmetic, unsigned char **out, unsigned long *outSize, char *message)
 {
     jpeg_compress_struct cinfo;
     EncoderError jerr;
@@ -50,6 +50,7 @@ bool encodeRaw(const unsigned char *pixels, int width, int height, int stride, i
     jpeg_set_quality(&cinfo, quality, TRUE);
     if (progressive)
         jpeg_simple_progression(&cinfo);
+    cinfo.arith_code = arithmetic ? TRUE : FALSE;
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(pixels + static_cast<size_t>(cinfo.next_scanline) * stride);
@@ -92,7 +93,8 @@ QByteArray EncodeJpeg(const QImage &image, const TJpegEncodeOptions &options)
     unsigned long size = 0;
     char message[JMSG_LENGTH_MAX] = {0};
     const bool ok = encodeRaw(src.constBits(), src.width(), src.height(), src.bytesPerLine(),
-                              components, options.quality, options.progressive, &out, &size, message);
+                              components, options.quality, options.progressive,
+                              options.arithmetic, &out, &size, message);
     QByteArray bytes;
     if (ok && out)
         bytes = QByteArray(reinterpret_cast<const char *>(out), static_cast<qsizetype>(size));

@@ -9,6 +9,7 @@ struct TJpegEncodeOptions {
     bool progressive = false;
     bool grayscale = false;
     bool cmyk = false; // Adobe-style CMYK (stored inverted, as print software writes it)
+    bool arithmetic = false; // arithmetic entropy coding instead of Huffman
 };
 
 QByteArray EncodeJpeg(const QImage &image, const TJpegEncodeOptions &options = {});

@@ -1,10 +1,19 @@
 #include "picture/TImage.h"
 
+#include "platform/AccessibleFactory.h"
+
+#include <QKeyEvent>
+#include <QMetaMethod>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
-
-TImage::TImage(QWidget *parent) : QWidget(parent) {}
+TImage::TImage(QWidget *parent) : QWidget(parent)
+{
+    InstallAccessibleFactory();
+}
 
 void TImage::SetPicture(const TPicture &picture)
 {
@@ -65,16 +74,23 @@ QSize TImage::sizeHint() const
 
 void TImage::paintEvent(QPaintEvent *)
 {
-    TGraphic *graphic = m_picture.Graphic();
-    if (!graphic || graphic->IsEmpty())
-        return;
-    const QRect target = m_stretch ? rect() : QRect(0, 0, graphic->Width(), graphic->Height());
     QPainter painter(this);
-    try {
-        graphic->Draw(painter, target);
-    } catch (...) {
-        // A picture whose data fails to decode shows as an empty area; the error is already
-        // known to whoever loaded it, and a paint handler has no one to tell.
+    TGraphic *graphic = m_picture.Graphic();
+    if (graphic && !graphic->IsEmpty()) {
+        const QRect target = m_stretch ? rect() : QRect(0, 0, graphic->Width(), graphic->Height());
+        try {
+            graphic->Draw(painter, target);
+        } catch (...) {
+            // A picture whose data fails to decode shows as an empty area; the error is already
+            // known to whoever loaded it, and a paint handler has no one to tell.
+        }
+    }
+    // Someone working with the keyboard sees which picture has the focus.
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
 }
 
@@ -83,4 +99,53 @@ void TImage::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QWidget::mouseReleaseEvent(event);
+}
+
+void TImage::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            emit clicked();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TImage::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TImage::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+bool TImage::AccessibleHasPicture() const
+{
+    return !m_picture.IsEmpty();
+}
+
+QSize TImage::AccessiblePictureSize() const
+{
+    return m_picture.IsEmpty() ? QSize() : QSize(m_picture.Width(), m_picture.Height());
+}
+
+bool TImage::AccessiblePressable() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&TImage::clicked));
+}
+
+void TImage::AccessiblePress()
+{
+    QMetaObject::invokeMethod(this, &TImage::clicked, Qt::QueuedConnection);
 }

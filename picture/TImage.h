@@ -1,12 +1,13 @@
 #pragma once
 // The image control: shows a TPicture, either stretched over the whole control without keeping
 // the aspect ratio (thumbnail cells, the preview) or at the picture's own size with the control
-// sizing itself to it (the viewer).
+// sizing itself to it (the viewer). Where it takes the keyboard focus, Space and Enter click it.
 #include "picture/TPicture.h"
+#include "platform/TAccessibleGraphicSource.h"
 
 #include <QWidget>
 
-class TImage : public QWidget {
+class TImage : public QWidget, public TAccessibleGraphicSource {
     Q_OBJECT
 public:
     explicit TImage(QWidget *parent = nullptr);
@@ -29,12 +30,20 @@ public:
 
     QSize sizeHint() const override;
 
+    bool AccessibleHasPicture() const override;
+    QSize AccessiblePictureSize() const override;
+    bool AccessiblePressable() const override;
+    void AccessiblePress() override;
+
 signals:
     void clicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     TPicture m_picture;

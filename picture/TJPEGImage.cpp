@@ -28,55 +28,96 @@ struct TJPEGImage::Impl {
     TJPEGPerformance performance = TJPEGPerformance::jpBestQuality;
     bool progressiveDisplay = false;
 
-    // Decodes by output scale: the one at the current scale is "the" decoded image, at most one
-    // other (smaller) one serves drawing into small targets. A failed decode is remembered so a
-    // repaint does not try again.
-    QImage decoded[kScales];
+    // The decode at the current scale, what Image() gives and a full-size target shows.
+    QImage decoded;
+    TDecodeReservation decodedShare;
+    // A target smaller than the picture keeps only the picture reduced to that target's device
+    // size (a thumbnail cell keeps its 55 x 66 pixels, not a large decode): decoded at the scale
+    // that covers it, shrunk, and the large decode dropped at once.
+    QImage shown;
+    int shownScale = -1;
+    TDecodeReservation shownShare;
+    // A failed decode is remembered by scale so a repaint does not try again, unless it failed
+    // only because other pictures held the memory. A thumbnail's smaller budget fails apart from
+    // the full one.
     QString failure[kScales];
+    QString thumbnailFailure[kScales];
     QString warning;
-    QImage display;
 
     void Discard()
     {
-        display = QImage();
+        decoded = QImage();
+        decodedShare.Release();
+        shown = QImage();
+        shownScale = -1;
+        shownShare.Release();
         for (int i = 0; i < kScales; ++i) {
-            decoded[i] = QImage();
             failure[i].clear();
+            thumbnailFailure[i].clear();
         }
         warning.clear();
     }
 
-    JpegDecoder::TOptions OptionsAt(int scaleIndex) const
+    JpegDecoder::TOptions OptionsAt(int scaleIndex, bool thumbnail = false) const
     {
         JpegDecoder::TOptions o;
         o.scaleIndex = scaleIndex;
+        o.thumbnail = thumbnail;
         o.grey = grey;
         o.quantize = pixelFormat == TJPEGPixelFormat::jf8Bit || grey;
         o.fast = performance == TJPEGPerformance::jpBestSpeed;
         return o;
     }
 
-    const QImage &DecodedAt(int scaleIndex)
+    JpegDecoder::TResult DecodeAt(int scaleIndex, bool thumbnail = false)
     {
-        if (!decoded[scaleIndex].isNull())
-            return decoded[scaleIndex];
-        if (!failure[scaleIndex].isEmpty())
-            throw TavelinError(failure[scaleIndex]);
-        JpegDecoder::TResult result;
+        QString &failed = thumbnail ? thumbnailFailure[scaleIndex] : failure[scaleIndex];
+        if (!failed.isEmpty())
+            throw TavelinError(failed);
         try {
-            result = JpegDecoder::Decode(bytes, header, OptionsAt(scaleIndex));
+            JpegDecoder::TResult result = JpegDecoder::Decode(bytes, header, OptionsAt(scaleIndex, thumbnail));
+            warning = result.damage;
+            return result;
+        } catch (const JpegDecoder::TDecodeMemoryBusy &) {
+            throw;
         } catch (const TavelinError &e) {
-            failure[scaleIndex] = e.message();
+            failed = e.message();
             throw;
         }
-        // Keep the full decode and only the newest reduced one.
-        const int current = indexOf(scale);
-        for (int i = 0; i < kScales; ++i)
-            if (i != current && i != scaleIndex)
-                decoded[i] = QImage();
-        decoded[scaleIndex] = std::move(result.image);
-        warning = result.damage;
-        return decoded[scaleIndex];
+    }
+
+    const QImage &Current()
+    {
+        if (decoded.isNull()) {
+            JpegDecoder::TResult result = DecodeAt(indexOf(scale));
+            decoded = std::move(result.image);
+            decodedShare = std::move(result.reservation);
+        }
+        return decoded;
+    }
+
+    // A thumbnail cell's size, on a screen of up to twice the usual pixel density.
+    static bool IsThumbnail(const QSize &device) { return qint64(device.width()) * device.height() <= 128 * 128; }
+
+    const QImage &ShownAt(int scaleIndex, const QSize &device)
+    {
+        if (!shown.isNull() && shownScale == scaleIndex && shown.size() == device)
+            return shown;
+        shown = QImage();
+        shownShare.Release();
+        JpegDecoder::TResult result = DecodeAt(scaleIndex, IsThumbnail(device));
+        // Smooth scaling averages the covered pixels, where a transformed draw would only
+        // interpolate between neighbours and alias.
+        QImage small = result.image.size() == device
+                           ? std::move(result.image)
+                           : result.image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        result.image = QImage();
+        result.reservation.Release();
+        if (!shownShare.Reserve(small.sizeInBytes()))
+            throw JpegDecoder::TDecodeMemoryBusy(QStringLiteral("The memory allowed for pictures is in use."));
+        shown = std::move(small);
+        shownScale = scaleIndex;
+        return shown;
     }
 };
 
@@ -207,15 +248,12 @@ int TJPEGImage::ImageHeight() const
 
 bool TJPEGImage::Decoded() const
 {
-    return !d->decoded[indexOf(d->scale)].isNull();
+    return !d->decoded.isNull();
 }
 
 QSize TJPEGImage::ReducedSize() const
 {
-    for (int i = 0; i < kScales; ++i)
-        if (i != indexOf(d->scale) && !d->decoded[i].isNull())
-            return d->decoded[i].size();
-    return {};
+    return d->shown.size();
 }
 
 QString TJPEGImage::DecodeWarning() const
@@ -247,46 +285,23 @@ TJPEGScale TJPEGImage::ScaleToCover(const QSize &target) const
     return d->scale;
 }
 
-QImage TJPEGImage::DisplayImage() const
-{
-    return d->display;
-}
-
-void TJPEGImage::SetDisplayImage(const QImage &image)
-{
-    d->display = image;
-}
-
-void TJPEGImage::MakeDisplayImage(const QSize &device)
-{
-    if (IsEmpty())
-        return;
-    const int scaleIndex = indexOf(ScaleToCover(device));
-    const QImage shrunk = ShrunkToDevice(d->DecodedAt(scaleIndex), device);
-    if (shrunk.isNull())
-        return;
-    d->display = shrunk;
-    if (scaleIndex != indexOf(d->scale))
-        d->decoded[scaleIndex] = QImage();
-}
-
 void TJPEGImage::Draw(QPainter &painter, const QRect &target)
 {
     if (IsEmpty() || target.isEmpty())
         return;
     const QSize device = DeviceSizeOf(painter, target);
-    if (!d->display.isNull() && d->display.size() == device) {
-        DrawStretched(painter, target, d->display);
-        return;
-    }
-    DrawStretched(painter, target, d->DecodedAt(indexOf(ScaleToCover(device))));
+    const TJPEGScale scale = ScaleToCover(device);
+    if (scale == d->scale || device.isEmpty())
+        DrawStretched(painter, target, d->Current());
+    else
+        DrawStretched(painter, target, d->ShownAt(indexOf(scale), device));
 }
 
 QImage TJPEGImage::Image()
 {
     if (IsEmpty())
         return {};
-    return d->DecodedAt(indexOf(d->scale));
+    return d->Current();
 }
 
 void TJPEGImage::LoadFromStream(TMemoryStream &stream)
@@ -306,4 +321,34 @@ void TJPEGImage::SaveToStream(TMemoryStream &stream) const
 std::unique_ptr<TGraphic> TJPEGImage::Clone() const
 {
     return std::make_unique<TJPEGImage>(*this);
+}
+
+QImage TJPEGImage::DisplayImage() const
+{
+    return d->shown;
+}
+
+void TJPEGImage::SetDisplayImage(const QImage &image)
+{
+    const int scaleIndex = indexOf(ScaleToCover(image.size()));
+    if (image.isNull() || scaleIndex == indexOf(d->scale))
+        return;
+    d->shown = QImage();
+    d->shownShare.Release();
+    // Counted against the pictures' memory like a picture shrunk here; without room it is drawn
+    // by decoding instead.
+    if (!d->shownShare.Reserve(image.sizeInBytes()))
+        return;
+    d->shown = image;
+    d->shownScale = scaleIndex;
+}
+
+void TJPEGImage::MakeDisplayImage(const QSize &device)
+{
+    if (IsEmpty() || device.isEmpty())
+        return;
+    const TJPEGScale scale = ScaleToCover(device);
+    if (scale == d->scale)
+        return; // drawn from the decode at the current scale, not shrunk ahead
+    d->ShownAt(indexOf(scale), device);
 }

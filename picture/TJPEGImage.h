@@ -35,7 +35,8 @@ public:
     int ImageWidth() const;
     int ImageHeight() const;
     bool Decoded() const; // whether a decoded image is held (tests, benchmarks)
-    // Size of the reduced decode kept for drawing into small targets; empty when none is held.
+    // Size of the picture kept for drawing into a target smaller than the picture: the target's
+    // device size, decoded at a reduced scale and shrunk; empty when none is held.
     QSize ReducedSize() const;
     // Damage libjpeg met and worked around in the latest decode (truncated or corrupt data: the
     // picture is then partial); empty when that decode was clean.
@@ -47,9 +48,9 @@ public:
     QImage DisplayImage() const;
     void SetDisplayImage(const QImage &image);
     // Decodes at the reduction that covers device and keeps the shrunk result as the display
-    // image, holding no larger decode afterwards. A picture smaller than device gets no display
-    // image (its decode is kept for drawing). A failing decode raises and is remembered, so
-    // drawing does not try again.
+    // image, holding no larger decode afterwards. A picture that no reduction covers gets none
+    // (it is drawn from its decode). A failing decode raises and is remembered, so drawing does
+    // not try again.
     void MakeDisplayImage(const QSize &device);
 
     bool IsEmpty() const override;

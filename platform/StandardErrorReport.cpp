@@ -28,7 +28,7 @@ void ShowStandardErrorReport(const QString &message)
         qWarning("%s", qPrintable(message));
         return;
     }
-    QString title = QApplication::applicationDisplayName();
+    QString title = QApplication::applicationName();
     if (title.isEmpty())
         title = QStringLiteral("Tavelin");
     QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, QApplication::activeWindow());

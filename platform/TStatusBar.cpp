@@ -1,6 +1,9 @@
 #include "platform/TStatusBar.h"
 
+#include "platform/AccessibleFactory.h"
 #include "platform/TCanvas.h"
+
+#include <QAccessible>
 
 #include <QPainter>
 
@@ -11,6 +14,7 @@ constexpr int kPanelGap = 2; // between two panels, as the system's status bar l
 TStatusBar::TStatusBar(QWidget *parent) : QWidget(parent)
 {
     setCursor(Qt::PointingHandCursor);
+    InstallAccessibleFactory();
 }
 
 void TStatusBar::SetPanels(const QList<TStatusPanel> &panels)
@@ -25,6 +29,15 @@ void TStatusBar::SetPanelText(int index, const QString &text)
         return;
     m_panels[index].Text = text;
     update(PanelArea(index));
+    // A screen reader hears the new text of the panel (the rotating one changes every few seconds).
+    if (QAccessible::isActive()) {
+        if (QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(this)) {
+            if (QAccessibleInterface *panel = bar->child(index)) {
+                QAccessibleEvent changed(panel, QAccessible::NameChanged);
+                QAccessible::updateAccessibility(&changed);
+            }
+        }
+    }
 }
 
 QRect TStatusBar::PanelArea(int index) const

@@ -16,21 +16,23 @@ QPoint CentredTopLeft(QSize frameSize, const QRect &over, const QRect &desktop)
     return QPoint(x, y);
 }
 
+QPoint CentredOverMainOrScreen(QSize frameSize, const QRect &mainFrame, const QRect &screen)
+{
+    return CentredTopLeft(frameSize, mainFrame.isNull() ? screen : mainFrame, screen);
+}
+
 void CentreOverMainForm(QWidget *window)
 {
     QWidget *main = ApplicationMainForm();
-    QScreen *screen = nullptr;
-    if (main && main->isVisible() && main != window)
-        screen = main->screen();
+    const bool overMain = main && main->isVisible() && main != window;
+    QScreen *screen = overMain ? main->screen() : nullptr;
     if (!screen)
         screen = window->screen();
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect desktop = screen->availableGeometry();
-    const QRect over = (main && main->isVisible() && main != window) ? main->frameGeometry() : desktop;
     // Before the first show the frame is not known yet; the client size is the best estimate.
     const QSize size = window->isVisible() ? window->frameGeometry().size() : window->size();
-    window->move(CentredTopLeft(size, over, desktop));
+    window->move(CentredOverMainOrScreen(size, overMain ? main->frameGeometry() : QRect(), screen->geometry()));
 }

@@ -37,6 +37,8 @@ private slots:
     void enterOnTheAboutButtonPressesIt();
     void centredOnTheMainWindowOrTheScreen();
     void neverBeyondTheDesktopsTopLeft();
+    void placementIgnoresTheWorkArea_data();
+    void placementIgnoresTheWorkArea();
     void aboutTextShape();
     void screenshots();
 };
@@ -184,7 +186,7 @@ void TestAboutWindow::centredOnTheMainWindowOrTheScreen()
         auto w = MakeAbout(true);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        const QRect screen = w->screen()->availableGeometry();
+        const QRect screen = w->screen()->geometry();
         QVERIFY((w->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
     }
     // A moved main window: centred over it, not over the screen.
@@ -206,6 +208,28 @@ void TestAboutWindow::neverBeyondTheDesktopsTopLeft()
     QCOMPARE(CentredTopLeft(QSize(347, 238), QRect(-300, -200, 300, 200), desktop), QPoint(0, 0));
     QCOMPARE(CentredTopLeft(QSize(347, 238), QRect(100, 100, 547, 438), desktop), QPoint(200, 200));
     QCOMPARE(CentredTopLeft(QSize(100, 100), QRect(1200, 900, 200, 200), desktop), QPoint(1250, 950));
+}
+
+void TestAboutWindow::placementIgnoresTheWorkArea_data()
+{
+    QTest::addColumn<QRect>("mainFrame");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("topLeft");
+    // The screen is 1280 x 1024; a panel on the left or at the top makes the work area smaller,
+    // which must not move a splash that is centred on the screen.
+    const QRect screen(0, 0, 1280, 1024);
+    QTest::newRow("splash, no main window") << QRect() << screen << QPoint(466, 393);
+    QTest::newRow("splash on a second screen") << QRect() << QRect(1280, 0, 1920, 1080) << QPoint(2066, 421);
+    QTest::newRow("over the main window") << QRect(100, 40, 800, 580) << screen << QPoint(326, 211);
+    QTest::newRow("main window partly above the screen") << QRect(-600, -500, 800, 580) << screen << QPoint(0, 0);
+}
+
+void TestAboutWindow::placementIgnoresTheWorkArea()
+{
+    QFETCH(QRect, mainFrame);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, topLeft);
+    QCOMPARE(CentredOverMainOrScreen(QSize(347, 238), mainFrame, screen), topLeft);
 }
 
 void TestAboutWindow::aboutTextShape()

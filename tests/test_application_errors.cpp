@@ -7,18 +7,31 @@
 #include "support/TestSupport.h"
 
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <qpa/qplatformwindow.h>
 #include <stdexcept>
 
 using namespace TestSupport;
+
+namespace {
+// How the window system's platform windows form the title a window manager shows.
+struct PlatformTitle : QPlatformWindow {
+    using QPlatformWindow::formatWindowTitle;
+};
+} // namespace
 
 class TestApplicationErrors : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { SetStandardErrorSink(nullptr); }
     void titleIsTavelin();
+    void captionsReachTheWindowSystemExactly_data();
+    void captionsReachTheWindowSystemExactly();
+    void qtsOwnPartsReadChinese_data();
+    void qtsOwnPartsReadChinese();
     void errorFromClickedSlotIsReportedAndProgramGoesOn();
     void errorFromTimerAndUnknownExceptionsAreReported();
     void reportIsModalErrorBoxCaptionedTavelin();
@@ -29,6 +42,52 @@ void TestApplicationErrors::titleIsTavelin()
 {
     QVERIFY(qobject_cast<TTavelinApplication *>(qApp));
     QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Tavelin"));
+}
+
+void TestApplicationErrors::captionsReachTheWindowSystemExactly_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("viewer") << QStringLiteral("医学软件图片浏览器");
+    QTest::newRow("notice") << QStringLiteral("提示");
+    QTest::newRow("quit question") << QStringLiteral("退出Corvale...");
+    QTest::newRow("start-up error") << QStringLiteral("软件数据库出错提示");
+    QTest::newRow("input window") << QStringLiteral("录入窗口");
+    QTest::newRow("main window") << QStringLiteral("Tavelin");
+}
+
+void TestApplicationErrors::captionsReachTheWindowSystemExactly()
+{
+    QFETCH(QString, caption);
+    // The title a window manager shows is the caption as it is, with nothing appended; the
+    // program is known to the desktop by its desktop entry instead.
+    QCOMPARE(PlatformTitle::formatWindowTitle(caption, QStringLiteral(" \u2014 ")), caption);
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("org.tavelin.Tavelin"));
+}
+
+void TestApplicationErrors::qtsOwnPartsReadChinese_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("chinese");
+    // Message box buttons, and the file and print dialogs.
+    QTest::newRow("OK") << "QPlatformTheme" << "OK" << "确定";
+    QTest::newRow("Yes") << "QPlatformTheme" << "&Yes" << "是(&Y)";
+    QTest::newRow("No") << "QPlatformTheme" << "&No" << "否(&N)";
+    QTest::newRow("Cancel") << "QPlatformTheme" << "Cancel" << "取消";
+    QTest::newRow("file dialog") << "QFileDialog" << "&Open" << "打开(&O)";
+    QTest::newRow("print dialog") << "QPrintDialog" << "Print" << "打印";
+}
+
+void TestApplicationErrors::qtsOwnPartsReadChinese()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, english);
+    QFETCH(QString, chinese);
+    auto *app = qobject_cast<TTavelinApplication *>(qApp);
+    QVERIFY(app);
+    if (!app->QtChineseInstalled())
+        QFAIL("Qt's Chinese translations are not installed (scripts/install-deps installs them)");
+    QCOMPARE(QCoreApplication::translate(context.toLatin1().constData(), english.toLatin1().constData()), chinese);
 }
 
 void TestApplicationErrors::errorFromClickedSlotIsReportedAndProgramGoesOn()
@@ -74,6 +133,7 @@ void TestApplicationErrors::reportIsModalErrorBoxCaptionedTavelin()
     QString text, title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QList<QAbstractButton *> buttons;
+    QString okText;
     WhenModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
@@ -81,6 +141,7 @@ void TestApplicationErrors::reportIsModalErrorBoxCaptionedTavelin()
         title = box->windowTitle();
         icon = box->icon();
         buttons = box->buttons();
+        okText = box->button(QMessageBox::Ok)->text();
         box->button(QMessageBox::Ok)->click();
     });
     bool after = false;
@@ -91,6 +152,7 @@ void TestApplicationErrors::reportIsModalErrorBoxCaptionedTavelin()
     QCOMPARE(title, QStringLiteral("Tavelin"));
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(buttons.size(), 1);
+    QCOMPARE(okText, QStringLiteral("确定"));
 }
 
 void TestApplicationErrors::songFaceIsSerifCjk()

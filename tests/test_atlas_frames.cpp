@@ -16,6 +16,7 @@
 #include "support/TestSupport.h"
 #include "viewer/UGLOPictureViewDlg.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -346,6 +347,95 @@ private slots:
         QCOMPARE(dbl.count(), 1);
         QVERIFY(frame.Cell(1)->Picture().IsEmpty()); // posted, not yet run
         QTRY_VERIFY(!frame.Cell(1)->Picture().IsEmpty());
+    }
+
+    void doubleClickBelowTheRowsLoadsTheCurrentEntry()
+    {
+        Program p;
+        AddEntry(p.path, "XYLC", "a", "t", {TestSupport::MakeJpeg(40, 40)});
+        AddEntry(p.path, "XYLC", "b", "t", {std::nullopt, TestSupport::MakeJpeg(40, 40)});
+        p.start();
+        Tm_Frame_XYLC frame;
+        frame.resize(650, 490);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.ActivateFrame();
+        selectRow(&frame, 1);
+        auto *grid = frame.findChild<QTableView *>("m_DBGrid_ZY");
+        const QPoint below(30, grid->viewport()->height() - 4);
+        QVERIFY(!grid->indexAt(below).isValid());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, below);
+        QTRY_COMPARE(frame.NameLabel()->text(), QStringLiteral("b"));
+        QCOMPARE(filledCells(&frame), (QList<bool>{false, true, false, false}));
+        QCOMPARE(grid->currentIndex().row(), 1);
+    }
+
+    void controlsSayWhatTheyAreToAssistiveTechnology()
+    {
+        Program p;
+        AddEntry(p.path, "ZXTP", QStringLiteral("图甲"), "t", {TestSupport::MakeJpeg(64, 48), std::nullopt});
+        p.start();
+        Tm_Frame_ZXTP frame;
+        frame.resize(650, 490);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.ActivateFrame();
+
+        // The search box is named by its label; the list by its atlas, with the count as description.
+        QAccessibleInterface *search = QAccessible::queryAccessibleInterface(frame.findChild<QLineEdit *>("m_Edit_ZYPinYin"));
+        QCOMPARE(search->role(), QAccessible::EditableText);
+        QCOMPARE(search->text(QAccessible::Name), QStringLiteral("智能检索:"));
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(frame.findChild<QTableView *>("m_DBGrid_ZY"));
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("其他图谱列表"));
+        QCOMPARE(list->text(QAccessible::Description), QStringLiteral("其他图谱列表:  共1条"));
+
+        // Cells and preview: images with names, saying whether they show a picture.
+        frame.m_MenuItem_DisplayDescriblePictureClick();
+        QAccessibleInterface *cell1 = QAccessible::queryAccessibleInterface(frame.Cell(1));
+        QAccessibleInterface *cell2 = QAccessible::queryAccessibleInterface(frame.Cell(2));
+        QAccessibleInterface *preview = QAccessible::queryAccessibleInterface(frame.Preview());
+        QCOMPARE(cell1->role(), QAccessible::Graphic);
+        QCOMPARE(cell1->text(QAccessible::Name), QStringLiteral("缩略图 1"));
+        QCOMPARE(cell2->text(QAccessible::Name), QStringLiteral("缩略图 2"));
+        QCOMPARE(cell1->text(QAccessible::Description), QStringLiteral("图片 64×48"));
+        QCOMPARE(cell2->text(QAccessible::Description), QStringLiteral("无图片"));
+        QCOMPARE(cell1->imageInterface()->imageSize(), QSize(64, 48));
+        QCOMPARE(preview->role(), QAccessible::Graphic);
+        QCOMPARE(preview->text(QAccessible::Name), QStringLiteral("预览图片"));
+        QCOMPARE(preview->text(QAccessible::Description), QStringLiteral("无图片"));
+        // A cell's press action shows it in the preview, as a click does; the preview has no
+        // click of its own, so no press action.
+        QVERIFY(!preview->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        cell1->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(preview->text(QAccessible::Description), QStringLiteral("图片 64×48"));
+        cell2->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(frame.Preview()->Picture().IsEmpty());
+
+        // From the keyboard: Space on a focused cell, then the menus with Shift+F10 and the Menu key.
+        frame.Cell(1)->setFocus();
+        QVERIFY(frame.Cell(1)->hasFocus());
+        QTest::keyClick(frame.Cell(1), Qt::Key_Space);
+        QVERIFY(!frame.Preview()->Picture().IsEmpty());
+
+        frame.Preview()->setFocus();
+        QVERIFY(frame.Preview()->hasFocus());
+        QTest::keyClick(frame.Preview(), Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(frame.ViewMenu()->isVisible());
+        frame.ViewMenu()->close();
+        QTest::keyClick(frame.Preview(), Qt::Key_Menu);
+        QTRY_VERIFY(frame.ViewMenu()->isVisible());
+        frame.ViewMenu()->close();
+
+        auto *grid = frame.findChild<QTableView *>("m_DBGrid_ZY");
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(frame.m_PopupMenu_ManagePicture->isVisible());
+        // At the current row, not wherever the mouse happens to be.
+        const QRect row = grid->visualRect(grid->currentIndex());
+        QVERIFY(QRect(grid->viewport()->mapToGlobal(row.topLeft()), row.size())
+                    .contains(frame.m_PopupMenu_ManagePicture->pos()));
+        frame.m_PopupMenu_ManagePicture->close();
+        QVERIFY(p.errors.isEmpty());
     }
 
     void viewMenuOpensOneViewerPerChoiceOrSaysThereIsNothing()

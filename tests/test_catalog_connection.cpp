@@ -112,7 +112,7 @@ private slots:
         QDir::setCurrent(old);
         SetStandardErrorSink(nullptr);
         QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports[0].contains("does not exist"), qPrintable(reports[0]));
+        QVERIFY2(reports[0].contains(QStringLiteral("不存在")), qPrintable(reports[0]));
         QVERIFY(!QFile::exists(empty.filePath("KVRJetLib.mdb"))); // never created by opening
     }
 
@@ -125,8 +125,8 @@ private slots:
         QByteArray random(8192, '\0');
         for (int i = 0; i < random.size(); ++i)
             random[i] = char((i * 7919 + 13) % 251);
-        QTest::newRow("zero bytes") << QByteArray() << "is empty";
-        QTest::newRow("random bytes") << random << "not a Tavelin catalogue";
+        QTest::newRow("zero bytes") << QByteArray() << "是空的";
+        QTest::newRow("random bytes") << random << "不是 Tavelin 图库";
         QTest::newRow("jet header") << jet << "tavelin-catalog import-mdb";
     }
     void foreignFilesFailWithAClearMessage()
@@ -156,7 +156,7 @@ private slots:
         QString err = openError(cut);
         if (err.isEmpty())
             err = listOpenError(cut, "select DrugName, OtherName, RecordSN from KVR_ZYPicture");
-        QVERIFY2(err.isEmpty() || err.contains("KVR_ZYPicture") || err.contains("damaged"), qPrintable(err));
+        QVERIFY2(err.isEmpty() || err.contains("KVR_ZYPicture") || err.contains(QStringLiteral("损坏")), qPrintable(err));
     }
 
     void missingTableOpensButItsListFailsNamingIt()
@@ -166,7 +166,7 @@ private slots:
         execSql(path, "CREATE TABLE other(a)");
         QVERIFY(openError(path).isEmpty());
         const QString err = listOpenError(path, "select DrugName, OtherName, RecordSN from KVR_ZYPicture");
-        QVERIFY2(err.contains("no table KVR_ZYPicture"), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("没有表 KVR_ZYPicture")), qPrintable(err));
     }
 
     void missingOrMistypedColumnFailsNamingIt_data()
@@ -174,13 +174,13 @@ private slots:
         QTest::addColumn<QString>("create");
         QTest::addColumn<QString>("expected");
         QTest::newRow("missing column") << "CREATE TABLE KVR_ZYPicture(RecordSN INTEGER PRIMARY KEY, DrugName VARCHAR(50))"
-                                        << "KVR_ZYPicture has no column OtherName";
+                                        << "表 KVR_ZYPicture 中没有列 OtherName";
         QTest::newRow("text as integer")
             << "CREATE TABLE KVR_ZYPicture(RecordSN INTEGER PRIMARY KEY, DrugName INTEGER, OtherName TEXT)"
-            << "KVR_ZYPicture.DrugName holds the type INTEGER";
+            << "KVR_ZYPicture.DrugName 的类型是 INTEGER,应为文本";
         QTest::newRow("key as text")
             << "CREATE TABLE KVR_ZYPicture(RecordSN TEXT, DrugName VARCHAR(50), OtherName TEXT)"
-            << "KVR_ZYPicture.RecordSN holds the type TEXT";
+            << "KVR_ZYPicture.RecordSN 的类型是 TEXT,应为整数";
     }
     void missingOrMistypedColumnFailsNamingIt()
     {
@@ -201,7 +201,7 @@ private slots:
                       "VARCHAR(50), MemoContent VARCHAR(250), pic1 TEXT, pic2 PICTURE, pic3 PICTURE, pic4 PICTURE)");
         const QString err = listOpenError(
             path, "select pic1,pic2,pic3,pic4,RecordSN,TypeName,ItemName,MemoContent from KVR_ZXTPPicture");
-        QVERIFY2(err.contains("KVR_ZXTPPicture.pic1") && err.contains("picture"), qPrintable(err));
+        QVERIFY2(err.contains("KVR_ZXTPPicture.pic1") && err.contains(QStringLiteral("应为图片")), qPrintable(err));
     }
 
     void readOnlyCatalogueBrowsesAndRefusesWrites_data()
@@ -242,7 +242,7 @@ private slots:
                 q.Edit();
                 QFAIL("edit of a read-only catalogue was accepted");
             } catch (const TavelinError &e) {
-                QVERIFY2(e.message().contains("read-only"), qPrintable(e.message()));
+                QVERIFY2(e.message().contains(QStringLiteral("只读")), qPrintable(e.message()));
             }
             QCOMPARE(q.RecordCount(), 1);
         }

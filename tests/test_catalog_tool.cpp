@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -24,6 +25,17 @@ Result tool(const QStringList &args)
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+// The version the project is built as, from the top-level CMakeLists.txt.
+QString ProjectVersion()
+{
+    QFile f(QStringLiteral(TAVELIN_SOURCE_DIR "/CMakeLists.txt"));
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("project\\(Tavelin VERSION ([0-9.]+)")).match(QString::fromUtf8(f.readAll()));
+    return m.captured(1);
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -35,7 +47,17 @@ QByteArray readAll(const QString &path)
 
 class TestCatalogTool : public QObject {
     Q_OBJECT
+    QTemporaryDir m_runtime;
+
 private slots:
+    void initTestCase()
+    {
+        // Without a runtime folder Qt warns on standard error, which the tool's own output is checked for.
+        QVERIFY(m_runtime.isValid());
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    }
+
     void createAddExportInfo()
     {
         QTemporaryDir dir;
@@ -89,6 +111,51 @@ private slots:
         QCOMPARE(readAll(db), before);
         QCOMPARE(tool({"info", dir.filePath("none.mdb")}).code, 2);
         QVERIFY(!QFile::exists(dir.filePath("none.mdb")));
+    }
+
+    // Help and version asked for go to standard output and end with 0; the usage after a wrong call
+    // goes to standard error and ends with 2, so a script can tell them apart.
+    void helpVersionAndWrongCalls_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out"); // a pattern standard output matches as a whole
+        QTest::addColumn<QString>("err");
+        const QString usage = QStringLiteral("Usage: tavelin-catalog COMMAND [^\\n]*\\n(.*\\n)+");
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << usage << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << usage << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0
+                                   << "tavelin-catalog \\(Tavelin\\) " + QRegularExpression::escape(ProjectVersion()) + "\\n"
+                                   << "";
+        QTest::newRow("no command") << QStringList{} << 2 << "" << usage;
+        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << 2 << ""
+                                        << "tavelin-catalog: unknown command '--frobnicate'\\n" + usage;
+    }
+
+    void helpVersionAndWrongCalls()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QVERIFY(!ProjectVersion().isEmpty());
+        const Result r = tool(args);
+        QCOMPARE(r.code, code);
+        const auto whole = [](const QString &pattern) {
+            return QRegularExpression(QRegularExpression::anchoredPattern(pattern), QRegularExpression::DotMatchesEverythingOption);
+        };
+        QVERIFY2(whole(out).match(r.out).hasMatch(), qPrintable(r.out));
+        QVERIFY2(whole(err).match(r.err).hasMatch(), qPrintable(r.err));
+    }
+
+    void createMakesTheMissingFolders()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("data/tavelin/KVRJetLib.mdb");
+        const Result r = tool({"create", db});
+        QCOMPARE(r.code, 0);
+        QVERIFY(QFileInfo(db).isFile());
+        QCOMPARE(tool({"info", db}).code, 0);
     }
 };
 

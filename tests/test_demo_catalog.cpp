@@ -10,9 +10,9 @@
 #include "picture/TJPEGImage.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
-#include "tools/DemoCatalog.h"
-#include "tools/DemoPlan.h"
-#include "tools/DemoSubjects.h"
+#include "demo/DemoCatalog.h"
+#include "demo/DemoPlan.h"
+#include "demo/art/DemoSubjects.h"
 
 #include <QDir>
 #include <QFile>

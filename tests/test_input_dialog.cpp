@@ -11,6 +11,7 @@
 #include "support/TestSupport.h"
 #include "support/TypeText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
@@ -182,6 +183,10 @@ void TestInputDialog::kindShowsItsControl()
         if (w->isVisible())
             seen << w->objectName();
     QCOMPARE(seen.join(QLatin1Char(' ')), visible);
+    // Whichever edit is shown, a screen reader names it by the prompt.
+    for (const QString &name : std::as_const(seen))
+        QCOMPARE(QAccessible::queryAccessibleInterface(dlg.findChild<QWidget *>(name))->text(QAccessible::Name),
+                 QStringLiteral("请输入类别名称:"));
     QCOMPARE(dlg.m_PromptLable->text(), QStringLiteral("请输入类别名称:"));
     QCOMPARE(dlg.windowTitle(), QStringLiteral("录入窗口"));
     QCOMPARE(dlg.height(), height);

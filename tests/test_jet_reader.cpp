@@ -1,9 +1,9 @@
 // The pieces of the Jet reader that decide what is data and what is damage: the file header, text
 // decoding and the reading of long values with their declared length.
 #include "platform/TavelinError.h"
-#include "tools/JetLongValue.h"
-#include "tools/JetText.h"
-#include "tools/TJetDatabase.h"
+#include "jet/JetLongValue.h"
+#include "jet/JetText.h"
+#include "jet/TJetDatabase.h"
 
 #include <QHash>
 #include <QtEndian>

@@ -13,6 +13,7 @@
 #include "platform/TStatusBar.h"
 #include "support/TestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -92,6 +93,11 @@ private:
                 names << f->objectName();
         names.sort();
         return names;
+    }
+    void SetActivePageForTest(QWidget *page)
+    {
+        const QSignalBlocker quiet(m_form->m_PageControl);
+        m_form->m_PageControl->setCurrentWidget(page);
     }
     void ShowActive()
     {
@@ -349,6 +355,126 @@ private slots:
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<Tm_GloAboutAuthor *>(w));
         QCOMPARE(PageName(), QStringLiteral("m_TabSheet_Main"));
+    }
+
+    void atlasButtonsWorkThroughAccessibility_data() { atlasButtonShowsItsPageAndActivatesItsFrame_data(); }
+
+    void atlasButtonsWorkThroughAccessibility()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, page);
+        QFETCH(QString, frame);
+        ShowActive();
+        QToolButton *b = Button(button.toLatin1());
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(b);
+        QVERIFY(a);
+        QCOMPARE(a->role(), QAccessible::RadioButton);
+        QCOMPARE(a->text(QAccessible::Name), b->text());
+        QVERIFY(a->state().checkable && !a->state().checked);
+        QAccessibleActionInterface *actions = a->actionInterface();
+        QVERIFY(actions);
+        // Whichever action a screen reader offers, it is a click: the page changes and the frame
+        // is activated, not merely the button ticked.
+        QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+        actions->doAction(QAccessibleActionInterface::toggleAction());
+        QTRY_COMPARE(PageName(), page);
+        QCOMPARE(Checked(), QStringList{button});
+        QCOMPARE(OpenedFrames(), QStringList{frame});
+        QVERIFY(a->state().checked);
+        // Pressing it again keeps it pressed and on its page.
+        SetActivePageForTest(m_form->m_TabSheet_Main);
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(PageName(), page);
+        QCOMPARE(Checked(), QStringList{button});
+    }
+
+    void quitButtonAsksThroughAccessibility()
+    {
+        ShowActive();
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(Button("SpeedButton2"));
+        QCOMPARE(a->role(), QAccessible::PushButton);
+        QCOMPARE(a->text(QAccessible::Name), QStringLiteral("退出软件"));
+        QVERIFY(!a->state().checkable);
+        QString text, title;
+        TestSupport::AnswerMessageBox(QMessageBox::No, &text, &title);
+        a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(title, QStringLiteral("退出Corvale..."));
+        QCOMPARE(text, QStringLiteral("确认退出Tavelin吗?"));
+        QVERIFY(m_form->isVisible());
+    }
+
+    void windowBannerAndStatusPanelsForAssistiveTechnology()
+    {
+        ShowActive();
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_form.get());
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Tavelin"));
+
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(m_form->m_StatusBar_Main);
+        QCOMPARE(bar->role(), QAccessible::StatusBar);
+        QCOMPARE(bar->childCount(), 2);
+        QStringList texts;
+        for (int i = 0; i < bar->childCount(); ++i) {
+            QAccessibleInterface *panel = bar->child(i);
+            QVERIFY(panel && panel->isValid());
+            QCOMPARE(panel->parent(), bar);
+            QCOMPARE(bar->indexOfChild(panel), i);
+            QCOMPARE(panel->role(), QAccessible::StaticText);
+            const QRect area = m_form->m_StatusBar_Main->PanelArea(i);
+            QCOMPARE(panel->rect(), QRect(m_form->m_StatusBar_Main->mapToGlobal(area.topLeft()), area.size()));
+            QCOMPARE(bar->childAt(panel->rect().center().x(), panel->rect().center().y()), panel);
+            texts << panel->text(QAccessible::Name);
+        }
+        QCOMPARE(texts, (QStringList{QStringLiteral("Tavelin(正式版)"), QStringLiteral("感谢你对Corvale医学软件的支持!")}));
+        // The rotating text reads as it is shown, tick after tick.
+        for (int tick = 0; tick < 5; ++tick) {
+            m_form->m_Timer_DisplayAdTimer();
+            QCOMPARE(bar->child(1)->text(QAccessible::Name), m_form->m_StatusBar_Main->Panel(1).Text);
+        }
+
+        // The banner: an image that says what it is and opens the about box when pressed.
+        QAccessibleInterface *banner = QAccessible::queryAccessibleInterface(m_form->Image1);
+        QCOMPARE(banner->role(), QAccessible::Graphic);
+        QVERIFY(!banner->text(QAccessible::Name).isEmpty());
+        QVERIFY(banner->imageInterface());
+        QVERIFY(!banner->imageInterface()->imageSize().isEmpty());
+        QVERIFY(banner->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        bool opened = false;
+        TestSupport::WhenModal([&](QWidget *w) {
+            auto *about = qobject_cast<Tm_GloAboutAuthor *>(w);
+            opened = about != nullptr;
+            w->close();
+        });
+        banner->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(opened);
+    }
+
+    void keyboardReachesTheButtonsAndTheBanner()
+    {
+        ShowActive();
+        // The atlas bar is one stop of the tab chain, as a radio group is: Space presses the button
+        // that has the focus, the arrow keys move to the next one and press it.
+        QToolButton *herbs = Button("SpeedButton8");
+        herbs->setFocus(Qt::TabFocusReason);
+        QVERIFY(herbs->hasFocus());
+        QTest::keyClick(herbs, Qt::Key_Space);
+        QCOMPARE(PageName(), QStringLiteral("m_TabSheet_ZY"));
+        QTest::keyClick(herbs, Qt::Key_Down);
+        QVERIFY(Button("SpeedButton1")->hasFocus());
+        QCOMPARE(PageName(), QStringLiteral("m_TabSheet_ZYZJ"));
+        QCOMPARE(Checked(), QStringList{QStringLiteral("SpeedButton1")});
+        QCOMPARE(OpenedFrames(), (QStringList{QStringLiteral("m_Frame_ZY"), QStringLiteral("m_Frame_ZYZJ")}));
+        // The quit button and the banner are stops of their own.
+        QVERIFY(Button("SpeedButton2")->focusPolicy() & Qt::TabFocus);
+        QVERIFY(m_form->Image1->focusPolicy() & Qt::TabFocus);
+        bool opened = false;
+        TestSupport::WhenModal([&](QWidget *w) {
+            opened = qobject_cast<Tm_GloAboutAuthor *>(w) != nullptr;
+            w->close();
+        });
+        m_form->Image1->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(m_form->Image1, Qt::Key_Return);
+        QVERIFY(opened);
     }
 
     void statusTextRotatesThroughAllTexts()

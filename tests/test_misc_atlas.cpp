@@ -260,6 +260,69 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
+    void deletionMakesTheNextRowCurrent_data()
+    {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("a middle row: the one after it") << 1 << QStringLiteral("图1") << QStringLiteral("图3");
+        QTest::newRow("the first row: the second") << 0 << QStringLiteral("图0") << QStringLiteral("图1");
+        QTest::newRow("the last row: the one before it") << 4 << QStringLiteral("图5") << QStringLiteral("图4");
+    }
+
+    void deletionMakesTheNextRowCurrent()
+    {
+        QFETCH(int, selected);
+        QFETCH(QString, deleted);
+        QFETCH(QString, current);
+        Program p;
+        for (const char *name : {"图0", "图1", "图3", "图4", "图5"})
+            AddEntry(p.path, "ZXTP", QString::fromUtf8(name), "c");
+        p.start();
+        Tm_Frame_ZXTP frame;
+        frame.ActivateFrame();
+        auto *grid = frame.findChild<QTableView *>("m_DBGrid_ZY");
+        grid->setCurrentIndex(grid->model()->index(selected, 0));
+        QCOMPARE(frame.ListQuery()->FieldAsString("ItemName"), deleted);
+
+        TestSupport::AnswerMessageBox(QMessageBox::Yes);
+        frame.N7->trigger();
+        QVERIFY(p.errors.isEmpty());
+        QCOMPARE(frame.ListQuery()->RecordCount(), 4);
+        // The dataset's choice, shown by the grid, and the row the next command acts on.
+        QCOMPARE(frame.ListQuery()->FieldAsString("ItemName"), current);
+        QCOMPARE(grid->model()->index(grid->currentIndex().row(), 1).data().toString(), current);
+        QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(grid->selectionModel()->selectedRows().first().row(), grid->currentIndex().row());
+        QString question;
+        TestSupport::AnswerMessageBox(QMessageBox::No, &question);
+        frame.N7->trigger();
+        QCOMPARE(question, QStringLiteral("确认要删除以下图片吗?\r\n\r\n图片名称: ") + current);
+    }
+
+    void doubleClickBelowTheRowsShowsTheCurrentEntry()
+    {
+        Program p;
+        AddEntry(p.path, "ZXTP", QStringLiteral("甲"), "c", {TestSupport::MakeJpeg(30, 30)});
+        AddEntry(p.path, "ZXTP", QStringLiteral("乙"), "c", {std::nullopt, TestSupport::MakeJpeg(30, 30)});
+        p.start();
+        Tm_Frame_ZXTP frame;
+        frame.resize(650, 490);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.ActivateFrame();
+        auto *grid = frame.findChild<QTableView *>("m_DBGrid_ZY");
+        grid->setCurrentIndex(grid->model()->index(1, 0));
+        // Far below the two rows: no row there, the current entry loads all the same.
+        const QPoint empty(20, grid->viewport()->height() - 5);
+        QVERIFY(!grid->indexAt(empty).isValid());
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, empty);
+        QTRY_COMPARE(frame.NameLabel()->text(), QStringLiteral("乙"));
+        QVERIFY(frame.Cell(1)->Picture().IsEmpty());
+        QVERIFY(!frame.Cell(2)->Picture().IsEmpty());
+        QCOMPARE(frame.ListQuery()->FieldAsString("ItemName"), QStringLiteral("乙"));
+    }
+
     void thumbnailCommandOnAnEmptyListOrAVanishedRow()
     {
         Program p;
@@ -294,7 +357,7 @@ private slots:
         frame.JPG1->trigger();
         frame.N7->trigger();
         QCOMPARE(p.errors.size(), 2);
-        QVERIFY(p.errors[0].contains("read-only"));
+        QVERIFY(p.errors[0].contains(QStringLiteral("只读")));
         QCOMPARE(rows(p.path).size(), 1);
         QFile::setPermissions(p.path, QFile::ReadOwner | QFile::WriteOwner);
     }

@@ -1,6 +1,8 @@
 // The JPEG picture: header-only loading, the decoding options as libjpeg applies them, drawing
 // into small targets at a reduced decode, copies, and damaged or hostile data.
+#include "picture/JpegDecoder.h"
 #include "picture/JpegEncoder.h"
+#include "picture/TDecodeMemory.h"
 #include "picture/TJPEGImage.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
@@ -8,6 +10,7 @@
 #include "support/TestSupport.h"
 
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSet>
 #include <QtTest>
 
@@ -26,12 +29,25 @@ QByteArray greyJpeg(int w, int h)
     return EncodeJpeg(img, o);
 }
 
-QByteArray progressiveJpeg(int w, int h)
+QByteArray progressiveJpeg(int w, int h, bool arithmetic = false)
 {
     QImage img = QImage::fromData(TestSupport::MakeJpeg(w, h));
     TJpegEncodeOptions o;
     o.progressive = true;
+    o.arithmetic = arithmetic;
     return EncodeJpeg(img, o);
+}
+
+// The message of the error the call raises; empty when it raises none.
+template <typename F>
+QString errorOf(F &&call)
+{
+    try {
+        call();
+    } catch (const TavelinError &e) {
+        return e.message();
+    }
+    return {};
 }
 
 // The grey levels libjpeg's one-pass quantizer gives for n levels: (j * 255 + (n-1)/2) / (n-1).
@@ -104,6 +120,12 @@ private slots:
     void failureAfterTheHeaderRaisesClearly_data();
     void failureAfterTheHeaderRaisesClearly();
     void oversizedHeaderIsRefusedButShownSmall();
+    void memoryBoundCoversWorkingMemoryAndOutputTogether();
+    void memoryBoundHoldsForAllPicturesAtOnce();
+    void cellsKeepOnlyTheirDisplaySize();
+    void workIsBoundedForEveryCoding_data();
+    void workIsBoundedForEveryCoding();
+    void decodeIsGivenUpAtItsTimeLimit();
     void tooManyScansAreRefused();
 };
 
@@ -377,7 +399,9 @@ void TestPictureJpeg::drawingSmallUsesAReducedDecode()
     jpeg.LoadFromBytes(TestSupport::MakeJpeg(4000, 3000, QColor(200, 60, 40), 30));
     const QImage cell = drawInto(jpeg, QSize(55, 66));
     QVERIFY(!jpeg.Decoded());
-    QCOMPARE(jpeg.ReducedSize(), QSize(500, 375));
+    // Decoded at 1/8 (500 x 375), but only the cell's own pixels are kept.
+    QCOMPARE(jpeg.ReducedSize(), QSize(55, 66));
+    QCOMPARE(TDecodeMemory::InUse(), qint64(55 * 66 * 4));
     // The disc in the middle is drawn, in its colour.
     const QColor centre = cell.pixelColor(27, 33);
     QVERIFY2(qAbs(centre.red() - 200) < 25 && qAbs(centre.green() - 60) < 25 && qAbs(centre.blue() - 40) < 25,
@@ -386,7 +410,7 @@ void TestPictureJpeg::drawingSmallUsesAReducedDecode()
     // A larger target takes the next reduction that still covers it.
     drawInto(jpeg, QSize(1200, 700));
     QVERIFY(!jpeg.Decoded());
-    QCOMPARE(jpeg.ReducedSize(), QSize(2000, 1500));
+    QCOMPARE(jpeg.ReducedSize(), QSize(1200, 700));
 
     // Shown at full size, the picture is decoded in full.
     drawInto(jpeg, QSize(4000, 3000));
@@ -556,37 +580,150 @@ void TestPictureJpeg::failureAfterTheHeaderRaisesClearly()
 
 void TestPictureJpeg::oversizedHeaderIsRefusedButShownSmall()
 {
-    const QByteArray forged = JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(64, 64), 65500, 65500);
+    const QByteArray forged = JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(64, 64), 20000, 20000);
     TJPEGImage jpeg;
     jpeg.LoadFromBytes(forged);
-    QCOMPARE(jpeg.Width(), 65500);
-    QCOMPARE(jpeg.Height(), 65500);
-    try {
-        jpeg.Image();
-        QFAIL("a 16 GiB decode was not refused");
-    } catch (const TavelinError &e) {
-        QVERIFY2(e.message().contains(QLatin1String("too large")), qPrintable(e.message()));
-    }
+    QCOMPARE(jpeg.Width(), 20000);
+    QCOMPARE(jpeg.Height(), 20000);
+    const QString full = errorOf([&] { jpeg.Image(); });
+    QVERIFY2(full.contains(QLatin1String("too large")) && full.contains(QLatin1String("memory")), qPrintable(full));
     QVERIFY(!jpeg.Decoded());
+    QCOMPARE(TDecodeMemory::InUse(), qint64(0));
 
-    // As a thumbnail it decodes at 1/8 (8188 x 8188, within the limit): the part the data holds
-    // is the picture, the rest is libjpeg's fill, and the damage is noted.
-    const QImage cell = drawInto(jpeg, QSize(55, 66));
-    QCOMPARE(jpeg.ReducedSize(), QSize(8188, 8188));
+    // In a preview it decodes at 1/8 (2500 x 2500): the part the data holds is the picture, the
+    // rest is libjpeg's fill, and the damage is noted.
+    const QImage preview = drawInto(jpeg, QSize(400, 300));
+    QCOMPARE(jpeg.ReducedSize(), QSize(400, 300));
     QVERIFY(!jpeg.DecodeWarning().isEmpty());
-    QVERIFY(!cell.isNull());
+    QVERIFY(!preview.isNull());
+    // As a thumbnail its 9 million blocks are more work than a cell may take.
+    TJPEGImage cell;
+    cell.LoadFromBytes(forged);
+    QImage canvas55(55, 66, QImage::Format_RGB32);
+    QPainter p55(&canvas55);
+    const QString thumbnail = errorOf([&] { cell.Draw(p55, canvas55.rect()); });
+    QVERIFY2(thumbnail.contains(QLatin1String("too long")), qPrintable(thumbnail));
+    // The thumbnail's refusal is its own: the same picture still fills a preview.
+    p55.end();
+    drawInto(cell, QSize(400, 300));
+    QCOMPARE(cell.ReducedSize(), QSize(400, 300));
 
     // A progressive picture needs its whole coefficient buffer even for a small output: refused.
     TJPEGImage progressive;
     progressive.LoadFromBytes(JpegSurgery::WithForgedSize(progressiveJpeg(64, 64), 65500, 65500));
     QImage canvas(55, 66, QImage::Format_RGB32);
     QPainter p(&canvas);
-    try {
-        progressive.Draw(p, canvas.rect());
-        QFAIL("the working memory was not limited");
-    } catch (const TavelinError &e) {
-        QVERIFY2(e.message().contains(QLatin1String("memory")), qPrintable(e.message()));
+    const QString small = errorOf([&] { progressive.Draw(p, canvas.rect()); });
+    QVERIFY2(small.contains(QLatin1String("memory")), qPrintable(small));
+}
+
+void TestPictureJpeg::memoryBoundCoversWorkingMemoryAndOutputTogether()
+{
+    // 16384 x 16383 at full size: an output just under 1 GiB, and libjpeg's coefficient buffer of
+    // some 800 MiB besides. Each alone fits the bound; together they do not.
+    const QByteArray forged = JpegSurgery::WithForgedSize(progressiveJpeg(64, 64), 16384, 16383);
+    const JpegDecoder::THeader header = JpegDecoder::ReadHeader(forged);
+    const JpegDecoder::TOptions atFullSize;
+    QVERIFY(JpegDecoder::OutputBytes(header, atFullSize) <= TDecodeMemory::kLimit);
+    QVERIFY(header.coefficientBytes > qint64(512) << 20);
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(forged);
+    const QString error = errorOf([&] { jpeg.Image(); });
+    QVERIFY2(error.contains(QLatin1String("memory")), qPrintable(error));
+    QCOMPARE(TDecodeMemory::InUse(), qint64(0));
+}
+
+void TestPictureJpeg::memoryBoundHoldsForAllPicturesAtOnce()
+{
+    // With a bound of 10 MiB, one 1024 x 1024 picture (4 MiB) is held; a second one, which needs
+    // libjpeg's memory besides its own 4 MiB while it decodes, cannot be decoded beside it until the
+    // first lets its image go. A failure for want of shared memory is not remembered as the picture's own.
+    TDecodeMemory::SetLimitForTesting(qint64(10) << 20);
+    const auto restore = qScopeGuard([] { TDecodeMemory::SetLimitForTesting(0); });
+    const QByteArray bytes = TestSupport::MakeJpeg(1024, 1024);
+    TJPEGImage first, second;
+    first.LoadFromBytes(bytes);
+    second.LoadFromBytes(bytes);
+    QCOMPARE(first.Image().size(), QSize(1024, 1024));
+    QCOMPARE(TDecodeMemory::InUse(), qint64(1024) * 1024 * 4);
+    const QString busy = errorOf([&] { second.Image(); });
+    QVERIFY2(busy.contains(QLatin1String("other pictures")), qPrintable(busy));
+    QVERIFY(!second.Decoded());
+
+    first.SetScale(TJPEGScale::jsHalf); // discards the full decode
+    QCOMPARE(TDecodeMemory::InUse(), qint64(0));
+    QCOMPARE(second.Image().size(), QSize(1024, 1024));
+}
+
+void TestPictureJpeg::cellsKeepOnlyTheirDisplaySize()
+{
+    // Seven cells showing one forged 8000 x 8000 header: each decodes at 1/8 (1000 x 1000,
+    // 4 MiB) in turn, and keeps only its 55 x 66 pixels.
+    const QByteArray forged = JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(64, 64), 8000, 8000);
+    TJPEGImage loaded;
+    loaded.LoadFromBytes(forged);
+    std::vector<std::unique_ptr<TGraphic>> cells;
+    for (int k = 0; k < 7; ++k) {
+        cells.push_back(loaded.Clone());
+        QImage canvas(55, 66, QImage::Format_RGB32);
+        QPainter p(&canvas);
+        cells.back()->Draw(p, canvas.rect());
     }
+    for (const auto &cell : cells)
+        QCOMPARE(static_cast<TJPEGImage *>(cell.get())->ReducedSize(), QSize(55, 66));
+    QCOMPARE(TDecodeMemory::InUse(), qint64(7) * 55 * 66 * 4);
+    cells.clear();
+    QCOMPARE(TDecodeMemory::InUse(), qint64(0));
+}
+
+void TestPictureJpeg::workIsBoundedForEveryCoding_data()
+{
+    // refused: whether the decode must be given up for its work ("too long").
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<bool>("refused");
+    const QByteArray huffman = progressiveJpeg(1024, 1024);
+    const QByteArray arithmetic = progressiveJpeg(1024, 1024, true);
+    QTest::newRow("sound, Huffman") << huffman << 0 << false;
+    QTest::newRow("sound, arithmetic") << arithmetic << 0 << false;
+    QTest::newRow("40 scans, Huffman") << JpegSurgery::WithRepeatedLastScan(huffman, 40) << 3 << false;
+    // The same scans, arithmetic-coded, cost several times more each.
+    QTest::newRow("40 scans, arithmetic") << JpegSurgery::WithRepeatedLastScan(arithmetic, 40) << 3 << true;
+    // Ten sound scans over a forged 16384 x 16383 picture: within its own passes, beyond any picture's.
+    QTest::newRow("forged size, arithmetic")
+        << JpegSurgery::WithForgedSize(progressiveJpeg(64, 64, true), 16384, 16383) << 3 << true;
+}
+
+void TestPictureJpeg::workIsBoundedForEveryCoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, scale);
+    QFETCH(bool, refused);
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(bytes);
+    jpeg.SetScale(static_cast<TJPEGScale>(scale));
+    const QString error = errorOf([&] { jpeg.Image(); });
+    if (refused)
+        QVERIFY2(error.contains(QLatin1String("too long")), qPrintable(error));
+    else
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+}
+
+void TestPictureJpeg::decodeIsGivenUpAtItsTimeLimit()
+{
+    // Whatever the cost model misses, processor time ends the decode. A limit of 1 ms is reached
+    // by any picture of some size; the next decode with the normal limit succeeds.
+    const QByteArray bytes = progressiveJpeg(1600, 1600);
+    JpegDecoder::SetTimeLimitForTesting(1);
+    const auto restore = qScopeGuard([] { JpegDecoder::SetTimeLimitForTesting(0); });
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(bytes);
+    const QString error = errorOf([&] { jpeg.Image(); });
+    QVERIFY2(error.contains(QLatin1String("takes longer than")), qPrintable(error));
+    JpegDecoder::SetTimeLimitForTesting(0);
+    TJPEGImage again;
+    again.LoadFromBytes(bytes);
+    QCOMPARE(again.Image().size(), QSize(1600, 1600));
 }
 
 void TestPictureJpeg::tooManyScansAreRefused()

@@ -247,7 +247,7 @@ void TestPictureOther::imageStretchesOverTheWholeControl()
     auto *shown = dynamic_cast<TJPEGImage *>(image.Picture().Graphic());
     QVERIFY(shown && shown != &jpeg);
     QVERIFY(!shown->Decoded());
-    QCOMPARE(shown->ReducedSize(), QSize(200, 200)); // the 1/2 decode covers 50 x 200
+    QCOMPARE(shown->ReducedSize(), QSize(50, 200)); // from the 1/2 decode, which covers 50 x 200
     QVERIFY(!jpeg.Decoded());
 }
 

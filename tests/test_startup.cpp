@@ -1,11 +1,13 @@
 // The program as a whole, run as a process: one running copy only (also after a copy was killed),
-// the catalogue found beside the executable from any working directory, and the start-up error path.
+// the catalogue found beside the executable from any working directory, or else in the user's or
+// the system's data folders, and the start-up error path.
 // The program writes its boxes and main steps to TAVELIN_TEST_LOG instead of waiting for clicks.
 #include "platform/SingleInstanceGuard.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +39,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_root;
     QString m_binDir;
     QString m_runtimeDir;
+    QString m_dataHome;
+    QString m_dataDir;
     QList<QProcess *> m_processes;
     int m_logCount = 0;
 
@@ -54,6 +58,9 @@ private:
         // The single-instance mark lives in the user's runtime directory: keep ours apart from any
         // copy of the program the user runs meanwhile.
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir);
+        // Nor may a catalogue of the user's or of this machine be found instead of the test's.
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dataHome);
+        env.insert(QStringLiteral("XDG_DATA_DIRS"), m_dataDir);
         p->setProcessEnvironment(env);
         p->setWorkingDirectory(workingDir.isEmpty() ? m_binDir : workingDir);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -87,6 +94,8 @@ private slots:
         QDir(m_root->path()).mkpath(QStringLiteral("elsewhere"));
         m_binDir = m_root->filePath(QStringLiteral("bin"));
         m_runtimeDir = m_root->filePath(QStringLiteral("runtime"));
+        m_dataHome = m_root->filePath(QStringLiteral("home-data"));
+        m_dataDir = m_root->filePath(QStringLiteral("system-data"));
         QFile::setPermissions(m_runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(QFile::copy(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin"), Program()));
         QFile::setPermissions(Program(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -162,6 +171,90 @@ private slots:
         QVERIFY(!ReadLog(log).join(QLatin1Char('\n')).contains(QStringLiteral("box\t")));
     }
 
+    // Beside the executable first, then the user's data folder, then the system's: the first place
+    // holding a file is used, whether or not it opens.
+    void firstPlaceHoldingACatalogueIsUsed_data()
+    {
+        QTest::addColumn<QString>("beside");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("the user's alone") << "" << "good" << "" << true;
+        QTest::newRow("the system's alone") << "" << "" << "good" << true;
+        QTest::newRow("beside before the user's") << "damaged" << "good" << "" << false;
+        QTest::newRow("the user's before the system's") << "" << "good" << "damaged" << true;
+        QTest::newRow("a damaged user's hides the system's") << "" << "damaged" << "good" << false;
+    }
+
+    void firstPlaceHoldingACatalogueIsUsed()
+    {
+        QFETCH(QString, beside);
+        QFETCH(QString, user);
+        QFETCH(QString, system);
+        QFETCH(bool, starts);
+        if (QFileInfo::exists(QStringLiteral("/var/lib/tavelin/KVRJetLib.mdb")))
+            QSKIP("this machine has a shared catalogue in /var/lib/tavelin, which comes before the system data folders");
+        QVERIFY(QFile::remove(Catalogue()));
+        const QString userPlace = m_dataHome + QStringLiteral("/tavelin/KVRJetLib.mdb");
+        const QString systemPlace = m_dataDir + QStringLiteral("/tavelin/KVRJetLib.mdb");
+        const QList<QPair<QString, QString>> places{{beside, Catalogue()}, {user, userPlace}, {system, systemPlace}};
+        for (const auto &[kind, path] : places) {
+            if (kind.isEmpty())
+                continue;
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            if (kind == QLatin1String("good")) {
+                TestSupport::MakeCatalogue(path);
+            } else {
+                QFile f(path);
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                f.write(QByteArray(4096, '\x5a'));
+            }
+        }
+        const QString log = NewLogPath();
+        QProcess *p = Start(log, m_root->filePath(QStringLiteral("elsewhere")));
+        if (starts) {
+            QVERIFY(WaitForLine(log, QStringLiteral("event\tmain-window-shown")));
+            QVERIFY(!ReadLog(log).join(QLatin1Char('\n')).contains(QStringLiteral("box\t")));
+        } else {
+            QVERIFY(Finish(p));
+            const QStringList lines = ReadLog(log);
+            QVERIFY(!lines.contains(QStringLiteral("event\tmain-window-shown")));
+            // A catalogue was found: the error is about that file, with no list of places.
+            QVERIFY(lines.contains(QStringLiteral("box\t软件数据库出错提示\t") + kStartupFailed));
+        }
+    }
+
+    void missingEverywhereNamesThePlacesLookedAt()
+    {
+        if (QFileInfo::exists(QStringLiteral("/var/lib/tavelin/KVRJetLib.mdb")))
+            QSKIP("this machine has a shared catalogue in /var/lib/tavelin");
+        QVERIFY(QFile::remove(Catalogue()));
+        const QString log = NewLogPath();
+        QProcess *p = Start(log, m_root->filePath(QStringLiteral("elsewhere")));
+        QVERIFY(Finish(p));
+        QCOMPARE(p->exitCode(), 0);
+        const QStringList lines = ReadLog(log);
+        const QString prefix = QStringLiteral("box\t软件数据库出错提示\t") + kStartupFailed + QLatin1Char('\t');
+        QStringList failures;
+        for (const QString &line : lines) {
+            if (line.startsWith(prefix))
+                failures << line.mid(prefix.size());
+        }
+        QCOMPARE(failures.size(), 1);
+        // In the log the reason's line breaks are written as \n.
+        const QString reason = failures.first();
+        const QString userPlace = m_dataHome + QStringLiteral("/tavelin/KVRJetLib.mdb");
+        const QStringList expected{Catalogue(), userPlace, QStringLiteral("/var/lib/tavelin/KVRJetLib.mdb"),
+                                   m_dataDir + QStringLiteral("/tavelin/KVRJetLib.mdb")};
+        qsizetype at = 0;
+        for (const QString &place : expected) {
+            const qsizetype next = reason.indexOf(QStringLiteral("  ") + place + QStringLiteral("\\n"), at);
+            QVERIFY2(next >= at, qPrintable(place + QStringLiteral(" not listed in order: ") + reason));
+            at = next + 1;
+        }
+        QVERIFY2(reason.contains(m_binDir + QStringLiteral("/tavelin-catalog demo ") + userPlace), qPrintable(reason));
+    }
+
     void catalogueThatCannotBeOpened_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -175,6 +268,8 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(bool, present);
+        if (!present && QFileInfo::exists(QStringLiteral("/var/lib/tavelin/KVRJetLib.mdb")))
+            QSKIP("this machine has a shared catalogue in /var/lib/tavelin");
         QVERIFY(QFile::remove(Catalogue()));
         if (present) {
             QFile f(Catalogue());
@@ -196,7 +291,12 @@ private slots:
         QCOMPARE(boxes.size(), 2);
         QVERIFY(boxes[0].startsWith(QStringLiteral("box\tTavelin\t")));
         QVERIFY(boxes[0].size() > QStringLiteral("box\tTavelin\t").size());
-        QCOMPARE(boxes[1], QStringLiteral("box\t软件数据库出错提示\t") + kStartupFailed);
+        // The start-up error's text as it stands; a missing catalogue adds the places looked at.
+        const QString failed = QStringLiteral("box\t软件数据库出错提示\t") + kStartupFailed;
+        if (present)
+            QCOMPARE(boxes[1], failed);
+        else
+            QVERIFY2(boxes[1].startsWith(failed + QLatin1Char('\t')), qPrintable(boxes[1]));
         // The mark goes with the process: the next start is not refused.
         TestSupport::MakeCatalogue(Catalogue() + QStringLiteral(".new"));
         QFile::remove(Catalogue());

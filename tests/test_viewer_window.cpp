@@ -12,6 +12,7 @@
 #include "viewer/UGLOPictureViewDlg.h"
 #include "viewer/ViewerGeometry.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -106,6 +107,9 @@ private slots:
     void colourOptionsRedecodeWithoutResizing_data();
     void colourOptionsRedecodeWithoutResizing();
     void oversizedPictureScrolls();
+    void windowAndPictureForAssistiveTechnology();
+    void thinPictureWindowTakesOnlyTheFittedSize_data();
+    void thinPictureWindowTakesOnlyTheFittedSize();
     void failedLoadClearsPicture_data();
     void failedLoadClearsPicture();
     void openDialogLoadsChosenFile();
@@ -423,6 +427,61 @@ void TestViewerWindow::oversizedPictureScrolls()
     QCOMPARE(image->size(), QSize(500, 375));
     QCOMPARE(h->maximum(), 0);
     QCOMPARE(v->maximum(), 0);
+}
+
+void TestViewerWindow::windowAndPictureForAssistiveTechnology()
+{
+    const TJPEGImage jpeg = JpegOf(MakeJpeg(64, 48));
+    Tm_GLOPictureViewDlg *w = Open(&jpeg);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(w);
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), QStringLiteral("医学软件图片浏览器"));
+    auto *image = w->findChild<TImage *>(QStringLiteral("m_Image"));
+    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(image);
+    QCOMPARE(picture->role(), QAccessible::Graphic);
+    QCOMPARE(picture->text(QAccessible::Name), QStringLiteral("图片"));
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("图片 64×48"));
+    // The scale changes what is shown, and so what is said.
+    w->findChild<QComboBox *>(QStringLiteral("Scale"))->setCurrentIndex(1);
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("图片 32×24"));
+    w->LoadPictureFile(m_dir->filePath(QStringLiteral("missing.jpg")));
+    QCOMPARE(picture->text(QAccessible::Description), QStringLiteral("无图片"));
+}
+
+void TestViewerWindow::thinPictureWindowTakesOnlyTheFittedSize_data()
+{
+    QTest::addColumn<QSize>("picture");
+    // Wider than the work area: the height shrinks to a few pixels.
+    QTest::newRow("3001 x 17") << QSize(3001, 17);
+    // Taller than the work area: the width shrinks to a few pixels.
+    QTest::newRow("17 x 3001") << QSize(17, 3001);
+    QTest::newRow("8 x 8") << QSize(8, 8);
+}
+
+void TestViewerWindow::thinPictureWindowTakesOnlyTheFittedSize()
+{
+    QFETCH(QSize, picture);
+    const TJPEGImage jpeg = JpegOf(SolidJpeg(picture.width(), picture.height(), QColor(30, 90, 200)));
+    Tm_GLOPictureViewDlg *w = Open(&jpeg);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+
+    // Nothing inside the window (the scroll box, the toolbar's lists) may make it larger than the
+    // fitted size, neither at the first showing nor when a refit shrinks it further.
+    const QRect work = WorkArea(w);
+    const TViewerFit fit = FitViewerWindow(picture, work.right() + 1, work.bottom() + 1, CaptionHeight(), 27);
+    QCOMPARE(w->frameGeometry().size(), fit.window);
+
+    auto *scale = w->findChild<QComboBox *>(QStringLiteral("Scale"));
+    scale->setCurrentIndex(1);
+    const QSize half((picture.width() + 1) / 2, (picture.height() + 1) / 2);
+    QCOMPARE(w->findChild<TImage *>(QStringLiteral("m_Image"))->size(), half);
+    const TViewerFit halfFit = FitViewerWindow(half, work.right() + 1, work.bottom() + 1, CaptionHeight(), 27);
+    QCOMPARE(w->frameGeometry().size(), halfFit.window);
+    QCOMPARE(w->frameGeometry().topLeft(),
+             CentreViewerWindow(halfFit.window, work.right() + 1, work.bottom() + 1));
 }
 
 void TestViewerWindow::failedLoadClearsPicture_data()

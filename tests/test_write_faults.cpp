@@ -249,8 +249,9 @@ void TestWriteFaults::diskFullDuringAnImport()
     QVERIFY2(report.imported.size() >= 1, "the limit left no room for a single picture");
     QVERIFY2(report.imported.size() < files.size(), "the disk never filled up");
     QVERIFY2(report.error.contains(QLatin1String("KVR_ZXTPPicture")), qPrintable(report.error));
-    QVERIFY2(report.error.contains(QLatin1String("writing to the catalogue file failed")), qPrintable(report.error));
-    QVERIFY2(report.error.contains(QLatin1String("disk")), qPrintable(report.error));
+    // The failed write, and which file it was.
+    QVERIFY2(report.error.contains(QStringLiteral("写入图库文件 \"%1\"失败").arg(catalogue)), qPrintable(report.error));
+    QVERIFY2(report.error.contains(QStringLiteral("磁盘")), qPrintable(report.error));
     verifyImported(catalogue, dir.path(), report, 0);
 }
 

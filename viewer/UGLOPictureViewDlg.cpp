@@ -3,6 +3,7 @@
 #include "picture/TGraphic.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TPicture.h"
+#include "platform/AccessibleFactory.h"
 #include "platform/FontSetup.h"
 #include "platform/TavelinError.h"
 #include "platform/WindowPlacement.h"
@@ -15,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QMoveEvent>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -23,7 +25,10 @@
 Tm_GLOPictureViewDlg::Tm_GLOPictureViewDlg(const TGraphic *picture)
     : QWidget(nullptr)
 {
+    // A screen reader presents the viewer as a window of its own.
+    RegisterAccessibleRole(staticMetaObject.className(), QAccessible::Window);
     setupUi(this);
+    m_Image->setAccessibleName(QStringLiteral("图片"));
     // The form asks for a character height in pixels, which a point size in the form cannot say.
     setFont(SongFont(12));
     // Only the main window's closing ends the program; a viewer neither keeps it running nor ends it.
@@ -135,7 +140,7 @@ void Tm_GLOPictureViewDlg::SetOuterSize(const QSize &outer)
     const QSize frame = frameGeometry().size() - geometry().size();
     resize((outer - frame).expandedTo(QSize(1, 1)));
     // Before the first showing the frame is not known yet: try again once the window exists.
-    if (!m_bCentredOnFirstShow)
+    if (!m_bFramed)
         m_PendingOuterSize = outer;
 }
 
@@ -215,8 +220,7 @@ void Tm_GLOPictureViewDlg::PrintPicture(QPrinter &printer)
     // The painter ends the job when it goes out of scope, also when drawing throws.
     QPainter painter;
     if (!painter.begin(&printer))
-        throw TavelinError(QStringLiteral("The printer could not start the print job. Check that the printer is "
-                                          "ready, or choose another printer, and print again."));
+        throw TavelinError(QStringLiteral("打印机无法开始打印作业。请检查打印机是否就绪,或选择另一台打印机,然后重新打印。"));
     // The painter's origin is the top-left corner of the printable area.
     const QRect printable = printer.pageRect(QPrinter::DevicePixel).toRect();
     const QRect target = PrintTargetRect(QSize(graphic->Width(), graphic->Height()), printable.size());
@@ -249,6 +253,21 @@ void Tm_GLOPictureViewDlg::closeEvent(QCloseEvent *event)
 {
     FormClose();
     QWidget::closeEvent(event);
+}
+
+void Tm_GLOPictureViewDlg::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // A window manager frames the window a moment after its first showing; until then the whole
+    // outer size went to the client area. Once the frame is known, the frame takes its share and
+    // the window is centred again with the size it really has.
+    if (m_bCentredOnFirstShow && !m_bFramed && m_PendingOuterSize.isValid()
+        && frameGeometry().size() != geometry().size()) {
+        m_bFramed = true;
+        SetOuterSize(m_PendingOuterSize);
+        if (QScreen *s = screen())
+            move(CentredTopLeft(frameGeometry().size(), s->geometry(), s->geometry()));
+    }
 }
 
 void Tm_GLOPictureViewDlg::showEvent(QShowEvent *event)

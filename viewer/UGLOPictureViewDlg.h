@@ -43,6 +43,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void FormClose();
@@ -54,5 +55,6 @@ private:
 
     std::unique_ptr<QPrinter> m_Printer;
     bool m_bCentredOnFirstShow = false;
-    QSize m_PendingOuterSize; // the outer size asked for while the window had never been shown
+    QSize m_PendingOuterSize; // the outer size asked for while the window's frame was not known yet
+    bool m_bFramed = false;   // the window manager's frame has been measured
 };

@@ -6,6 +6,7 @@
 
 struct sqlite3;
 
-// rc: the (extended) result code of the failed call; db may be null.
-QString SqliteErrorText(sqlite3 *db, int rc);
+// rc: the (extended) result code of the failed call; db may be null. The text names the catalogue
+// file db has open, unless nameFile is false (the caller names it already).
+QString SqliteErrorText(sqlite3 *db, int rc, bool nameFile = true);
 

@@ -1,6 +1,7 @@
 #include "data/sqlite/TSqlStatement.h"
 
 #include "data/sqlite/SqliteErrorText.h"
+#include "data/sqlite/SqliteStatementBudget.h"
 #include "platform/TavelinError.h"
 
 #include <sqlite3.h>
@@ -23,7 +24,16 @@ TSqlStatement::TSqlStatement(sqlite3 *db, const QString &sql) : m_db(db), m_sql(
 
 TSqlStatement::~TSqlStatement()
 {
+    Finished();
     sqlite3_finalize(m_stmt);
+}
+
+void TSqlStatement::Finished()
+{
+    if (m_running) {
+        m_running = false;
+        SqliteStatementBudget::End(m_db);
+    }
 }
 
 void TSqlStatement::Fail(const QString &what) const
@@ -97,9 +107,15 @@ int TSqlStatement::ParameterCount() const
 
 bool TSqlStatement::Step()
 {
+    // The budget covers the whole run, from the first row to the last.
+    if (!m_running) {
+        m_running = true;
+        SqliteStatementBudget::Begin(m_db);
+    }
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
+    Finished();
     if (rc == SQLITE_DONE)
         return false;
     Fail(QStringLiteral("Catalogue error"));
@@ -107,6 +123,7 @@ bool TSqlStatement::Step()
 
 void TSqlStatement::Reset()
 {
+    Finished();
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
 }

@@ -39,7 +39,9 @@ public:
 
 private:
     [[noreturn]] void Fail(const QString &what) const;
+    void Finished();
     sqlite3 *m_db;
+    bool m_running = false;
     sqlite3_stmt *m_stmt = nullptr;
     QString m_sql;
 };

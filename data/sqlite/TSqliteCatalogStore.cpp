@@ -4,14 +4,18 @@
 #include "data/sqlite/SqliteCatalogSchema.h"
 #include "data/sqlite/SqliteErrorText.h"
 #include "data/sqlite/TBackgroundCheckpoint.h"
+#include "data/sqlite/SqliteStatementBudget.h"
+#include "data/sqlite/TRecoveredCopy.h"
 #include "data/sqlite/TSqlStatement.h"
 #include "platform/TMemoryStream.h"
+#include "platform/QuotedPath.h"
 #include "platform/TavelinError.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -23,41 +27,35 @@
 
 namespace {
 
-QString quoted(const QString &path)
-{
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
-}
-
 // Looks at the first bytes so a foreign file gets a message that says what it is.
 void checkFileKind(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw TavelinError(QStringLiteral("The catalogue file %1 does not exist. Put your catalogue there, or make a "
-                                          "demo catalogue with: tavelin-catalog demo %1")
-                               .arg(quoted(path)));
+        throw TavelinError(QStringLiteral("图库文件 %1 不存在。请把图库文件放到这里,或用以下命令生成演示图库: "
+                                          "tavelin-catalog demo %1")
+                               .arg(QuotedPath(path)));
     if (!info.isFile())
-        throw TavelinError(QStringLiteral("The catalogue %1 is not a file.").arg(quoted(path)));
+        throw TavelinError(QStringLiteral("图库 %1 不是一个文件。").arg(QuotedPath(path)));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw TavelinError(QStringLiteral("The catalogue file %1 cannot be read: %2").arg(quoted(path), f.errorString()));
+        throw TavelinError(QStringLiteral("无法读取图库文件 %1: %2").arg(QuotedPath(path), f.errorString()));
     const QByteArray head = f.read(100);
     if (head.isEmpty())
-        throw TavelinError(QStringLiteral("The catalogue file %1 is empty (0 bytes): it holds no catalogue. Restore it "
-                                          "from a backup, or make a new one with: tavelin-catalog demo %1")
-                               .arg(quoted(path)));
+        throw TavelinError(QStringLiteral("图库文件 %1 是空的(0 字节),其中没有图库。请从备份恢复,"
+                                          "或用以下命令生成新的图库: tavelin-catalog demo %1")
+                               .arg(QuotedPath(path)));
     if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB") {
         const QString dir = QDir::toNativeSeparators(info.absolutePath());
         const QString jetCopy = QDir(info.absolutePath()).filePath(info.completeBaseName() + QStringLiteral(".jet.mdb"));
         throw TavelinError(
-            QStringLiteral("The catalogue %1 is in the old Jet database format and must be converted once. In the "
-                           "folder %2 run:\n  mv %3 %4\n  tavelin-catalog import-mdb %4 %3")
-                .arg(quoted(path), dir, quoted(info.absoluteFilePath()), quoted(jetCopy)));
+            QStringLiteral("图库 %1 是旧的 Jet 数据库格式,需要转换一次。请在文件夹 %2 中运行:"
+                           "\n  mv %3 %4\n  tavelin-catalog import-mdb %4 %3")
+                .arg(QuotedPath(path), dir, QuotedPath(info.absoluteFilePath()), QuotedPath(jetCopy)));
     }
     if (!head.startsWith(QByteArray("SQLite format 3\0", 16)) || head.size() < 100)
-        throw TavelinError(QStringLiteral("The file %1 is not a Tavelin catalogue (it is damaged or of another kind). "
-                                          "Restore it from a backup.")
-                               .arg(quoted(path)));
+        throw TavelinError(QStringLiteral("文件 %1 不是 Tavelin 图库(已损坏或是其他类型的文件)。请从备份恢复。")
+                               .arg(QuotedPath(path)));
 }
 
 // Honours write permission as the user set it, also for root, who could write regardless: a catalogue
@@ -73,7 +71,9 @@ void execOrThrow(sqlite3 *db, const char *sql)
     if (!db)
         throw TavelinError(QStringLiteral("The catalogue is not open."));
     char *err = nullptr;
+    SqliteStatementBudget::Begin(db);
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
+    SqliteStatementBudget::End(db);
     if (rc != SQLITE_OK) {
         const QString message = SqliteErrorText(db, sqlite3_extended_errcode(db));
         sqlite3_free(err);
@@ -98,42 +98,61 @@ TSqliteCatalogStore::TSqliteCatalogStore(const QString &path)
 
     sqlite3 *db = nullptr;
     auto fail = [&](const QString &why) {
+        SqliteStatementBudget::Uninstall(db);
         sqlite3_close_v2(db);
-        throw TavelinError(QStringLiteral("The catalogue %1 cannot be opened: %2").arg(quoted(path), why));
+        throw TavelinError(QStringLiteral("无法打开图库 %1: %2").arg(QuotedPath(path), why));
     };
     auto probe = [&]() -> int {
         // Reading the schema is what tells a damaged file from a good one.
-        return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        SqliteStatementBudget::Begin(db);
+        const int result = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        SqliteStatementBudget::End(db);
+        return result;
     };
 
-    int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
-    int rc = sqlite3_open_v2(utf8.constData(), &db, flags, nullptr);
+    // A read-only catalogue that a crash left in the middle of a change: read as it stands, it
+    // would show entries never committed, or hide committed ones still in its log. SQLite finishes
+    // the change in a private copy instead, and the copy is browsed.
+    std::unique_ptr<TRecoveredCopy> copy;
+    QByteArray openPath = utf8;
+    if (!writable && TRecoveredCopy::Needed(info.absoluteFilePath())) {
+        copy = std::make_unique<TRecoveredCopy>(info.absoluteFilePath());
+        openPath = copy->Path().toUtf8();
+    }
+    int flags = (writable || copy ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+    int rc = sqlite3_open_v2(openPath.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK)
         fail(QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
     sqlite3_busy_timeout(db, 5000);
     sqlite3_extended_result_codes(db, 1);
+    SqliteStatementBudget::Install(db);
     rc = probe();
-    if (rc != SQLITE_OK && !writable) {
+    if (rc != SQLITE_OK && !writable && !copy) {
         // A WAL catalogue in a folder we cannot write to: read it as it stands on disk.
+        SqliteStatementBudget::Uninstall(db);
         sqlite3_close_v2(db);
         db = nullptr;
         const QByteArray uri = "file:" + QUrl::toPercentEncoding(info.absoluteFilePath(), "/") + "?immutable=1";
         rc = sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-        if (rc == SQLITE_OK)
+        if (rc == SQLITE_OK) {
+            sqlite3_extended_result_codes(db, 1);
+            SqliteStatementBudget::Install(db);
             rc = probe();
+        }
     }
     if (rc != SQLITE_OK) {
         const int primary = rc & 0xff;
         if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
-            fail(QStringLiteral("the file is damaged or is not a Tavelin catalogue (%1). Restore it from a backup.")
+            fail(QStringLiteral("文件已损坏或不是 Tavelin 图库(%1)。请从备份恢复。")
                      .arg(QString::fromUtf8(sqlite3_errmsg(db))));
-        fail(SqliteErrorText(db, rc));
+        fail(SqliteErrorText(db, rc, false));
     }
     // FULL sync makes every posted change durable before the call returns. The journal mode is
     // left alone until the first change: opening and browsing never write to the file.
     if (writable)
         sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     m_db = db;
+    m_recoveredCopy = std::move(copy);
     m_path = info.absoluteFilePath();
     m_readOnly = !writable;
 }
@@ -141,14 +160,24 @@ TSqliteCatalogStore::TSqliteCatalogStore(const QString &path)
 TSqliteCatalogStore::~TSqliteCatalogStore()
 {
     m_checkpoint.reset(); // waits for it: the file is closed after the copy ends
-    if (m_db)
+    if (m_db) {
+        SqliteStatementBudget::Uninstall(m_db);
         sqlite3_close_v2(m_db);
+    }
+}
+
+qint64 TSqliteCatalogStore::StoredBytes() const
+{
+    // The file SQLite reads: the catalogue itself, or its recovered copy, with its log.
+    const char *opened = m_db ? sqlite3_db_filename(m_db, "main") : nullptr;
+    const QString file = opened && *opened ? QString::fromUtf8(opened) : m_path;
+    return QFileInfo(file).size() + QFileInfo(file + QStringLiteral("-wal")).size();
 }
 
 void TSqliteCatalogStore::Create(const QString &path, const std::function<void(TCatalogStore &)> &fill)
 {
     if (QFileInfo::exists(path))
-        throw TavelinError(QStringLiteral("%1 already exists; it was not changed.").arg(quoted(path)));
+        throw TavelinError(QStringLiteral("%1 already exists; it was not changed.").arg(QuotedPath(path)));
     // Build it under a temporary name and move it into place, so a failure leaves nothing behind.
     QString tmp = QStringLiteral("%1.creating-%2").arg(path).arg(QCoreApplication::applicationPid());
     for (int n = 1; QFileInfo::exists(tmp); ++n)
@@ -168,7 +197,7 @@ void TSqliteCatalogStore::Create(const QString &path, const std::function<void(T
             != SQLITE_OK) {
             const QString err = QString::fromUtf8(store.m_db ? sqlite3_errmsg(store.m_db) : "out of memory");
             removeTemporary();
-            throw TavelinError(QStringLiteral("Cannot create %1: %2").arg(quoted(path), err));
+            throw TavelinError(QStringLiteral("Cannot create %1: %2").arg(QuotedPath(path), err));
         }
         sqlite3_extended_result_codes(store.m_db, 1);
         store.m_path = QFileInfo(tmp).absoluteFilePath();
@@ -196,7 +225,7 @@ void TSqliteCatalogStore::Create(const QString &path, const std::function<void(T
         error = QStringLiteral("cannot move the new file into place");
     if (!error.isEmpty()) {
         removeTemporary();
-        throw TavelinError(QStringLiteral("Cannot create %1: %2").arg(quoted(path), error));
+        throw TavelinError(QStringLiteral("Cannot create %1: %2").arg(QuotedPath(path), error));
     }
     QFile::remove(tmp + QStringLiteral("-wal"));
     QFile::remove(tmp + QStringLiteral("-shm"));
@@ -205,9 +234,8 @@ void TSqliteCatalogStore::Create(const QString &path, const std::function<void(T
 void TSqliteCatalogStore::RequireWritable() const
 {
     if (m_readOnly)
-        throw TavelinError(QStringLiteral("The catalogue %1 is read-only (no write permission on the file or its "
-                                          "folder): the change was not made.")
-                               .arg(quoted(m_path)));
+        throw TavelinError(QStringLiteral("图库 %1 是只读的(对该文件或其所在文件夹没有写权限),修改没有进行。")
+                               .arg(QuotedPath(m_path)));
 }
 
 void TSqliteCatalogStore::Execute(const QString &sql)
@@ -217,9 +245,18 @@ void TSqliteCatalogStore::Execute(const QString &sql)
 
 bool TSqliteCatalogStore::TableExists(const QString &table)
 {
-    TSqlStatement st(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ?1 COLLATE NOCASE"));
+    TSqlStatement st(m_db, QStringLiteral("SELECT type FROM sqlite_master WHERE name = ?1 COLLATE NOCASE "
+                                          "ORDER BY type = 'table' DESC"));
     st.BindText(1, table);
-    return st.Step();
+    if (!st.Step())
+        return false;
+    const QString kind = st.Text(0);
+    // An atlas must be a table: a view can run any query (an endless one, too) when it is read.
+    if (kind != QLatin1String("table"))
+        throw TavelinError(QStringLiteral("%1 in the catalogue file %2 is a %3, not a table. The catalogue file is "
+                                          "damaged or of another program; restore it from a backup.")
+                               .arg(table, QuotedPath(m_path), kind));
+    return true;
 }
 
 QVector<TStoreColumn> TSqliteCatalogStore::TableColumns(const QString &table)
@@ -265,13 +302,26 @@ void TSqliteCatalogStore::ReadPicture(qint64 reference, TMemoryStream &stream)
     if (!m_db)
         throw TavelinError(QStringLiteral("The catalogue is not open."));
     sqlite3_blob *blob = nullptr;
+    SqliteStatementBudget::Begin(m_db);
+    const auto budget = qScopeGuard([this] { SqliteStatementBudget::End(m_db); });
     if (sqlite3_blob_open(m_db, "main", SqliteCatalogSchema::kPictureDataTable, "Bytes", reference, 0, &blob)
         != SQLITE_OK) {
         const QString err = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_blob_close(blob);
         throw TavelinError(err);
     }
+    // The size comes from the value's record: in a damaged file (an overflow chain that loops) it
+    // can claim gigabytes that reading would then produce. Refused before anything is allocated.
     const int n = sqlite3_blob_bytes(blob);
+    const qint64 stored = StoredBytes();
+    if (n > CatalogSchema::kMaxPictureBytes || n > stored) {
+        sqlite3_blob_close(blob);
+        throw TavelinError(QStringLiteral("the picture is damaged: it claims %1 bytes, more than %2")
+                               .arg(n)
+                               .arg(n > stored ? QStringLiteral("the whole catalogue file holds (%1 bytes)").arg(stored)
+                                               : QStringLiteral("the %1 MiB any picture may have")
+                                                     .arg(CatalogSchema::kMaxPictureBytes >> 20)));
+    }
     if (n > 0) {
         // Read straight into memory of its own (no zero-filling first); an empty stream takes it
         // over without a copy.
@@ -451,7 +501,12 @@ void TSqliteCatalogStore::UseWriteAheadLog()
         // Other processes may read and write while we have the catalogue open: WAL keeps
         // readers and a writer apart. Failing to switch (another program busy) is harmless.
         m_journalChecked = true;
-        sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        TSqlStatement mode(m_db, QStringLiteral("PRAGMA journal_mode"));
+        const QString before = mode.Step() ? mode.Text(0).toLower() : QString();
+        mode.Reset();
+        if (!before.isEmpty() && before != QLatin1String("wal")
+            && sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK)
+            m_journalBefore = before;
     }
 }
 
@@ -486,7 +541,7 @@ void TSqliteCatalogStore::EndDurableRun()
         ::close(fd);
     }
     if (!failed.isEmpty())
-        throw TavelinError(QStringLiteral("The changes to the catalogue %1 may not be on disk: %2").arg(quoted(m_path), failed));
+        throw TavelinError(QStringLiteral("图库 %1 的更改未能确认写入磁盘: %2").arg(QuotedPath(m_path), failed));
     // The copy from the log into the file runs on a thread of its own, one at a time (a later
     // commit's own checkpoint takes whatever a running copy has not reached).
     if (!m_checkpoint || m_checkpoint->Finished())
@@ -501,6 +556,7 @@ void TSqliteCatalogStore::Begin()
             execOrThrow(m_db, "BEGIN IMMEDIATE");
         } catch (...) {
             m_transactionDepth = 0;
+            RestoreJournalMode();
             throw;
         }
     }
@@ -510,8 +566,10 @@ void TSqliteCatalogStore::Commit()
 {
     if (m_transactionDepth <= 0)
         return;
-    if (--m_transactionDepth == 0)
+    if (--m_transactionDepth == 0) {
         execOrThrow(m_db, "COMMIT");
+        m_journalBefore.clear(); // a change is in the file: WAL stays
+    }
 }
 
 void TSqliteCatalogStore::Rollback() noexcept
@@ -521,6 +579,18 @@ void TSqliteCatalogStore::Rollback() noexcept
     m_transactionDepth = 0;
     if (m_db)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    RestoreJournalMode();
+}
+
+void TSqliteCatalogStore::RestoreJournalMode() noexcept
+{
+    if (m_journalBefore.isEmpty() || !m_db)
+        return;
+    // The journal mode is part of the file; a change that did not happen must not switch it.
+    const QByteArray sql = "PRAGMA journal_mode=" + m_journalBefore.toLatin1();
+    sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr);
+    m_journalBefore.clear();
+    m_journalChecked = false;
 }
 
 void TSqliteCatalogStore::SetBulkWriting(bool on)

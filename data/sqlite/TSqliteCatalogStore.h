@@ -8,6 +8,8 @@
 // row and when a slot is replaced.
 #include "data/TCatalogStore.h"
 
+#include "data/sqlite/TRecoveredCopy.h"
+
 #include <memory>
 
 struct sqlite3;
@@ -54,6 +56,9 @@ private:
     // Picture values become references to newly stored bytes.
     void StorePictures(TEntryValues &values);
     void UseWriteAheadLog();
+    // Bytes the catalogue holds on disk (the file and its write-ahead log): no value can be larger.
+    qint64 StoredBytes() const;
+    void RestoreJournalMode() noexcept;
 
     QString m_path;
     sqlite3 *m_db = nullptr;
@@ -62,4 +67,9 @@ private:
     bool m_journalChecked = false;
     bool m_inDurableRun = false;
     std::unique_ptr<TBackgroundCheckpoint> m_checkpoint;
+    // The journal mode the file had before this store's first change switched it to WAL; given
+    // back if that change is rolled back, so a refused change leaves the file as it was.
+    QString m_journalBefore;
+    // Set when a read-only catalogue is browsed through a recovered private copy.
+    std::unique_ptr<TRecoveredCopy> m_recoveredCopy;
 };

@@ -138,8 +138,7 @@ QString JpegPicture(const QByteArray &bytes)
                     options.quantize = format || grey;
                     options.grey = grey;
                     const qint64 pixels = qint64(jpeg.Width()) * jpeg.Height();
-                    const bool refused =
-                        pixels * JpegDecoder::BytesPerPixel(header, options) > JpegDecoder::kMaxDecodedBytes;
+                    const bool refused = JpegDecoder::MemoryNeeded(header, options) > TDecodeMemory::Limit();
                     if (pixels > kPixelBudget && !refused)
                         continue;
                     QImage image;

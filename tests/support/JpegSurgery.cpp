@@ -73,7 +73,7 @@ qsizetype FindMarker(const QByteArray &jpeg, unsigned char code)
 
 qsizetype FindFrame(const QByteArray &jpeg)
 {
-    return walk(jpeg, [](qsizetype, quint8 c) { return c == 0xC0 || c == 0xC1 || c == 0xC2; });
+    return walk(jpeg, [](qsizetype, quint8 c) { return c == 0xC0 || c == 0xC1 || c == 0xC2 || c == 0xC9 || c == 0xCA; });
 }
 
 QByteArray WithForgedSize(const QByteArray &jpeg, int width, int height)

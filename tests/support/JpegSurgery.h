@@ -7,7 +7,7 @@ namespace JpegSurgery {
 
 // Offset of the first marker FF xx with xx == code (markers only, not entropy-coded data); -1 if none.
 qsizetype FindMarker(const QByteArray &jpeg, unsigned char code);
-// Offset of the start-of-frame marker (SOF0/SOF1/SOF2).
+// Offset of the start-of-frame marker (SOF0/SOF1/SOF2, and the arithmetic-coded SOF9/SOF10).
 qsizetype FindFrame(const QByteArray &jpeg);
 // The same bytes with the frame header claiming width x height.
 QByteArray WithForgedSize(const QByteArray &jpeg, int width, int height);
