@@ -1,5 +1,6 @@
 // import500: 500 JPEG files of about 1 MiB imported through the miscellaneous atlas's import,
-// against copying the same files into a folder with cp.
+// which returns once every entry is on disk, against copying the same files into a folder with
+// cp followed by one sync (cp alone leaves its copies in the page cache).
 #include "bench/BenchClock.h"
 #include "bench/BenchData.h"
 #include "bench/BenchMeasures.h"
@@ -95,20 +96,28 @@ void BenchImport(const TBenchOptions &options)
              QDir(runDir).removeRecursively();
              QDir().mkpath(runDir);
              CatalogStore::Create(TBenchProgram::CataloguePath(runDir));
-             TBenchProgram program(runDir);
-             Tm_Frame_ZXTP frame;
-             frame.ActivateFrame();
-             ::sync(); // the previous run's writes are not this run's
-             timespec c0, c1;
-             clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c0);
-             const std::int64_t t0 = BenchNowNs();
-             const int imported = frame.ImportFiles(files, QStringLiteral("导入"));
-             const double ms = BenchMsSince(t0);
-             clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c1);
-             std::fprintf(stderr, "import500: ours %.0f ms, of which %.0f ms on the processor\n", ms,
-                          (c1.tv_sec - c0.tv_sec) * 1e3 + (c1.tv_nsec - c0.tv_nsec) / 1e6);
-             if (imported != kFiles || frame.ListQuery()->RecordCount() != kFiles)
-                 throw TavelinError(QStringLiteral("import500: %1 of %2 files imported").arg(imported).arg(kFiles));
+             double ms = 0;
+             std::int64_t closing = 0;
+             {
+                 TBenchProgram program(runDir);
+                 Tm_Frame_ZXTP frame;
+                 frame.ActivateFrame();
+                 ::sync(); // the previous run's writes are not this run's
+                 timespec c0, c1;
+                 clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c0);
+                 const std::int64_t t0 = BenchNowNs();
+                 const int imported = frame.ImportFiles(files, QStringLiteral("导入"));
+                 ms = BenchMsSince(t0);
+                 clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c1);
+                 std::fprintf(stderr, "import500: ours %.0f ms, of which %.0f ms on the processor\n", ms,
+                              (c1.tv_sec - c0.tv_sec) * 1e3 + (c1.tv_nsec - c0.tv_nsec) / 1e6);
+                 if (imported != kFiles || frame.ListQuery()->RecordCount() != kFiles)
+                     throw TavelinError(QStringLiteral("import500: %1 of %2 files imported").arg(imported).arg(kFiles));
+                 closing = BenchNowNs();
+             }
+             // Not part of the figure: the import is on disk already; this is the log's copy into
+             // the file, which runs in the background and which closing the catalogue waits for.
+             std::fprintf(stderr, "import500: closing the catalogue right after took %.0f ms\n", BenchMsSince(closing));
              return ms;
          },
          [&] {
@@ -120,6 +129,7 @@ void BenchImport(const TBenchOptions &options)
              cp.start(QStringLiteral("cp"), QStringList(files) << copyDir);
              if (!cp.waitForFinished(600000) || cp.exitStatus() != QProcess::NormalExit || cp.exitCode() != 0)
                  throw TavelinError(QStringLiteral("import500: cp failed"));
+             ::sync();
              return BenchMsSince(t0);
          }},
         options.runs);
@@ -132,6 +142,6 @@ void BenchImport(const TBenchOptions &options)
     r.baseline = Median(figures[1]);
     r.unit = QStringLiteral("ms");
     r.goalOp = QStringLiteral("<=");
-    r.goal = 3;
+    r.goal = 1.5;
     PrintBenchResult(r);
 }

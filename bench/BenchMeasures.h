@@ -20,6 +20,7 @@ void BenchStartup(const TBenchOptions &options);
 void BenchConcurrent(const TBenchOptions &options);
 void BenchSearchClient(const TBenchOptions &options);
 void BenchImportClient(const TBenchOptions &options);
+void BenchCacheRss(const TBenchOptions &options);
 
 // The 100,000-entry herb catalogue that search100k and startup100k share; made once.
 QString HerbCatalogueDir(const TBenchOptions &options);

@@ -24,7 +24,8 @@ int main(int argc, char **argv)
         {QStringLiteral("search100k"), BenchSearch},   {QStringLiteral("listopen_blobs"), BenchListOpen},
         {QStringLiteral("import500"), BenchImport},    {QStringLiteral("startup100k"), BenchStartup},
         {QStringLiteral("concurrent"), BenchConcurrent}, {QStringLiteral("search_client"), BenchSearchClient},
-        {QStringLiteral("import_client"), BenchImportClient}};
+        {QStringLiteral("import_client"), BenchImportClient},
+        {QStringLiteral("cache_rss"), BenchCacheRss}};
 
     const QStringList args = app.arguments().mid(1);
     TBenchOptions options;

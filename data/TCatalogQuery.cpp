@@ -302,7 +302,13 @@ void TCatalogQuery::PictureToStream(const QString &name, TMemoryStream &stream) 
     BlobToStream(name, stored);
     if (const TAtlasDef *atlas = CatalogSchema::FindAtlasByTable(m_table))
         AtlasEntries::ToPlain(*atlas, stored);
-    stream.Write(stored.Bytes());
+    if (stream.Size() == 0 && stream.Position() == 0) {
+        // Taken over without a copy: a picture is megabytes.
+        stream.SetBytes(stored.Bytes());
+        stream.SetPosition(stream.Size());
+    } else {
+        stream.Write(stored.Bytes());
+    }
 }
 
 void TCatalogQuery::PictureFromStream(const QString &name, const TMemoryStream &stream)

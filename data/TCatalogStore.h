@@ -96,6 +96,13 @@ public:
     virtual void Commit() = 0;
     virtual void Rollback() noexcept = 0;
 
+    // A run of changes that each commit on their own (an import): within the run a commit need not
+    // wait for the disk as long as a killed process keeps it; ending the run returns once every
+    // change of the run is on disk, and raises when the disk refused. Runs do not nest. By default
+    // every commit is durable by itself and a run changes nothing.
+    virtual void BeginDurableRun() {}
+    virtual void EndDurableRun() {}
+
     // Filling a catalogue nobody else sees yet (an import into a new file): the engine may skip
     // per-commit syncs; everything is durable when bulk mode ends. Called outside transactions.
     virtual void SetBulkWriting(bool on) = 0;

@@ -5,10 +5,12 @@
 #include "data/TDataSetGridModel.h"
 #include "data/UDataLibModule.h"
 #include "frames/SearchStatement.h"
+#include "frames/TStripDecoder.h"
 #include "frames/TUpperCaseValidator.h"
 #include "glo/GlobalObjects.h"
 #include "picture/TImage.h"
 #include "picture/TJPEGImage.h"
+#include "picture/TThumbnailCache.h"
 #include "platform/BusyCursor.h"
 #include "platform/StandardErrorReport.h"
 #include "platform/TContextMenuKey.h"
@@ -23,6 +25,8 @@
 #include <QMetaObject>
 #include <QPainter>
 #include <QScopeGuard>
+
+#include <cmath>
 
 TAtlasFrame::TAtlasFrame(const TAtlasFrameConfig &config, QWidget *owner) : QFrame(owner), m_config(config)
 {
@@ -42,6 +46,7 @@ TAtlasFrame::TAtlasFrame(const TAtlasFrameConfig &config, QWidget *owner) : QFra
     m_ADOQuery_PIC->SQL() << atlas->pictureSql;
 
     m_ListSQLText = m_ListQuery->SQLText();
+    m_thumbnailCache = &TThumbnailCache::ForUser();
     m_ListOpened = false;
 
     m_cells = {m_Image1, m_Image2, m_Image3, m_Image4, m_Image5, m_Image6, m_Image7};
@@ -192,6 +197,17 @@ void TAtlasFrame::BindGrid()
     });
 }
 
+namespace {
+
+// The size a widget covers on its screen, in device pixels (as a paint of it would see it).
+QSize DeviceSizeOfWidget(const QWidget *w)
+{
+    const qreal ratio = w->devicePixelRatioF();
+    return QSize(int(std::ceil(w->width() * ratio - 1e-6)), int(std::ceil(w->height() * ratio - 1e-6)));
+}
+
+} // namespace
+
 TImage *TAtlasFrame::Cell(int k) const
 {
     return (k >= 1 && k <= m_cells.size()) ? m_cells[k - 1] : nullptr;
@@ -251,24 +267,32 @@ void TAtlasFrame::LoadThumbnails(bool closePictureQueryAfter)
     m_Label_CurrentName->setText(SearchStatement::TrimName(m_ListQuery->FieldAsString(m_config.nameColumn)));
 
     TBusyCursor busy;
-    // One stream and one picture object serve every slot of the run.
-    TMemoryStream stream;
-    TJPEGImage jpeg;
+    // The catalogue is read here, on this thread, slot by slot; each slot's decoding starts on the
+    // pool as soon as its bytes are in, while the next slot is read. The cells change only once
+    // every slot is done, each to its own slot's picture.
+    TStripDecoder strip(m_thumbnailCache);
     for (int k = 1; k <= m_cells.size(); ++k) {
+        QByteArray plain;
         try {
+            TMemoryStream stream;
             m_ADOQuery_PIC->PictureToStream(CatalogSchema::SlotColumn(k), stream);
-            stream.SetPosition(0);
-            if (stream.Size() > 0) {
-                jpeg.LoadFromStream(stream);
-                m_cells[k - 1]->AssignGraphic(&jpeg);
-            }
+            plain = stream.Bytes();
         } catch (const std::exception &) {
             // A slot that cannot be read leaves its cell empty; the others still load.
         }
-        stream.Clear();
+        strip.Add(std::move(plain), DeviceSizeOfWidget(m_cells[k - 1]));
     }
+    std::vector<std::unique_ptr<TJPEGImage>> pictures = strip.Finish();
+    for (int k = 0; k < m_cells.size(); ++k)
+        if (pictures[size_t(k)])
+            m_cells[k]->SetGraphic(std::move(pictures[size_t(k)]));
     if (closePictureQueryAfter)
         m_ADOQuery_PIC->Close();
+}
+
+void TAtlasFrame::SetThumbnailCache(TThumbnailCache *cache)
+{
+    m_thumbnailCache = cache;
 }
 
 void TAtlasFrame::m_Button_DisplayPicClick()

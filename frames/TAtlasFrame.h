@@ -13,6 +13,7 @@ class QMenu;
 class TCatalogQuery;
 class TDataSetGridModel;
 class TImage;
+class TThumbnailCache;
 
 class TAtlasFrame : public QFrame, protected Ui::TAtlasFrameForm {
     Q_OBJECT
@@ -32,6 +33,10 @@ public:
     TImage *Preview() const { return m_Image; }
     QLabel *NameLabel() const { return m_Label_CurrentName; }
     QMenu *ViewMenu() const { return m_PopupMenu; }
+    // Where cells look for and keep their shrunk pictures: the user's cache unless set; null
+    // for none.
+    void SetThumbnailCache(TThumbnailCache *cache);
+    TThumbnailCache *ThumbnailCache() const { return m_thumbnailCache; }
 
 public slots:
     void m_Edit_ZYPinYinChange();
@@ -76,5 +81,6 @@ private:
     void SetUpLook();
     void BindGrid();
     bool m_syncingSelection = false;
+    TThumbnailCache *m_thumbnailCache = nullptr;
     bool m_bRemovingRows = false;
 };

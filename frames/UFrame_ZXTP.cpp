@@ -179,10 +179,25 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
     TMemoryStream buffer;
     TJPEGImage picture;
     TBusyCursor busy;
+    TCatalogConnection *connection = m_ListQuery->Connection();
+    if (!connection)
+        throw TavelinError(QStringLiteral("The catalogue is not open."));
+    // Each file is its own committed entry the moment it is posted (a killed process keeps it);
+    // the disk is waited for once, at the end, for all of them.
+    TCatalogStore &store = connection->Store();
+    store.BeginDurableRun();
+    bool runEnded = false;
     m_ListQuery->DisableControls();
-    const auto resume = qScopeGuard([this] {
+    const auto resume = qScopeGuard([this, &store, &runEnded] {
         m_ListQuery->Cancel(); // an append left unfinished by an error is discarded
         m_ListQuery->EnableControls();
+        if (!runEnded) {
+            try {
+                store.EndDurableRun(); // what was posted before the error still goes to disk
+            } catch (const std::exception &) {
+                // The error that ended the import is the one reported.
+            }
+        }
     });
     int imported = 0;
     for (const QString &path : files) {
@@ -201,7 +216,8 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
             continue; // counted as failed in the report
         }
         buffer.SetPosition(0);
-        // Each row is stored before the next file is read: a crash keeps what was imported so far.
+        // Each row is committed before the next file is read: a killed process keeps what was
+        // imported so far.
         m_ListQuery->Append();
         m_ListQuery->PictureFromStream(QStringLiteral("pic1"), buffer);
         m_ListQuery->SetFieldText(QStringLiteral("TypeName"), category);
@@ -209,6 +225,8 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
         m_ListQuery->Post();
         ++imported;
     }
+    runEnded = true;
+    store.EndDurableRun();
     return imported;
 }
 

@@ -27,6 +27,12 @@ void TImage::AssignGraphic(const TGraphic *graphic)
     PictureChanged();
 }
 
+void TImage::SetGraphic(std::unique_ptr<TGraphic> graphic)
+{
+    m_picture.SetGraphic(std::move(graphic));
+    PictureChanged();
+}
+
 void TImage::ClearPicture()
 {
     m_picture.Clear();

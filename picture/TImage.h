@@ -17,6 +17,8 @@ public:
     // Replaces the picture (by copy) and repaints.
     void SetPicture(const TPicture &picture);
     void AssignGraphic(const TGraphic *graphic);
+    // Takes the graphic itself, with whatever it holds ready for drawing.
+    void SetGraphic(std::unique_ptr<TGraphic> graphic);
     void ClearPicture();
     // Call after changing the picture's options in place: re-sizes (when auto-sizing) and repaints.
     void PictureChanged();

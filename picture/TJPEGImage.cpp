@@ -322,3 +322,33 @@ std::unique_ptr<TGraphic> TJPEGImage::Clone() const
 {
     return std::make_unique<TJPEGImage>(*this);
 }
+
+QImage TJPEGImage::DisplayImage() const
+{
+    return d->shown;
+}
+
+void TJPEGImage::SetDisplayImage(const QImage &image)
+{
+    const int scaleIndex = indexOf(ScaleToCover(image.size()));
+    if (image.isNull() || scaleIndex == indexOf(d->scale))
+        return;
+    d->shown = QImage();
+    d->shownShare.Release();
+    // Counted against the pictures' memory like a picture shrunk here; without room it is drawn
+    // by decoding instead.
+    if (!d->shownShare.Reserve(image.sizeInBytes()))
+        return;
+    d->shown = image;
+    d->shownScale = scaleIndex;
+}
+
+void TJPEGImage::MakeDisplayImage(const QSize &device)
+{
+    if (IsEmpty() || device.isEmpty())
+        return;
+    const TJPEGScale scale = ScaleToCover(device);
+    if (scale == d->scale)
+        return; // drawn from the decode at the current scale, not shrunk ahead
+    d->ShownAt(indexOf(scale), device);
+}

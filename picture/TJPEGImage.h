@@ -42,6 +42,17 @@ public:
     // picture is then partial); empty when that decode was clean.
     QString DecodeWarning() const;
 
+    // The picture as it shows on a device area of the image's size (what Draw would paint
+    // there), made ahead of painting or taken from a thumbnail cache. Draw uses it for a target
+    // of exactly that size and decodes nothing. Not copied with the picture.
+    QImage DisplayImage() const;
+    void SetDisplayImage(const QImage &image);
+    // Decodes at the reduction that covers device and keeps the shrunk result as the display
+    // image, holding no larger decode afterwards. A picture that no reduction covers gets none
+    // (it is drawn from its decode). A failing decode raises and is remembered, so drawing does
+    // not try again.
+    void MakeDisplayImage(const QSize &device);
+
     bool IsEmpty() const override;
     int Width() const override;
     int Height() const override;

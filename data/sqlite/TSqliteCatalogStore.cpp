@@ -3,6 +3,7 @@
 #include "data/CatalogSchema.h"
 #include "data/sqlite/SqliteCatalogSchema.h"
 #include "data/sqlite/SqliteErrorText.h"
+#include "data/sqlite/TBackgroundCheckpoint.h"
 #include "data/sqlite/SqliteStatementBudget.h"
 #include "data/sqlite/TRecoveredCopy.h"
 #include "data/sqlite/TSqlStatement.h"
@@ -18,6 +19,11 @@
 #include <QUrl>
 
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -153,6 +159,7 @@ TSqliteCatalogStore::TSqliteCatalogStore(const QString &path)
 
 TSqliteCatalogStore::~TSqliteCatalogStore()
 {
+    m_checkpoint.reset(); // waits for it: the file is closed after the copy ends
     if (m_db) {
         SqliteStatementBudget::Uninstall(m_db);
         sqlite3_close_v2(m_db);
@@ -273,21 +280,20 @@ void TSqliteCatalogStore::Select(const QString &sql, const QHash<QString, QVaria
     const int n = st.ColumnCount();
     rows.Reset(n);
     sqlite3_stmt *h = st.Handle();
-    QVector<QVariant> row(n);
+    // Straight from SQLite's values into the row set's plain cells: no QVariant or QString per cell.
     while (st.Step()) {
         for (int i = 0; i < n; ++i) {
             switch (sqlite3_column_type(h, i)) {
-            case SQLITE_NULL: row[i] = QVariant(); break;
-            case SQLITE_INTEGER: row[i] = QVariant(qint64(sqlite3_column_int64(h, i))); break;
-            case SQLITE_FLOAT: row[i] = QVariant(sqlite3_column_double(h, i)); break;
-            case SQLITE_BLOB: row[i] = QVariant(st.Blob(i)); break;
+            case SQLITE_NULL: rows.AppendNull(); break;
+            case SQLITE_INTEGER: rows.AppendInteger(sqlite3_column_int64(h, i)); break;
+            case SQLITE_FLOAT: rows.AppendDouble(sqlite3_column_double(h, i)); break;
+            case SQLITE_BLOB: rows.AppendValue(QVariant(st.Blob(i))); break;
             default: {
                 const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(h, i));
-                row[i] = QVariant(QString::fromUtf8(p, sqlite3_column_bytes(h, i)));
+                rows.AppendText(p, sqlite3_column_bytes(h, i));
             }
             }
         }
-        rows.AppendRow(row);
     }
 }
 
@@ -317,16 +323,21 @@ void TSqliteCatalogStore::ReadPicture(qint64 reference, TMemoryStream &stream)
                                                      .arg(CatalogSchema::kMaxPictureBytes >> 20)));
     }
     if (n > 0) {
-        const qint64 at = stream.Position();
-        if (stream.Size() < at + n)
-            stream.SetSize(at + n);
-        const int rc = sqlite3_blob_read(blob, stream.Memory() + at, n, 0);
+        // Read straight into memory of its own (no zero-filling first); an empty stream takes it
+        // over without a copy.
+        QByteArray bytes(n, Qt::Uninitialized);
+        const int rc = sqlite3_blob_read(blob, bytes.data(), n, 0);
         if (rc != SQLITE_OK) {
             const QString err = QString::fromUtf8(sqlite3_errstr(rc));
             sqlite3_blob_close(blob);
             throw TavelinError(err);
         }
-        stream.SetPosition(at + n);
+        if (stream.Size() == 0 && stream.Position() == 0) {
+            stream.SetBytes(bytes);
+            stream.SetPosition(n);
+        } else {
+            stream.Write(bytes);
+        }
     }
     sqlite3_blob_close(blob);
 }
@@ -497,20 +508,63 @@ qint64 TSqliteCatalogStore::LastIssuedKey(const QString &table)
     return qMax(issued, TCatalogStore::LastIssuedKey(table));
 }
 
+void TSqliteCatalogStore::UseWriteAheadLog()
+{
+    if (!m_journalChecked) {
+        // Other processes may read and write while we have the catalogue open: WAL keeps
+        // readers and a writer apart. Failing to switch (another program busy) is harmless.
+        m_journalChecked = true;
+        TSqlStatement mode(m_db, QStringLiteral("PRAGMA journal_mode"));
+        const QString before = mode.Step() ? mode.Text(0).toLower() : QString();
+        mode.Reset();
+        if (!before.isEmpty() && before != QLatin1String("wal")
+            && sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK)
+            m_journalBefore = before;
+    }
+}
+
+void TSqliteCatalogStore::BeginDurableRun()
+{
+    RequireWritable();
+    if (m_inDurableRun)
+        return;
+    UseWriteAheadLog();
+    // NORMAL: a commit is written to the log but not synced, and the log is synced before any
+    // checkpoint, so a power cut takes at most the latest commits, never the file's consistency.
+    // No checkpoints during the run: each would write the pictures a second time and sync twice.
+    execOrThrow(m_db, "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0");
+    m_inDurableRun = true;
+}
+
+void TSqliteCatalogStore::EndDurableRun()
+{
+    if (!m_inDurableRun)
+        return;
+    m_inDurableRun = false;
+    sqlite3_exec(m_db, "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=1000", nullptr, nullptr, nullptr);
+    // What the run committed is in the log (or in the file itself, when it could not switch to a
+    // log): one sync of each, and of the folder that holds a log made during the run.
+    QString failed;
+    for (const QString &path : {m_path + QStringLiteral("-wal"), m_path, QFileInfo(m_path).absolutePath()}) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue; // no log: nothing to sync there
+        if (::fsync(fd) != 0 && failed.isEmpty())
+            failed = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(fd);
+    }
+    if (!failed.isEmpty())
+        throw TavelinError(QStringLiteral("图库 %1 的更改未能确认写入磁盘: %2").arg(QuotedPath(m_path), failed));
+    // The copy from the log into the file runs on a thread of its own, one at a time (a later
+    // commit's own checkpoint takes whatever a running copy has not reached).
+    if (!m_checkpoint || m_checkpoint->Finished())
+        m_checkpoint = std::make_unique<TBackgroundCheckpoint>(m_path);
+}
+
 void TSqliteCatalogStore::Begin()
 {
     if (m_transactionDepth++ == 0) {
-        if (!m_journalChecked) {
-            // Other processes may read and write while we have the catalogue open: WAL keeps
-            // readers and a writer apart. Failing to switch (another program busy) is harmless.
-            m_journalChecked = true;
-            TSqlStatement mode(m_db, QStringLiteral("PRAGMA journal_mode"));
-            const QString before = mode.Step() ? mode.Text(0).toLower() : QString();
-            mode.Reset();
-            if (!before.isEmpty() && before != QLatin1String("wal")
-                && sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK)
-                m_journalBefore = before;
-        }
+        UseWriteAheadLog();
         try {
             execOrThrow(m_db, "BEGIN IMMEDIATE");
         } catch (...) {

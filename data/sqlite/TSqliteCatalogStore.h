@@ -13,6 +13,7 @@
 #include <memory>
 
 struct sqlite3;
+class TBackgroundCheckpoint;
 
 class TSqliteCatalogStore final : public TCatalogStore {
 public:
@@ -48,11 +49,14 @@ public:
     void Commit() override;
     void Rollback() noexcept override;
     void SetBulkWriting(bool on) override;
+    void BeginDurableRun() override;
+    void EndDurableRun() override;
 
 private:
     TSqliteCatalogStore() = default;
     // Picture values become references to newly stored bytes.
     void StorePictures(TEntryValues &values);
+    void UseWriteAheadLog();
     // Bytes the catalogue holds on disk (the file and its write-ahead log): no value can be larger.
     qint64 StoredBytes() const;
     void RestoreJournalMode() noexcept;
@@ -62,6 +66,8 @@ private:
     bool m_readOnly = false;
     int m_transactionDepth = 0;
     bool m_journalChecked = false;
+    bool m_inDurableRun = false;
+    std::unique_ptr<TBackgroundCheckpoint> m_checkpoint;
     // The journal mode the file had before this store's first change switched it to WAL; given
     // back if that change is rolled back, so a refused change leaves the file as it was.
     QString m_journalBefore;

@@ -1,0 +1,335 @@
+// The thumbnail strip's pool and cache: a cell shows exactly the pixels a fresh decode draws, cold or
+// warm, and the cache never answers for other bytes (a replaced slot, a swapped catalogue) nor
+// breaks the strip when it is damaged, read-only or cannot be made.
+#include "data/PictureTransform.h"
+#include "data/TCatalogConnection.h"
+#include "data/UDataLibModule.h"
+#include "frames/UFrame_ZYZJ.h"
+#include "picture/ContentHash.h"
+#include "picture/TImage.h"
+#include "picture/TJPEGImage.h"
+#include "picture/TThumbnailCache.h"
+#include "picture/ThumbnailCoding.h"
+#include "support/TestProgram.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using TestSupport::AddEntry;
+using TestSupport::MakeJpeg;
+
+namespace {
+
+// What a cell of this size shows for the bytes when the picture is decoded as it is drawn, with no
+// cache and no decoding ahead: the reference every other way must match pixel for pixel.
+QImage freshlyDrawn(const QByteArray &jpegBytes, const QSize &size)
+{
+    QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::white);
+    TJPEGImage picture;
+    picture.LoadFromBytes(jpegBytes);
+    QPainter painter(&canvas);
+    picture.Draw(painter, QRect(QPoint(0, 0), size));
+    return canvas;
+}
+
+QImage shown(TImage *cell)
+{
+    QImage canvas(cell->size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::white);
+    cell->render(&canvas);
+    return canvas;
+}
+
+// Four slots of different shapes: reduced decodes at 1/8 and 1/4, a full-size one just above the cell,
+// and one smaller than the cell (stretched, never shrunk).
+QList<QByteArray> fourPictures(QColor colour)
+{
+    return {MakeJpeg(800, 600, colour), MakeJpeg(300, 260, colour), MakeJpeg(60, 70, colour), MakeJpeg(40, 30, colour)};
+}
+
+QList<std::optional<QByteArray>> asSlots(const QList<QByteArray> &pictures)
+{
+    QList<std::optional<QByteArray>> bytes;
+    for (const QByteArray &p : pictures)
+        bytes << p;
+    return bytes;
+}
+
+struct Strip {
+    std::unique_ptr<Tm_Frame_ZYZJ> frame;
+    void show(TThumbnailCache *cache)
+    {
+        frame = std::make_unique<Tm_Frame_ZYZJ>();
+        frame->SetThumbnailCache(cache);
+        frame->ActivateFrame();
+        frame->m_Button_DisplayPicClick();
+    }
+    // Compares every cell with a fresh decode of the pictures expected in it.
+    void verifyShows(const QList<QByteArray> &pictures) const
+    {
+        for (int k = 1; k <= pictures.size(); ++k) {
+            TImage *cell = frame->Cell(k);
+            QVERIFY2(!cell->Picture().IsEmpty(), qPrintable(QStringLiteral("cell %1 is empty").arg(k)));
+            QVERIFY2(shown(cell) == freshlyDrawn(pictures[k - 1], cell->size()),
+                     qPrintable(QStringLiteral("cell %1 differs from a fresh decode of slot %1").arg(k)));
+        }
+    }
+};
+
+} // namespace
+
+class TestThumbnailCache : public QObject {
+    Q_OBJECT
+private slots:
+    void contentHashIsTheStableSixtyFourBitHash_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<quint64>("seed");
+        QTest::addColumn<quint64>("expected");
+        QByteArray stripes;
+        for (int r = 0; r < 3; ++r)
+            for (int i = 0; i < 256; ++i)
+                stripes.append(char(i));
+        stripes.append("abc");
+        QTest::newRow("empty") << QByteArray() << quint64(0) << quint64(0xef46db3751d8e999ULL);
+        QTest::newRow("one byte") << QByteArray("a") << quint64(0) << quint64(0xd24ec4f1a98c6e5bULL);
+        QTest::newRow("tail of eight and four") << QByteArray("0123456789ab") << quint64(0) << quint64(0x862e292326b8a4fcULL);
+        QTest::newRow("stripes and a tail") << stripes << quint64(0) << quint64(0xd12812566a2cbcb1ULL);
+        QTest::newRow("seeded") << QByteArray("abcdefghijklmnopqrstuvwxyz0123456789") << quint64(7)
+                                << quint64(0xe594210dba2a826aULL);
+    }
+    void contentHashIsTheStableSixtyFourBitHash()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(quint64, seed);
+        QFETCH(quint64, expected);
+        QCOMPARE(ContentHash::Of(bytes, seed), expected);
+    }
+
+    void codingKeepsExactPixelsAndRefusesDamage_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("colour") << int(QImage::Format_RGB32);
+        QTest::newRow("with alpha") << int(QImage::Format_ARGB32);
+        QTest::newRow("grey") << int(QImage::Format_Grayscale8);
+        QTest::newRow("24-bit rows with padding") << int(QImage::Format_RGB888);
+    }
+    void codingKeepsExactPixelsAndRefusesDamage()
+    {
+        QFETCH(int, format);
+        QImage image(55, 66, QImage::Format(format));
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixelColor(x, y, QColor((x * 37 + y) % 256, (y * 11) % 256, (x * y) % 256, 128 + (x % 128)));
+        const QByteArray coded = ThumbnailCoding::Encode(image);
+        QVERIFY(!coded.isEmpty());
+        const QImage back = ThumbnailCoding::Decode(coded);
+        QCOMPARE(back.format(), image.format());
+        QCOMPARE(back, image);
+        // Any single damaged byte, in the header or in the pixel data, gives no picture at all.
+        for (int at = 0; at < coded.size(); at += qMax(1, int(coded.size() / 97))) {
+            QByteArray damaged = coded;
+            damaged[at] = char(damaged[at] ^ 0x5a);
+            QVERIFY2(ThumbnailCoding::Decode(damaged).isNull(), qPrintable(QStringLiteral("damage at %1 accepted").arg(at)));
+        }
+        QVERIFY(ThumbnailCoding::Decode(coded.left(coded.size() - 1)).isNull());
+    }
+
+    void evictsTheLeastRecentlyUsedWithinItsBudget()
+    {
+        QTemporaryDir dir;
+        QImage image(55, 66, QImage::Format_RGB32);
+        auto picture = [&](int i) {
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    image.setPixel(x, y, qRgb((x * i) % 256, (y * 7 + i) % 256, (x ^ y ^ i) % 256));
+            return image;
+        };
+        const qint64 one = ThumbnailCoding::Encode(picture(1)).size();
+        const qint64 budget = one * 10;
+        TThumbnailCache cache(dir.filePath("t.sqlite"), budget);
+        auto key = [](int i) { return QByteArray("k") + QByteArray::number(i); };
+        for (int i = 0; i < 8; ++i)
+            cache.Store(key(i), picture(i));
+        QCOMPARE(cache.Find(key(0)), picture(0)); // the oldest, now the most recently used
+        for (int i = 8; i < 30; ++i) {
+            cache.Store(key(i), picture(i));
+            QVERIFY(cache.StoredBytes() <= budget);
+        }
+        QVERIFY(QFileInfo(dir.filePath("t.sqlite")).size() < budget * 4);
+        QVERIFY(cache.Find(key(1)).isNull()); // evicted
+        QCOMPARE(cache.Find(key(29)), picture(29));
+        QVERIFY(cache.Find(QByteArray("never stored")).isNull());
+
+        // Kept across runs: a new cache on the same file finds what is left.
+        TThumbnailCache again(dir.filePath("t.sqlite"), budget);
+        QCOMPARE(again.Find(key(29)), picture(29));
+    }
+
+    void coldAndWarmStripsShowTheSamePixelsAsAFreshDecode_data()
+    {
+        QTest::addColumn<bool>("withCache");
+        QTest::newRow("no cache") << false;
+        QTest::newRow("cache, cold then warm") << true;
+    }
+    void coldAndWarmStripsShowTheSamePixelsAsAFreshDecode()
+    {
+        QFETCH(bool, withCache);
+        TestSupport::TestProgram p;
+        const QList<QByteArray> pictures = fourPictures(QColor(200, 60, 40));
+        AddEntry(p.path, "ZYZJ", "e", "t", asSlots(pictures));
+        p.start();
+        TThumbnailCache cache(p.dir.filePath("cache/thumbnails.sqlite"));
+        Strip strip;
+        strip.show(withCache ? &cache : nullptr);
+        strip.verifyShows(pictures);
+        if (!withCache)
+            return;
+        QCOMPARE(cache.Hits(), 0);
+        strip.show(&cache);
+        strip.verifyShows(pictures);
+        // Two of the four come from the cache: the two that a reduced decode covers. The others are
+        // drawn from their full decode and are not kept.
+        QCOMPARE(cache.Hits(), 2);
+        // A clicked cell gives the preview the whole picture, not the small one.
+        QTest::mouseClick(strip.frame->Cell(1), Qt::LeftButton);
+        QCOMPARE(strip.frame->Preview()->Picture().Width(), 800);
+        QVERIFY(p.errors.isEmpty());
+    }
+
+    void aCachedPictureIsUsedOnlyForTheSameBytes_data()
+    {
+        QTest::addColumn<bool>("swapCatalogue");
+        QTest::newRow("a slot replaced") << false;
+        QTest::newRow("another catalogue under the same name") << true;
+    }
+    void aCachedPictureIsUsedOnlyForTheSameBytes()
+    {
+        QFETCH(bool, swapCatalogue);
+        QTemporaryDir cacheDir;
+        TThumbnailCache cache(cacheDir.filePath("thumbnails.sqlite"));
+        const QList<QByteArray> before = fourPictures(QColor(200, 60, 40));
+        // Same sizes, same entry number, same slots: only the bytes differ.
+        const QList<QByteArray> after = fourPictures(QColor(30, 160, 70));
+        TestSupport::TestProgram p;
+        const int sn = AddEntry(p.path, "ZYZJ", "e", "t", asSlots(before));
+        p.start();
+        Strip strip;
+        strip.show(&cache);
+        strip.show(&cache);
+        strip.verifyShows(before);
+        QCOMPARE(cache.Hits(), 2); // the cache is in use: a key blind to the bytes would show `before`
+        strip.frame.reset();
+
+        if (swapCatalogue) {
+            QTemporaryDir other;
+            const QString otherPath = other.filePath("KVRJetLib.mdb");
+            TestSupport::MakeCatalogue(otherPath);
+            QCOMPARE(AddEntry(otherPath, "ZYZJ", "e", "t", asSlots(after)), sn);
+            // Copied over the catalogue the program has open, then opened again under the same name.
+            TCatalogConnection *connection = m_DataLibModule->m_ADOConnection_KVR;
+            connection->SetConnected(false);
+            QVERIFY(QFile::remove(p.path));
+            QVERIFY(QFile::copy(otherPath, p.path));
+            connection->SetConnected(true);
+            strip.show(&cache);
+            strip.verifyShows(after);
+        } else {
+            for (int k = 1; k <= 4; ++k) {
+                QByteArray stored = after[k - 1];
+                for (auto &c : stored)
+                    c = char(PictureTransform::StoredFromPlain(std::uint8_t(c)));
+                TestSupport::SetRawSlot(p.path, "ZYZJ", sn, k, stored);
+            }
+            strip.show(&cache);
+            strip.verifyShows(after);
+        }
+        QVERIFY(p.errors.isEmpty());
+    }
+
+    void aDamagedOrReadOnlyCacheNeverChangesWhatIsShown_data()
+    {
+        QTest::addColumn<QString>("harm");
+        QTest::newRow("header overwritten") << "header";
+        QTest::newRow("contents scrambled") << "contents";
+        QTest::newRow("file and folder read-only") << "read-only";
+        QTest::newRow("folder cannot be made") << "no folder";
+    }
+    void aDamagedOrReadOnlyCacheNeverChangesWhatIsShown()
+    {
+        QFETCH(QString, harm);
+        QTemporaryDir cacheDir;
+        QString cachePath = cacheDir.filePath("tavelin/thumbnails.sqlite");
+        const QList<QByteArray> pictures = fourPictures(QColor(90, 40, 200));
+        TestSupport::TestProgram p;
+        AddEntry(p.path, "ZYZJ", "e", "t", asSlots(pictures));
+        const QList<QByteArray> others = fourPictures(QColor(240, 200, 20));
+        AddEntry(p.path, "ZYZJ", "f", "t", asSlots(others));
+        p.start();
+        {
+            TThumbnailCache filling(cachePath);
+            Strip strip;
+            strip.show(&filling);
+        }
+        QFile::remove(cachePath + "-wal");
+        QFile::remove(cachePath + "-shm");
+        QFile file(cachePath);
+        const QByteArray original = [&] {
+            QFile f(cachePath);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QVERIFY(original.size() > 4096);
+        if (harm == "header" || harm == "contents") {
+            QByteArray damaged = original;
+            const int from = harm == "header" ? 0 : 4096;
+            const int to = harm == "header" ? 100 : damaged.size();
+            for (int i = from; i < to; ++i)
+                damaged[i] = char(damaged[i] ^ (0x35 + i % 7));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(damaged);
+            file.close();
+        } else if (harm == "read-only") {
+            QFile::setPermissions(cachePath, QFile::ReadOwner | QFile::ReadGroup);
+            QFile::setPermissions(QFileInfo(cachePath).absolutePath(),
+                                  QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+        } else {
+            // A plain file where the cache's folder should be.
+            cachePath = p.dir.filePath("KVRJetLib.mdb") + "/tavelin/thumbnails.sqlite";
+        }
+
+        for (int round = 0; round < 2; ++round) {
+            TThumbnailCache cache(cachePath);
+            Strip strip;
+            strip.show(&cache);
+            strip.verifyShows(pictures);
+            // The second entry was never shown: decoded, whatever the cache can do.
+            strip.frame->ListQuery()->SetRecNo(1);
+            strip.frame->m_Button_DisplayPicClick();
+            strip.verifyShows(others);
+            if (harm == "read-only") {
+                QVERIFY(!cache.Writable());
+                QCOMPARE(cache.Hits(), 2); // still read
+            }
+            if (round == 1 && (harm == "header" || harm == "contents"))
+                QCOMPARE(cache.Hits(), 4); // both entries, made good again by the first round
+        }
+        if (harm == "read-only") {
+            QFile f(cachePath);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), original); // untouched
+            QFile::setPermissions(QFileInfo(cachePath).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        QVERIFY(p.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestThumbnailCache)
+#include "test_thumbnail_cache.moc"
