@@ -241,6 +241,65 @@ private slots:
         QCOMPARE(TCatalogQuery::CutToCharacters(QStringLiteral("甘草"), 50), QStringLiteral("甘草"));
     }
 
+    void aFailedPartOfALargerChangeUndoesOnlyItself()
+    {
+        Catalogue c;
+        c.connect();
+        TCatalogStore &store = c.conn.Store();
+        const TAtlasDef &atlas = *CatalogSchema::FindAtlas("ZYZJ");
+        {
+            TStoreTransaction whole(store);
+            TEntryValues kept{{"ItemName", QStringLiteral("kept")}};
+            store.InsertEntry(atlas.table, kept);
+            try {
+                TStoreTransaction part(store);
+                TEntryValues undone{{"ItemName", QStringLiteral("undone")}};
+                store.InsertEntry(atlas.table, undone);
+                throw TavelinError(QStringLiteral("this part fails"));
+            } catch (const TavelinError &) {
+            }
+            whole.Commit();
+        }
+        auto q = c.query({atlas.listSql});
+        q->Open();
+        QCOMPARE(q->RecordCount(), 1);
+        QCOMPARE(q->FieldAsString("ItemName"), QStringLiteral("kept"));
+    }
+
+    void aChangeWhosePartLostTheTransactionIsNotReportedSaved()
+    {
+        Catalogue c;
+        c.connect();
+        TCatalogStore &store = c.conn.Store();
+        const TAtlasDef &atlas = *CatalogSchema::FindAtlas("ZYZJ");
+        bool refused = false;
+        {
+            TStoreTransaction whole(store);
+            TEntryValues first{{"ItemName", QStringLiteral("first")}};
+            store.InsertEntry(atlas.table, first);
+            {
+                TStoreTransaction part(store);
+                // What SQLite does by itself after a full disk: the whole transaction ends.
+                store.Execute(QStringLiteral("ROLLBACK"));
+            }
+            try {
+                whole.Commit();
+            } catch (const TavelinError &) {
+                refused = true;
+            }
+        }
+        QVERIFY(refused);
+        auto q = c.query({atlas.listSql});
+        q->Open();
+        QCOMPARE(q->RecordCount(), 0);
+        // The store is usable again afterwards.
+        TEntryValues later{{"ItemName", QStringLiteral("later")}};
+        store.InsertEntry(atlas.table, later);
+        q->Close();
+        q->Open();
+        QCOMPARE(q->RecordCount(), 1);
+    }
+
     void deletingARowRemovesItsPictures()
     {
         Catalogue c;

@@ -561,35 +561,75 @@ void TSqliteCatalogStore::EndDurableRun()
         m_checkpoint = std::make_unique<TBackgroundCheckpoint>(m_path);
 }
 
+namespace {
+
+// The savepoint of nesting level depth (1 for the first part inside the outermost transaction).
+QByteArray savepointName(int depth)
+{
+    return "tavelin_part_" + QByteArray::number(depth);
+}
+
+} // namespace
+
 void TSqliteCatalogStore::Begin()
 {
-    if (m_transactionDepth++ == 0) {
+    if (m_transactionDepth == 0) {
         UseWriteAheadLog();
         try {
             execOrThrow(m_db, "BEGIN IMMEDIATE");
         } catch (...) {
-            m_transactionDepth = 0;
             RestoreJournalMode();
             throw;
         }
+        m_transactionLost = false;
+        m_transactionDepth = 1;
+        return;
     }
+    // A part of a larger change: undone on its own when it fails, the rest going on.
+    if (!m_transactionLost)
+        execOrThrow(m_db, ("SAVEPOINT " + savepointName(m_transactionDepth)).constData());
+    ++m_transactionDepth;
 }
 
 void TSqliteCatalogStore::Commit()
 {
     if (m_transactionDepth <= 0)
         return;
-    if (--m_transactionDepth == 0) {
-        execOrThrow(m_db, "COMMIT");
-        m_journalBefore.clear(); // a change is in the file: WAL stays
+    if (m_transactionLost) {
+        Rollback();
+        throw TavelinError(QStringLiteral("The change to the catalogue %1 was not saved: a part of it failed and "
+                                          "the whole change was undone.")
+                               .arg(QuotedPath(m_path)));
     }
+    if (m_transactionDepth > 1) {
+        execOrThrow(m_db, ("RELEASE " + savepointName(m_transactionDepth - 1)).constData());
+        --m_transactionDepth;
+        return;
+    }
+    execOrThrow(m_db, "COMMIT");
+    m_transactionDepth = 0;
+    m_journalBefore.clear(); // a change is in the file: WAL stays
 }
 
 void TSqliteCatalogStore::Rollback() noexcept
 {
     if (m_transactionDepth <= 0)
         return;
+    if (m_transactionDepth > 1) {
+        --m_transactionDepth;
+        if (m_transactionLost || !m_db)
+            return;
+        const QByteArray name = savepointName(m_transactionDepth);
+        // SQLite ends the whole transaction by itself after some errors (a full disk, a lock);
+        // then there is no part left to undo, and the outer commit must fail.
+        if (sqlite3_get_autocommit(m_db)
+            || sqlite3_exec(m_db, ("ROLLBACK TO " + name).constData(), nullptr, nullptr, nullptr) != SQLITE_OK
+            || sqlite3_exec(m_db, ("RELEASE " + name).constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            m_transactionLost = true;
+        return;
+    }
     m_transactionDepth = 0;
+    m_transactionLost = false;
     if (m_db)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     RestoreJournalMode();

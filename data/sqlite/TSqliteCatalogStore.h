@@ -65,6 +65,9 @@ private:
     sqlite3 *m_db = nullptr;
     bool m_readOnly = false;
     int m_transactionDepth = 0;
+    // A failure inside a nested part took the whole transaction with it: the outer commit must
+    // not report success.
+    bool m_transactionLost = false;
     bool m_journalChecked = false;
     bool m_inDurableRun = false;
     std::unique_ptr<TBackgroundCheckpoint> m_checkpoint;
