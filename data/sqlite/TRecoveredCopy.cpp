@@ -1,5 +1,6 @@
 #include "data/sqlite/TRecoveredCopy.h"
 
+#include "platform/QuotedPath.h"
 #include "platform/TavelinError.h"
 
 #include <QDir>
@@ -10,11 +11,6 @@
 namespace {
 
 const char *const kLeftovers[] = {"-journal", "-wal"};
-
-QString quoted(const QString &path)
-{
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
-}
 
 } // namespace
 
@@ -30,7 +26,7 @@ TRecoveredCopy::TRecoveredCopy(const QString &path)
 {
     const QString what = QStringLiteral(
         "The catalogue %1 was left unfinished by a program that ended in the middle of a change, and it is "
-        "read-only, so the change cannot be finished in place. ").arg(quoted(path));
+        "read-only, so the change cannot be finished in place. ").arg(QuotedPath(path));
     const QString todo = QStringLiteral(
         "Make the file and its folder writable, or copy the file together with the files beside it whose names "
         "begin with its name to a folder you can write to, and open it there.");
@@ -44,7 +40,7 @@ TRecoveredCopy::TRecoveredCopy(const QString &path)
     // Room for the copy, and for SQLite to write what the recovery needs.
     if (storage.isValid() && storage.bytesAvailable() < needed + needed / 4 + (qint64(16) << 20))
         throw TavelinError(what + QStringLiteral("The temporary folder %1 has no room for a copy of %2 MiB. ")
-                                      .arg(quoted(m_dir.path()))
+                                      .arg(QuotedPath(m_dir.path()))
                                       .arg((needed >> 20) + 1) + todo);
     m_path = m_dir.filePath(QFileInfo(path).fileName());
     auto copy = [&](const QString &from, const QString &to) {
