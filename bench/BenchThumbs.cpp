@@ -17,9 +17,9 @@
 #include "data/PictureTransform.h"
 #include "data/TCatalogQuery.h"
 #include "frames/UFrame_ZY.h"
-#include "picture/TImage.h"
+#include "widgets/TImage.h"
 #include "picture/TJPEGImage.h"
-#include "picture/TThumbnailCache.h"
+#include "data/sqlite/TThumbnailCache.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 

@@ -2,7 +2,7 @@
 
 #include "data/CatalogLocation.h"
 #include "data/TCatalogConnection.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
 
 #include <QDir>
@@ -19,7 +19,7 @@ Tm_DataLibModule::Tm_DataLibModule(QObject *parent)
     try {
         DataModuleCreate();
     } catch (const std::exception &e) {
-        ShowStandardErrorReport(e);
+        ReportError(e);
     }
 }
 

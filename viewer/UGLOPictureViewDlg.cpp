@@ -3,10 +3,10 @@
 #include "picture/TGraphic.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TPicture.h"
-#include "platform/AccessibleFactory.h"
+#include "widgets/AccessibleFactory.h"
 #include "platform/FontSetup.h"
 #include "platform/TavelinError.h"
-#include "platform/WindowPlacement.h"
+#include "widgets/WindowPlacement.h"
 #include "viewer/ViewerGeometry.h"
 
 #include <QCloseEvent>

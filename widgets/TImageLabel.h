@@ -2,7 +2,7 @@
 // A picture shown in a label that does something when clicked (the start page's banner): a click,
 // or Space or Enter while it has the keyboard focus, raises clicked(); assistive technology sees
 // an image with a press action.
-#include "platform/TAccessibleGraphicSource.h"
+#include "widgets/TAccessibleGraphicSource.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
-#include "picture/TImage.h"
+#include "widgets/TImage.h"
 
-#include "platform/AccessibleFactory.h"
+#include "widgets/AccessibleFactory.h"
 
 #include <QKeyEvent>
 #include <QMetaMethod>

@@ -1,4 +1,4 @@
-#include "platform/TContextMenuKey.h"
+#include "widgets/TContextMenuKey.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/WinMessageBox.h"
+#include "widgets/WinMessageBox.h"
 
 #include "platform/WinConstants.h"
 

@@ -1,4 +1,4 @@
-#include "platform/TPaintBox.h"
+#include "widgets/TPaintBox.h"
 
 #include "platform/TCanvas.h"
 

@@ -1,6 +1,6 @@
-#include "platform/TAccessibleGraphic.h"
+#include "widgets/TAccessibleGraphic.h"
 
-#include "platform/TAccessibleGraphicSource.h"
+#include "widgets/TAccessibleGraphicSource.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "platform/TImageLabel.h"
+#include "widgets/TImageLabel.h"
 
-#include "platform/AccessibleFactory.h"
+#include "widgets/AccessibleFactory.h"
 
 #include <QKeyEvent>
 #include <QMetaMethod>

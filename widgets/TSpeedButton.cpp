@@ -1,6 +1,6 @@
-#include "platform/TSpeedButton.h"
+#include "widgets/TSpeedButton.h"
 
-#include "platform/AccessibleFactory.h"
+#include "widgets/AccessibleFactory.h"
 
 TSpeedButton::TSpeedButton(QWidget *parent) : QToolButton(parent)
 {

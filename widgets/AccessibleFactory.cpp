@@ -1,11 +1,11 @@
-#include "platform/AccessibleFactory.h"
+#include "widgets/AccessibleFactory.h"
 
-#include "platform/TAccessibleGraphic.h"
-#include "platform/TAccessibleGraphicSource.h"
-#include "platform/TSpeedButton.h"
-#include "platform/TSpeedButtonAccessible.h"
-#include "platform/TStatusBar.h"
-#include "platform/TStatusBarAccessible.h"
+#include "widgets/TAccessibleGraphic.h"
+#include "widgets/TAccessibleGraphicSource.h"
+#include "widgets/TSpeedButton.h"
+#include "widgets/TSpeedButtonAccessible.h"
+#include "widgets/TStatusBar.h"
+#include "widgets/TStatusBarAccessible.h"
 
 #include <QAccessibleWidget>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "platform/TAnchors.h"
+#include "widgets/TAnchors.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "platform/LabelFitting.h"
+#include "widgets/LabelFitting.h"
 
 #include <QFontMetrics>
 #include <QLabel>

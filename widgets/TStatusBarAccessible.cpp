@@ -1,7 +1,7 @@
-#include "platform/TStatusBarAccessible.h"
+#include "widgets/TStatusBarAccessible.h"
 
-#include "platform/TStatusBar.h"
-#include "platform/TStatusPanelAccessible.h"
+#include "widgets/TStatusBar.h"
+#include "widgets/TStatusPanelAccessible.h"
 
 TStatusBarAccessible::TStatusBarAccessible(TStatusBar *bar) : QAccessibleWidget(bar, QAccessible::StatusBar) {}
 

@@ -1,4 +1,4 @@
-#include "platform/TSpeedButtonAccessible.h"
+#include "widgets/TSpeedButtonAccessible.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

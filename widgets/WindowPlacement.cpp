@@ -1,6 +1,6 @@
-#include "platform/WindowPlacement.h"
+#include "widgets/WindowPlacement.h"
 
-#include "platform/ApplicationMainForm.h"
+#include "widgets/ApplicationMainForm.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
-#include "platform/TStatusBar.h"
+#include "widgets/TStatusBar.h"
 
-#include "platform/AccessibleFactory.h"
+#include "widgets/AccessibleFactory.h"
 #include "platform/TCanvas.h"
 
 #include <QAccessible>

@@ -1,6 +1,6 @@
-#include "platform/TStatusPanelAccessible.h"
+#include "widgets/TStatusPanelAccessible.h"
 
-#include "platform/TStatusBar.h"
+#include "widgets/TStatusBar.h"
 
 #include <QWidget>
 #include <QWindow>

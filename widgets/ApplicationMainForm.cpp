@@ -1,4 +1,4 @@
-#include "platform/ApplicationMainForm.h"
+#include "widgets/ApplicationMainForm.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "picture/TThumbnailCache.h"
+#include "data/sqlite/TThumbnailCache.h"
 
 #include "picture/ThumbnailCoding.h"
 

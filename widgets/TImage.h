@@ -3,7 +3,7 @@
 // the aspect ratio (thumbnail cells, the preview) or at the picture's own size with the control
 // sizing itself to it (the viewer). Where it takes the keyboard focus, Space and Enter click it.
 #include "picture/TPicture.h"
-#include "platform/TAccessibleGraphicSource.h"
+#include "widgets/TAccessibleGraphicSource.h"
 
 #include <QWidget>
 
