@@ -1,14 +1,12 @@
 #include "widgets/TImage.h"
 
 #include "widgets/AccessibleFactory.h"
+#include "widgets/PressableControl.h"
 
 #include <QKeyEvent>
 #include <QMetaMethod>
-#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 TImage::TImage(QWidget *parent) : QWidget(parent)
 {
@@ -86,34 +84,21 @@ void TImage::paintEvent(QPaintEvent *)
         }
     }
     // Someone working with the keyboard sees which picture has the focus.
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(1, 1, -1, -1);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    }
+    DrawFocusFrameIfFocused(this, painter);
 }
 
 void TImage::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (IsClickRelease(this, event))
         emit clicked();
     QWidget::mouseReleaseEvent(event);
 }
 
 void TImage::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-            emit clicked();
-            return;
-        }
-        break;
-    default:
-        break;
+    if (IsClickKey(event)) {
+        emit clicked();
+        return;
     }
     QWidget::keyPressEvent(event);
 }
@@ -147,5 +132,5 @@ bool TImage::AccessiblePressable() const
 
 void TImage::AccessiblePress()
 {
-    QMetaObject::invokeMethod(this, &TImage::clicked, Qt::QueuedConnection);
+    PostClicked(this);
 }

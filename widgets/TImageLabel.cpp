@@ -1,14 +1,12 @@
 #include "widgets/TImageLabel.h"
 
 #include "widgets/AccessibleFactory.h"
+#include "widgets/PressableControl.h"
 
 #include <QKeyEvent>
 #include <QMetaMethod>
-#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 TImageLabel::TImageLabel(QWidget *parent) : QLabel(parent)
 {
@@ -32,13 +30,12 @@ bool TImageLabel::AccessiblePressable() const
 
 void TImageLabel::AccessiblePress()
 {
-    // A click may open a modal window: not inside the assistive technology's call.
-    QMetaObject::invokeMethod(this, &TImageLabel::clicked, Qt::QueuedConnection);
+    PostClicked(this);
 }
 
 void TImageLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    if (IsClickRelease(this, event)) {
         emit clicked();
         return;
     }
@@ -47,8 +44,7 @@ void TImageLabel::mouseReleaseEvent(QMouseEvent *event)
 
 void TImageLabel::keyPressEvent(QKeyEvent *event)
 {
-    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
-    if (plain && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    if (IsClickKey(event)) {
         emit clicked();
         return;
     }
@@ -60,9 +56,6 @@ void TImageLabel::paintEvent(QPaintEvent *event)
     QLabel::paintEvent(event);
     if (hasFocus()) {
         QPainter painter(this);
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(1, 1, -1, -1);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        DrawFocusFrameIfFocused(this, painter);
     }
 }
