@@ -27,10 +27,8 @@ void drawFigure(QPainter &p, TBodyView view, const TFigureStyle &st)
     if (st.woodblock) {
         p.setBrush(st.skin);
     } else {
-        QLinearGradient g(100, 0, 300, 0);
-        g.setColorAt(0, st.skinShade);
-        g.setColorAt(0.5, st.skin);
-        g.setColorAt(1, st.skinShade);
+        const QLinearGradient g = ArtLinearGradient(QPointF(100, 0), QPointF(300, 0),
+                                                    {{0, st.skinShade}, {0.5, st.skin}, {1, st.skinShade}});
         p.setBrush(g);
     }
     p.setPen(QPen(st.outline, st.outlineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -102,9 +100,8 @@ void drawMeridian(QPainter &p, const TDemoAcupoint &pt, const QColor &col, doubl
 
 void drawPointMarker(QPainter &p, QPointF at, double r, const QColor &col)
 {
-    QRadialGradient glow(at, r * 3);
-    glow.setColorAt(0, QColor(col.red(), col.green(), col.blue(), 120));
-    glow.setColorAt(1, QColor(col.red(), col.green(), col.blue(), 0));
+    const QRadialGradient glow = ArtRadialGradient(at, r * 3,
+            {{0, QColor(col.red(), col.green(), col.blue(), 120)}, {1, QColor(col.red(), col.green(), col.blue(), 0)}});
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
     p.drawEllipse(at, r * 3, r * 3);
@@ -209,9 +206,8 @@ void viewNeedling(TDemoPage &page, const TDemoAcupoint &pt)
     const QRectF block(60, 160, 640, 0);
     for (const Layer &l : layers) {
         const QRectF r(block.left(), y, block.width(), l.depth);
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, l.colour.lighter(106));
-        g.setColorAt(1, l.colour.darker(108));
+        const QLinearGradient g = ArtLinearGradient(r.topLeft(), r.bottomLeft(),
+                                                    {{0, l.colour.lighter(106)}, {1, l.colour.darker(108)}});
         p.setPen(Qt::NoPen);
         p.setBrush(g);
         p.drawRect(r);
@@ -270,18 +266,16 @@ void viewWoodblock(TDemoPage &page, const TDemoAcupoint &pt, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    QLinearGradient paper(art.topLeft(), art.bottomRight());
-    paper.setColorAt(0, QColor(232, 214, 176));
-    paper.setColorAt(1, QColor(214, 190, 146));
+    const QLinearGradient paper = ArtLinearGradient(art.topLeft(), art.bottomRight(),
+                                                    {{0, QColor(232, 214, 176)}, {1, QColor(214, 190, 146)}});
     p.fillRect(art, paper);
     // age spots on the paper
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 18; ++i) {
         const QPointF s(art.left() + rng.Uniform() * art.width(), art.top() + rng.Uniform() * art.height());
         const double r = rng.Range(0.01, 0.05) * page.Unit();
-        QRadialGradient g(s, r);
-        g.setColorAt(0, QColor(170, 130, 80, 50));
-        g.setColorAt(1, QColor(170, 130, 80, 0));
+        const QRadialGradient g = ArtRadialGradient(s, r,
+                                                    {{0, QColor(170, 130, 80, 50)}, {1, QColor(170, 130, 80, 0)}});
         p.setBrush(g);
         p.drawEllipse(s, r, r);
     }

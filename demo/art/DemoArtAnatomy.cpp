@@ -391,10 +391,8 @@ void drawOrgan(QPainter &p, const TDemoAnatomy &o, TMode mode, TDemoRandom &rng,
             p.setPen(QPen(QColor(30, 30, 30), lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         } else {
             const QRectF b = part.path.boundingRect();
-            QRadialGradient g(b.center() - QPointF(b.width() * 0.2, b.height() * 0.25), std::max(b.width(), b.height()) * 0.75);
-            g.setColorAt(0, part.colour.lighter(128));
-            g.setColorAt(0.6, part.colour);
-            g.setColorAt(1, part.colour.darker(135));
+            const QRadialGradient g = ArtRadialGradient(b.center() - QPointF(b.width() * 0.2, b.height() * 0.25), std::max(b.width(), b.height()) * 0.75,
+                    {{0, part.colour.lighter(128)}, {0.6, part.colour}, {1, part.colour.darker(135)}});
             p.setBrush(g);
             p.setPen(QPen(part.colour.darker(170), lineWidth * 0.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         }
@@ -493,9 +491,8 @@ void viewSection(TDemoPage &page, const TDemoAnatomy &o, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    QRadialGradient bg(art.center(), std::max(art.width(), art.height()) * 0.7);
-    bg.setColorAt(0, QColor(70, 82, 100));
-    bg.setColorAt(1, QColor(30, 36, 48));
+    const QRadialGradient bg = ArtRadialGradient(art.center(), std::max(art.width(), art.height()) * 0.7,
+                                                 {{0, QColor(70, 82, 100)}, {1, QColor(30, 36, 48)}});
     p.fillRect(art, bg);
     page.FitDesign(QSizeF(1000, 1000));
     drawOrgan(p, o, TMode::Section, rng);

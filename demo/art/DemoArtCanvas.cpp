@@ -174,9 +174,8 @@ TDemoPage::TDemoPage(QSize size, const TDemoPageStyle &style)
     m_painter.begin(&m_image);
     m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     const double w = size.width(), h = size.height();
-    QLinearGradient paper(0, 0, 0, h);
-    paper.setColorAt(0, style.paperTop);
-    paper.setColorAt(1, style.paperBottom);
+    const QLinearGradient paper = ArtLinearGradient(QPointF(0, 0), QPointF(0, h),
+                                                    {{0, style.paperTop}, {1, style.paperBottom}});
     m_painter.fillRect(QRectF(0, 0, w, h), paper);
 
     const double u = Unit();
@@ -217,9 +216,8 @@ void TDemoPage::DrawCaption(const QString &title, const QString &subtitle, const
     const double u = Unit();
     const double band = std::max(30.0, u * 0.095);
     const QRectF bar(0, h - band, w, band);
-    QLinearGradient g(bar.topLeft(), bar.bottomLeft());
-    g.setColorAt(0, m_style.captionBand.lighter(118));
-    g.setColorAt(1, m_style.captionBand);
+    const QLinearGradient g = ArtLinearGradient(bar.topLeft(), bar.bottomLeft(),
+                                                {{0, m_style.captionBand.lighter(118)}, {1, m_style.captionBand}});
     m_painter.fillRect(bar, g);
 
     const double pad = band * 0.45;

@@ -1,7 +1,10 @@
 #pragma once
-// Shared pieces of the demo catalogue's illustrations: a fixed random sequence, the CJK fonts,
-// smooth outlines, labels, and the page every picture is drawn on (background, frame, caption).
-// Everything here is a pure function of its arguments, so a picture comes out the same on every run.
+// Shared pieces of the demo catalogue's illustrations, on top of the canvas every picture uses: a
+// fixed random sequence, the CJK fonts, smooth outlines, labels, and the page every picture is drawn
+// on (background, frame, caption). Everything here is a pure function of its arguments, so a picture
+// comes out the same on every run.
+#include "demo/art/ArtCanvas.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>

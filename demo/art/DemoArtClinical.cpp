@@ -84,9 +84,8 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
 {
     const bool dark = c.variant == 4;
     const QColor skin = dark ? QColor(176, 122, 86) : QColor(234, 190, 160);
-    QRadialGradient g(QPointF(480, 330), 700);
-    g.setColorAt(0, skin.lighter(106));
-    g.setColorAt(1, skin.darker(114));
+    const QRadialGradient g = ArtRadialGradient(QPointF(480, 330), 700,
+                                                {{0, skin.lighter(106)}, {1, skin.darker(114)}});
     p.fillRect(QRectF(-200, -200, 1400, 1200), g);
     // skin creases and pores
     p.setPen(QPen(skin.darker(112), 1.6));
@@ -103,9 +102,8 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
     for (const TLesion &l : spots) {
         switch (c.variant) {
         case 0: { // eczema: blurred red patches with papules and crusts
-            QRadialGradient rg(l.at, l.r * 1.3);
-            rg.setColorAt(0, QColor(210, 70, 70, 200));
-            rg.setColorAt(1, QColor(210, 70, 70, 0));
+            const QRadialGradient rg = ArtRadialGradient(l.at, l.r * 1.3,
+                                                         {{0, QColor(210, 70, 70, 200)}, {1, QColor(210, 70, 70, 0)}});
             p.setBrush(rg);
             p.drawEllipse(l.at, l.r * 1.3, l.r * 1.1);
             for (int k = 0; k < 26; ++k) {
@@ -133,17 +131,15 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
             break;
         }
         case 2: { // zoster: clustered vesicles on a red base
-            QRadialGradient rg(l.at, l.r * 1.4);
-            rg.setColorAt(0, QColor(220, 80, 80, 180));
-            rg.setColorAt(1, QColor(220, 80, 80, 0));
+            const QRadialGradient rg = ArtRadialGradient(l.at, l.r * 1.4,
+                                                         {{0, QColor(220, 80, 80, 180)}, {1, QColor(220, 80, 80, 0)}});
             p.setBrush(rg);
             p.drawEllipse(l.at, l.r * 1.4, l.r * 1.2);
             for (int k = 0; k < 9; ++k) {
                 const QPointF d = l.at + QPointF(rng.Range(-0.7, 0.7), rng.Range(-0.6, 0.6)) * l.r;
                 const double vr = rng.Range(6, 11);
-                QRadialGradient vg(d - QPointF(vr * 0.3, vr * 0.3), vr);
-                vg.setColorAt(0, QColor(255, 255, 245));
-                vg.setColorAt(1, QColor(236, 220, 196));
+                const QRadialGradient vg = ArtRadialGradient(d - QPointF(vr * 0.3, vr * 0.3), vr,
+                                                             {{0, QColor(255, 255, 245)}, {1, QColor(236, 220, 196)}});
                 p.setBrush(vg);
                 p.setPen(QPen(QColor(190, 90, 80), 1.4));
                 p.drawEllipse(d, vr, vr);
@@ -180,10 +176,9 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
                     p.setBrush(QColor(70, 50, 40));
                     p.drawEllipse(d, 3.5, 3.5);
                 } else {
-                    QRadialGradient pg(d, 16);
-                    pg.setColorAt(0, kind == 2 ? QColor(250, 236, 170) : QColor(200, 60, 60));
-                    pg.setColorAt(0.4, QColor(204, 70, 70));
-                    pg.setColorAt(1, QColor(204, 70, 70, 0));
+                    const QRadialGradient pg = ArtRadialGradient(d, 16,
+                            {{0, kind == 2 ? QColor(250, 236, 170) : QColor(200, 60, 60)}, {0.4, QColor(204, 70, 70)},
+                             {1, QColor(204, 70, 70, 0)}});
                     p.setBrush(pg);
                     p.drawEllipse(d, 16, 16);
                 }
@@ -241,9 +236,8 @@ void drawChest(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
         p.drawPath(DemoSmoothPath({{160, 800}, {170, 620}, {300, 580}, {450, 620}, {460, 800}}, true));
         p.drawPath(DemoSmoothPath({{540, 800}, {560, 640}, {700, 610}, {840, 640}, {850, 800}}, true));
         if (c.variant == 1) { // consolidation, right lower zone
-            QRadialGradient cg(QPointF(300, 510), 150);
-            cg.setColorAt(0, QColor(210, 210, 212, 235));
-            cg.setColorAt(1, QColor(210, 210, 212, 0));
+            const QRadialGradient cg = ArtRadialGradient(QPointF(300, 510), 150,
+                    {{0, QColor(210, 210, 212, 235)}, {1, QColor(210, 210, 212, 0)}});
             p.setBrush(cg);
             p.drawEllipse(QPointF(300, 510), 170, 130);
         }
@@ -323,10 +317,8 @@ void drawBone(TDemoPage &page, const TDemoClinical &c, TDemoRandom &)
     QPainter &p = page.Painter();
     page.FitDesign(kDesign, 0);
     auto bone = [&](const QPainterPath &path) {
-        QLinearGradient g(path.boundingRect().topLeft(), path.boundingRect().bottomLeft());
-        g.setColorAt(0, QColor(238, 238, 240));
-        g.setColorAt(0.5, QColor(170, 170, 176));
-        g.setColorAt(1, QColor(238, 238, 240));
+        const QLinearGradient g = ArtLinearGradient(path.boundingRect().topLeft(), path.boundingRect().bottomLeft(),
+                {{0, QColor(238, 238, 240)}, {0.5, QColor(170, 170, 176)}, {1, QColor(238, 238, 240)}});
         p.setBrush(g);
         p.setPen(QPen(QColor(250, 250, 252), 5));
         p.drawPath(path);
@@ -518,10 +510,8 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
     page.FitDesign(kDesign, 0);
     const QPointF centre(500, 375);
     const double R = 350;
-    QRadialGradient g(centre, R);
-    g.setColorAt(0, QColor(236, 120, 60));
-    g.setColorAt(0.75, QColor(200, 80, 40));
-    g.setColorAt(1, QColor(90, 30, 16));
+    const QRadialGradient g = ArtRadialGradient(centre, R,
+            {{0, QColor(236, 120, 60)}, {0.75, QColor(200, 80, 40)}, {1, QColor(90, 30, 16)}});
     p.setPen(Qt::NoPen);
     p.setBrush(g);
     p.drawEllipse(centre, R, R);
@@ -530,9 +520,8 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
     clip.addEllipse(centre, R, R);
     p.setClipPath(clip);
     const QPointF disc(330, 360), macula(560, 385);
-    QRadialGradient mg(macula, 90);
-    mg.setColorAt(0, QColor(120, 40, 20, 200));
-    mg.setColorAt(1, QColor(120, 40, 20, 0));
+    const QRadialGradient mg = ArtRadialGradient(macula, 90,
+                                                 {{0, QColor(120, 40, 20, 200)}, {1, QColor(120, 40, 20, 0)}});
     p.setBrush(mg);
     p.drawEllipse(macula, 90, 90);
     p.setBrush(QColor(255, 240, 200, 200));
@@ -554,10 +543,8 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
     p.setPen(QPen(QColor(190, 40, 36), 5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(disc, disc + QPointF(-200, 20));
     p.drawLine(disc, disc + QPointF(-190, -60));
-    QRadialGradient dg(disc, 55);
-    dg.setColorAt(0, QColor(255, 246, 210));
-    dg.setColorAt(0.5, QColor(250, 220, 150));
-    dg.setColorAt(1, QColor(236, 160, 90));
+    const QRadialGradient dg = ArtRadialGradient(disc, 55,
+            {{0, QColor(255, 246, 210)}, {0.5, QColor(250, 220, 150)}, {1, QColor(236, 160, 90)}});
     p.setPen(Qt::NoPen);
     p.setBrush(dg);
     p.drawEllipse(disc, 55, 60);
@@ -578,13 +565,8 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
             p.drawEllipse(macula + QPointF(std::cos(a), std::sin(a)) * d, rng.Range(4, 9), rng.Range(3, 7));
         }
         for (int i = 0; i < 3; ++i) { // cotton-wool spots
-            QRadialGradient cw(QPointF(0, 0), 30);
             const QPointF at = disc + QPointF(rng.Range(80, 260), rng.Range(-200, 200));
-            cw.setCenter(at);
-            cw.setFocalPoint(at);
-            cw.setColorAt(0, QColor(255, 250, 240, 230));
-            cw.setColorAt(1, QColor(255, 250, 240, 0));
-            p.setBrush(cw);
+            p.setBrush(ArtRadialGradient(at, 30, {{0, QColor(255, 250, 240, 230)}, {1, QColor(255, 250, 240, 0)}}));
             p.drawEllipse(at, 30, 24);
         }
     }
@@ -614,9 +596,8 @@ void drawUltrasound(TDemoPage &page, TDemoRandom &rng)
         p.setBrush(QColor(8, 8, 8));
         p.drawPath(DemoSmoothPath({{330, 330}, {480, 290}, {640, 330}, {700, 420}, {620, 500}, {450, 510}, {340, 460}}, true));
         // acoustic shadow below the stone
-        QLinearGradient sg(0, 470, 0, 750);
-        sg.setColorAt(0, QColor(0, 0, 0, 230));
-        sg.setColorAt(1, QColor(0, 0, 0, 120));
+        const QLinearGradient sg = ArtLinearGradient(QPointF(0, 470), QPointF(0, 750),
+                                                     {{0, QColor(0, 0, 0, 230)}, {1, QColor(0, 0, 0, 120)}});
         p.setBrush(sg);
         p.drawPolygon(QPolygonF({QPointF(520, 470), QPointF(600, 470), QPointF(640, 760), QPointF(500, 760)}));
     });

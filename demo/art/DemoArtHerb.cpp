@@ -82,10 +82,8 @@ void drawBlade(QPainter &p, QPointF base, double angle, double L, TLeafShape sha
     p.translate(base);
     p.rotate(angle);
     const QPainterPath path = simpleLeafPath(shape, L);
-    QLinearGradient g(0, -L * 0.3, 0, L * 0.3);
-    g.setColorAt(0, green.lighter(135));
-    g.setColorAt(0.5, green);
-    g.setColorAt(1, green.darker(125));
+    const QLinearGradient g = ArtLinearGradient(QPointF(0, -L * 0.3), QPointF(0, L * 0.3),
+                                                {{0, green.lighter(135)}, {0.5, green}, {1, green.darker(125)}});
     p.setBrush(g);
     p.setPen(QPen(green.darker(160), std::max(0.6, L * 0.012)));
     p.drawPath(path);
@@ -167,19 +165,16 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
         for (int i = 0; i < n; ++i) {
             p.save();
             p.rotate(i * 360.0 / n);
-            QLinearGradient g(0, 0, r, 0);
-            g.setColorAt(0, col.darker(115));
-            g.setColorAt(1, col.lighter(112));
+            const QLinearGradient g = ArtLinearGradient(QPointF(0, 0), QPointF(r, 0),
+                                                        {{0, col.darker(115)}, {1, col.lighter(112)}});
             p.setBrush(g);
             p.drawEllipse(QRectF(r * 0.18, -r * 0.13, r * 0.84, r * 0.26));
             p.restore();
         }
-        QRadialGradient d(QPointF(-r * 0.08, -r * 0.08), r * 0.34);
         const bool yellowish = col.hue() > 35 && col.hue() < 65 && col.saturation() > 120;
         const QColor disc = yellowish ? QColor(150, 92, 30) : QColor(240, 180, 40);
-        d.setColorAt(0, disc.lighter(130));
-        d.setColorAt(1, disc.darker(120));
-        p.setBrush(d);
+        p.setBrush(ArtRadialGradient(QPointF(-r * 0.08, -r * 0.08), r * 0.34,
+                                     {{0, disc.lighter(130)}, {1, disc.darker(120)}}));
         p.setPen(QPen(disc.darker(150), r * 0.02));
         p.drawEllipse(QPointF(0, 0), r * 0.3, r * 0.3);
         break;
@@ -194,10 +189,8 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
         }
         bell.cubicTo(r * 0.45, r * 0.3, r * 0.5, -r * 0.3, r * 0.2, -r * 0.55);
         bell.closeSubpath();
-        QLinearGradient g(-r * 0.6, 0, r * 0.6, 0);
-        g.setColorAt(0, col.darker(125));
-        g.setColorAt(0.45, col.lighter(118));
-        g.setColorAt(1, col.darker(115));
+        const QLinearGradient g = ArtLinearGradient(QPointF(-r * 0.6, 0), QPointF(r * 0.6, 0),
+                {{0, col.darker(125)}, {0.45, col.lighter(118)}, {1, col.darker(115)}});
         p.setBrush(g);
         p.drawPath(bell);
         p.setBrush(QColor(90, 120, 60));
@@ -230,9 +223,8 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
             const double y = r * 0.3 - i * r * 0.13;
             const double s = r * (0.3 - i * 0.013);
             const double side = (i % 2) ? 1 : -1;
-            QRadialGradient g(QPointF(side * s * 0.5, y), s);
-            g.setColorAt(0, col.lighter(120));
-            g.setColorAt(1, col.darker(110));
+            const QRadialGradient g = ArtRadialGradient(QPointF(side * s * 0.5, y), s,
+                                                        {{0, col.lighter(120)}, {1, col.darker(110)}});
             p.setBrush(g);
             p.drawEllipse(QPointF(side * s * 0.55, y), s * 0.75, s * 0.5);
         }
@@ -250,10 +242,8 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
             t.cubicTo(r * 0.45, -r * 1.2, r * 0.45, -r * 0.9, r * 0.1, -r * 0.8);
             t.lineTo(r * 0.06, 0);
             t.closeSubpath();
-            QLinearGradient g(-r * 0.3, 0, r * 0.3, 0);
-            g.setColorAt(0, col.darker(115));
-            g.setColorAt(0.5, col.lighter(115));
-            g.setColorAt(1, col.darker(110));
+            const QLinearGradient g = ArtLinearGradient(QPointF(-r * 0.3, 0), QPointF(r * 0.3, 0),
+                    {{0, col.darker(115)}, {0.5, col.lighter(115)}, {1, col.darker(110)}});
             p.setBrush(g);
             p.drawPath(t);
             p.setPen(QPen(QColor(220, 170, 40), std::max(0.4, r * 0.02)));
@@ -271,9 +261,8 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
             for (int i = 0; i < n; ++i) {
                 p.save();
                 p.rotate(i * 360.0 / n + ring * 17);
-                QRadialGradient g(QPointF(rr * 0.5, 0), rr * 0.6);
-                g.setColorAt(0, rc.lighter(112));
-                g.setColorAt(1, rc.darker(112));
+                const QRadialGradient g = ArtRadialGradient(QPointF(rr * 0.5, 0), rr * 0.6,
+                                                            {{0, rc.lighter(112)}, {1, rc.darker(112)}});
                 p.setBrush(g);
                 p.drawEllipse(QRectF(rr * 0.05, -rr * 0.3, rr * 0.95, rr * 0.6));
                 p.restore();
@@ -298,19 +287,16 @@ void drawBerry(QPainter &p, QPointF c, double r, const QColor &col, bool seed)
     if (seed) {
         p.translate(c);
         p.rotate(30);
-        QRadialGradient g(QPointF(-r * 0.3, -r * 0.2), r * 1.3);
-        g.setColorAt(0, col.lighter(135));
-        g.setColorAt(1, col.darker(130));
+        const QRadialGradient g = ArtRadialGradient(QPointF(-r * 0.3, -r * 0.2), r * 1.3,
+                                                    {{0, col.lighter(135)}, {1, col.darker(130)}});
         p.setBrush(g);
         p.setPen(QPen(col.darker(170), r * 0.06));
         p.drawEllipse(QPointF(0, 0), r, r * 0.62);
         p.setPen(QPen(col.darker(150), r * 0.05));
         p.drawLine(QPointF(-r * 0.8, 0), QPointF(r * 0.8, 0));
     } else {
-        QRadialGradient g(c + QPointF(-r * 0.35, -r * 0.35), r * 1.2);
-        g.setColorAt(0, col.lighter(165));
-        g.setColorAt(0.35, col);
-        g.setColorAt(1, col.darker(150));
+        const QRadialGradient g = ArtRadialGradient(c + QPointF(-r * 0.35, -r * 0.35), r * 1.2,
+                                                    {{0, col.lighter(165)}, {0.35, col}, {1, col.darker(150)}});
         p.setBrush(g);
         p.setPen(QPen(col.darker(170), r * 0.05));
         p.drawEllipse(c, r, r);
@@ -374,10 +360,8 @@ void drawTaproot(QPainter &p, QPointF top, QPointF dir, double length, double wi
             p.drawLine(pts[k], pts[k + 1]);
         }
     }
-    QLinearGradient g(top - n * width / 2, top + n * width / 2);
-    g.setColorAt(0, col.darker(130));
-    g.setColorAt(0.45, col.lighter(118));
-    g.setColorAt(1, col.darker(120));
+    const QLinearGradient g = ArtLinearGradient(top - n * width / 2, top + n * width / 2,
+                                                {{0, col.darker(130)}, {0.45, col.lighter(118)}, {1, col.darker(120)}});
     p.setBrush(g);
     p.setPen(QPen(col.darker(165), width * 0.03));
     p.drawPath(DemoSmoothPath(outline, true));
@@ -416,9 +400,8 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
                           left + QPointF(length * 0.94, 0));
             return stroker.createStroke(spine);
         }();
-        QLinearGradient bg(left - QPointF(0, height * 0.4), left + QPointF(0, height * 0.4));
-        bg.setColorAt(0, col.lighter(120));
-        bg.setColorAt(1, col.darker(135));
+        const QLinearGradient bg = ArtLinearGradient(left - QPointF(0, height * 0.4), left + QPointF(0, height * 0.4),
+                                                     {{0, col.lighter(120)}, {1, col.darker(135)}});
         p.setBrush(bg);
         p.setPen(QPen(col.darker(170), height * 0.02));
         p.drawPath(body);
@@ -427,9 +410,8 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
         const double cx = left.x() + length * (0.1 + i * 0.2);
         const double rh = height * (0.4 - std::abs(i - 1.5) * 0.04) * rng.Range(0.8, 1.05);
         const QRectF r(cx - length * 0.085, left.y() - rh, length * 0.17, rh * 2);
-        QRadialGradient g(r.center() - QPointF(0, rh * 0.4), rh * 1.6);
-        g.setColorAt(0, col.lighter(130));
-        g.setColorAt(1, col.darker(130));
+        const QRadialGradient g = ArtRadialGradient(r.center() - QPointF(0, rh * 0.4), rh * 1.6,
+                                                    {{0, col.lighter(130)}, {1, col.darker(130)}});
         p.setBrush(g);
         p.setPen(QPen(col.darker(170), height * 0.02));
         p.drawEllipse(r);
@@ -460,10 +442,8 @@ void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, 
         pts << QPointF(std::cos(a) * rx * k, std::sin(a) * ry * k);
     }
     const QPainterPath outline = DemoSmoothPath(pts, true);
-    QRadialGradient g(QPointF(-rx * 0.3, -ry * 0.35), rx * 1.3);
-    g.setColorAt(0, col.lighter(135));
-    g.setColorAt(0.6, col);
-    g.setColorAt(1, col.darker(145));
+    const QRadialGradient g = ArtRadialGradient(QPointF(-rx * 0.3, -ry * 0.35), rx * 1.3,
+                                                {{0, col.lighter(135)}, {0.6, col}, {1, col.darker(145)}});
     p.setBrush(g);
     p.setPen(QPen(col.darker(170), ry * 0.04));
     p.drawPath(outline);
@@ -540,10 +520,8 @@ void drawLingzhi(QPainter &p, QPointF base, double s, const QColor &col, double 
     stalk.lineTo(18 * s, -170 * s);
     stalk.cubicTo(30 * s, -120 * s, 8 * s, -60 * s, 12 * s, 0);
     stalk.closeSubpath();
-    QLinearGradient sg(-15 * s, 0, 20 * s, 0);
-    sg.setColorAt(0, col.darker(160));
-    sg.setColorAt(0.5, col.lighter(110));
-    sg.setColorAt(1, col.darker(170));
+    const QLinearGradient sg = ArtLinearGradient(QPointF(-15 * s, 0), QPointF(20 * s, 0),
+                                                 {{0, col.darker(160)}, {0.5, col.lighter(110)}, {1, col.darker(170)}});
     p.setBrush(sg);
     p.setPen(QPen(col.darker(200), 1.5 * s));
     p.drawPath(stalk);
@@ -552,11 +530,9 @@ void drawLingzhi(QPainter &p, QPointF base, double s, const QColor &col, double 
         const double k = 1.0 - i * 0.14;
         const QRectF r(cap.center().x() - cap.width() * k / 2, cap.center().y() - cap.height() * k / 2 - i * 3 * s,
                        cap.width() * k, cap.height() * k);
-        QRadialGradient g(r.center() - QPointF(0, r.height() * 0.3), r.width() * 0.6);
         const QColor band = i == 0 ? QColor(236, 200, 120) : DemoMix(col, QColor(60, 20, 10), (i % 2) * 0.35);
-        g.setColorAt(0, band.lighter(135));
-        g.setColorAt(1, band);
-        p.setBrush(g);
+        p.setBrush(ArtRadialGradient(r.center() - QPointF(0, r.height() * 0.3), r.width() * 0.6,
+                                     {{0, band.lighter(135)}, {1, band}}));
         p.setPen(QPen(band.darker(150), 1.2 * s));
         p.drawEllipse(r);
     }
@@ -572,9 +548,8 @@ void drawPoria(QPainter &p, QPointF c, double r, const QColor &col, bool cut, TD
         pts << c + QPointF(std::cos(a) * r * k, std::sin(a) * r * 0.82 * k);
     }
     const QPainterPath outline = DemoSmoothPath(pts, true);
-    QRadialGradient g(c - QPointF(r * 0.3, r * 0.3), r * 1.3);
-    g.setColorAt(0, col.lighter(150));
-    g.setColorAt(1, col.darker(150));
+    const QRadialGradient g = ArtRadialGradient(c - QPointF(r * 0.3, r * 0.3), r * 1.3,
+                                                {{0, col.lighter(150)}, {1, col.darker(150)}});
     p.setBrush(g);
     p.setPen(QPen(col.darker(180), r * 0.02));
     p.drawPath(outline);
@@ -753,10 +728,8 @@ void viewMedicinalPart(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     case THerbPart::Twig:
         for (int i = 0; i < 3; ++i) {
             const QRectF r(120 + i * 40, 140 + i * 180, 720, 110);
-            QLinearGradient g(r.topLeft(), r.bottomLeft());
-            g.setColorAt(0, col.darker(140));
-            g.setColorAt(0.5, col.lighter(125));
-            g.setColorAt(1, col.darker(150));
+            const QLinearGradient g = ArtLinearGradient(r.topLeft(), r.bottomLeft(),
+                    {{0, col.darker(140)}, {0.5, col.lighter(125)}, {1, col.darker(150)}});
             p.setBrush(g);
             p.setPen(QPen(col.darker(190), 2));
             p.drawRoundedRect(r, 50, 50);
@@ -807,9 +780,8 @@ void viewFlowers(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    QRadialGradient bg(art.center(), std::max(art.width(), art.height()) * 0.7);
-    bg.setColorAt(0, QColor(246, 249, 238));
-    bg.setColorAt(1, QColor(206, 222, 196));
+    const QRadialGradient bg = ArtRadialGradient(art.center(), std::max(art.width(), art.height()) * 0.7,
+                                                 {{0, QColor(246, 249, 238)}, {1, QColor(206, 222, 196)}});
     p.fillRect(art, bg);
     page.FitDesign(QSizeF(800, 800));
     const QColor green = leafGreen(h);
@@ -850,10 +822,8 @@ void viewHyphae(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     p.fillRect(page.ArtRect(), QColor(24, 24, 30));
     page.FitDesign(QSizeF(1000, 760));
     const QPointF c(500, 380);
-    QRadialGradient field(c, 360);
-    field.setColorAt(0, QColor(246, 246, 236));
-    field.setColorAt(0.85, QColor(228, 230, 214));
-    field.setColorAt(1, QColor(110, 110, 100));
+    const QRadialGradient field = ArtRadialGradient(c, 360,
+            {{0, QColor(246, 246, 236)}, {0.85, QColor(228, 230, 214)}, {1, QColor(110, 110, 100)}});
     p.setPen(Qt::NoPen);
     p.setBrush(field);
     p.drawEllipse(c, 360, 360);
@@ -949,9 +919,7 @@ void drawSlice(QPainter &p, QPointF c, double r, const TDemoHerb &h, TDemoRandom
         p.translate(c);
         p.scale(0.86, 0.86);
         p.translate(-c);
-        QRadialGradient g(c, r);
-        g.setColorAt(0, inner.lighter(108));
-        g.setColorAt(1, inner.darker(108));
+        const QRadialGradient g = ArtRadialGradient(c, r, {{0, inner.lighter(108)}, {1, inner.darker(108)}});
         p.setBrush(g);
         p.setPen(Qt::NoPen);
         p.drawPath(outline);
@@ -1021,17 +989,14 @@ void viewSlices(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    QLinearGradient wood(art.topLeft(), art.bottomRight());
-    wood.setColorAt(0, QColor(150, 104, 66));
-    wood.setColorAt(1, QColor(104, 68, 42));
+    const QLinearGradient wood = ArtLinearGradient(art.topLeft(), art.bottomRight(),
+                                                   {{0, QColor(150, 104, 66)}, {1, QColor(104, 68, 42)}});
     p.fillRect(art, wood);
     page.FitDesign(QSizeF(1000, 720));
     // woven bamboo tray
     const QPointF c(500, 360);
-    QRadialGradient tray(c, 340);
-    tray.setColorAt(0, QColor(236, 214, 164));
-    tray.setColorAt(0.92, QColor(214, 184, 126));
-    tray.setColorAt(1, QColor(170, 132, 80));
+    const QRadialGradient tray = ArtRadialGradient(c, 340,
+            {{0, QColor(236, 214, 164)}, {0.92, QColor(214, 184, 126)}, {1, QColor(170, 132, 80)}});
     p.setBrush(tray);
     p.setPen(QPen(QColor(120, 86, 46), 5));
     p.drawEllipse(c, 340, 340);
@@ -1054,10 +1019,8 @@ void viewSection(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     page.FitDesign(QSizeF(1000, 760));
     const QPointF c(380, 380);
     // microscope field
-    QRadialGradient field(c, 360);
-    field.setColorAt(0, QColor(250, 244, 246));
-    field.setColorAt(0.85, QColor(236, 222, 230));
-    field.setColorAt(1, QColor(120, 100, 110));
+    const QRadialGradient field = ArtRadialGradient(c, 360,
+            {{0, QColor(250, 244, 246)}, {0.85, QColor(236, 222, 230)}, {1, QColor(120, 100, 110)}});
     p.setBrush(field);
     p.setPen(Qt::NoPen);
     p.drawEllipse(c, 360, 360);
@@ -1117,10 +1080,8 @@ void viewHabitat(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
     p.setClipRect(art);
-    QLinearGradient sky(art.topLeft(), art.bottomLeft());
-    sky.setColorAt(0, QColor(150, 192, 226));
-    sky.setColorAt(0.6, QColor(226, 236, 240));
-    sky.setColorAt(1, QColor(230, 236, 220));
+    const QLinearGradient sky = ArtLinearGradient(art.topLeft(), art.bottomLeft(),
+            {{0, QColor(150, 192, 226)}, {0.6, QColor(226, 236, 240)}, {1, QColor(230, 236, 220)}});
     p.fillRect(art, sky);
     page.FitDesign(QSizeF(1200, 800), 0);
     p.setPen(Qt::NoPen);

@@ -51,10 +51,8 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
     const QPainterPath t = tonguePath(s, scale);
     const QRectF b = t.boundingRect();
     const QColor body(s.body);
-    QRadialGradient g(QPointF(0, b.height() * 0.45), b.height() * 0.75);
-    g.setColorAt(0, body.lighter(108));
-    g.setColorAt(0.8, body);
-    g.setColorAt(1, body.darker(118));
+    const QRadialGradient g = ArtRadialGradient(QPointF(0, b.height() * 0.45), b.height() * 0.75,
+                                                {{0, body.lighter(108)}, {0.8, body}, {1, body.darker(118)}});
     p.setBrush(g);
     p.setPen(Qt::NoPen);
     p.drawPath(t);
@@ -88,14 +86,11 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
     // the coating, thickest at the centre and the root
     if (s.coatAmount > 0) {
         const QColor coat(s.coat);
-        QRadialGradient cg(QPointF(0, b.height() * 0.25), b.width() * (0.35 + s.coatAmount * 0.3));
         QColor c0 = coat, c1 = coat;
         c0.setAlphaF(static_cast<float>(std::min(1.0, 0.35 + s.coatAmount * 0.65)));
         c1.setAlphaF(0);
-        cg.setColorAt(0, c0);
-        cg.setColorAt(0.55, c0);
-        cg.setColorAt(1, c1);
-        p.setBrush(cg);
+        p.setBrush(ArtRadialGradient(QPointF(0, b.height() * 0.25), b.width() * (0.35 + s.coatAmount * 0.3),
+                                     {{0, c0}, {0.55, c0}, {1, c1}}));
         p.drawRect(b);
         // grains of the coating
         for (int i = 0; i < static_cast<int>(500 * s.coatAmount); ++i) {
@@ -169,9 +164,8 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
 void drawMouth(QPainter &p, const TDemoInspection &s, TDemoRandom &rng)
 {
     const QColor skin(238, 200, 178);
-    QRadialGradient face(QPointF(500, 200), 700);
-    face.setColorAt(0, skin.lighter(104));
-    face.setColorAt(1, skin.darker(112));
+    const QRadialGradient face = ArtRadialGradient(QPointF(500, 200), 700,
+                                                   {{0, skin.lighter(104)}, {1, skin.darker(112)}});
     p.fillRect(QRectF(-200, -200, 1400, 1200), face);
     // chin shadow
     p.setPen(Qt::NoPen);
@@ -191,10 +185,8 @@ void drawMouth(QPainter &p, const TDemoInspection &s, TDemoRandom &rng)
     QPainterPath lips;
     lips.addEllipse(mouth.adjusted(-40, -36, 40, 36));
     lips = lips.subtracted(cavity);
-    QLinearGradient lg(0, mouth.top() - 36, 0, mouth.bottom() + 36);
-    lg.setColorAt(0, QColor(200, 100, 100));
-    lg.setColorAt(0.5, QColor(170, 70, 76));
-    lg.setColorAt(1, QColor(205, 110, 108));
+    const QLinearGradient lg = ArtLinearGradient(QPointF(0, mouth.top() - 36), QPointF(0, mouth.bottom() + 36),
+            {{0, QColor(200, 100, 100)}, {0.5, QColor(170, 70, 76)}, {1, QColor(205, 110, 108)}});
     p.setBrush(lg);
     p.setPen(QPen(QColor(150, 70, 70), 2));
     p.drawPath(lips);
@@ -226,9 +218,8 @@ void drawFace(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     p.drawEllipse(QPointF(-182, 20), 30, 55);
     p.drawEllipse(QPointF(182, 20), 30, 55);
     // face
-    QRadialGradient g(QPointF(-30, -20), 260);
-    g.setColorAt(0, skin.lighter(108));
-    g.setColorAt(1, skin.darker(112));
+    const QRadialGradient g = ArtRadialGradient(QPointF(-30, -20), 260,
+                                                {{0, skin.lighter(108)}, {1, skin.darker(112)}});
     p.setBrush(g);
     p.drawPath(DemoSmoothPath({{0, -220}, {150, -170}, {180, 0}, {140, 150}, {60, 230}, {0, 240}, {-60, 230}, {-140, 150},
                                {-180, 0}, {-150, -170}},
@@ -241,13 +232,10 @@ void drawFace(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     // cheeks
     QColor flush(s.coat);
     for (int side = -1; side <= 1; side += 2) {
-        QRadialGradient cg(QPointF(side * 95, 70), 75);
         QColor c0 = flush, c1 = flush;
         c0.setAlphaF(static_cast<float>(s.coatAmount * 0.8));
         c1.setAlphaF(0);
-        cg.setColorAt(0, c0);
-        cg.setColorAt(1, c1);
-        p.setBrush(cg);
+        p.setBrush(ArtRadialGradient(QPointF(side * 95, 70), 75, {{0, c0}, {1, c1}}));
         p.drawEllipse(QPointF(side * 95, 70), 75, 75);
     }
     // eyes and brows
@@ -290,18 +278,15 @@ void drawEye(QPainter &p, const TDemoInspection &s, QPointF c, double k, TDemoRa
     p.scale(k, k);
     const QColor skin(236, 196, 170);
     p.setPen(Qt::NoPen);
-    QRadialGradient sg(QPointF(0, 0), 420);
-    sg.setColorAt(0, skin.lighter(104));
-    sg.setColorAt(1, skin.darker(112));
+    const QRadialGradient sg = ArtRadialGradient(QPointF(0, 0), 420, {{0, skin.lighter(104)}, {1, skin.darker(112)}});
     p.setBrush(sg);
     p.drawEllipse(QPointF(0, 0), 440, 260);
     QPainterPath eye;
     eye.moveTo(-300, 0);
     eye.cubicTo(-150, -170, 150, -170, 300, -10);
     eye.cubicTo(150, 130, -150, 130, -300, 0);
-    QRadialGradient sc(QPointF(0, 0), 300);
-    sc.setColorAt(0, QColor(s.body).lighter(104));
-    sc.setColorAt(1, QColor(s.body).darker(115));
+    const QRadialGradient sc = ArtRadialGradient(QPointF(0, 0), 300,
+                                                 {{0, QColor(s.body).lighter(104)}, {1, QColor(s.body).darker(115)}});
     p.setBrush(sc);
     p.setPen(QPen(QColor(120, 70, 60), 4));
     p.drawPath(eye);
@@ -322,10 +307,8 @@ void drawEye(QPainter &p, const TDemoInspection &s, QPointF c, double k, TDemoRa
         p.drawPath(DemoSmoothPath(pts, false));
     }
     // iris and pupil
-    QRadialGradient ig(QPointF(0, -10), 110);
-    ig.setColorAt(0, QColor(120, 80, 50));
-    ig.setColorAt(0.7, QColor(80, 50, 32));
-    ig.setColorAt(1, QColor(40, 26, 20));
+    const QRadialGradient ig = ArtRadialGradient(QPointF(0, -10), 110,
+            {{0, QColor(120, 80, 50)}, {0.7, QColor(80, 50, 32)}, {1, QColor(40, 26, 20)}});
     p.setBrush(ig);
     p.setPen(Qt::NoPen);
     p.drawEllipse(QPointF(0, -10), 110, 110);
@@ -358,10 +341,8 @@ void drawNail(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     p.translate(c);
     p.scale(k, k);
     const QColor skin(236, 196, 170);
-    QLinearGradient fg(-170, 0, 170, 0);
-    fg.setColorAt(0, skin.darker(118));
-    fg.setColorAt(0.5, skin.lighter(104));
-    fg.setColorAt(1, skin.darker(118));
+    const QLinearGradient fg = ArtLinearGradient(QPointF(-170, 0), QPointF(170, 0),
+            {{0, skin.darker(118)}, {0.5, skin.lighter(104)}, {1, skin.darker(118)}});
     p.setBrush(fg);
     p.setPen(QPen(skin.darker(140), 3));
     p.drawPath(DemoSmoothPath({{-160, 420}, {-170, 0}, {-150, -220}, {0, -300}, {150, -220}, {170, 0}, {160, 420}}, false));
@@ -372,9 +353,8 @@ void drawNail(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     // nail
     QPainterPath nail;
     nail.addRoundedRect(QRectF(-110, -250, 220, 300), 100, 70);
-    QLinearGradient ng(0, -250, 0, 50);
-    ng.setColorAt(0, QColor(s.body).lighter(112));
-    ng.setColorAt(1, QColor(s.body).darker(106));
+    const QLinearGradient ng = ArtLinearGradient(QPointF(0, -250), QPointF(0, 50),
+                                                 {{0, QColor(s.body).lighter(112)}, {1, QColor(s.body).darker(106)}});
     p.setBrush(ng);
     p.setPen(QPen(QColor(s.body).darker(140), 3));
     p.drawPath(nail);
