@@ -39,13 +39,9 @@ QImage Banner()
 
     // The mark: a ring holding a cross, in white and warm orange.
     const QPointF c(52, 50);
-    const QRadialGradient glow = ArtRadialGradient(c, 36,
-                                                   {{0, QColor(255, 255, 255, 60)}, {1, QColor(255, 255, 255, 0)}});
-    p.setBrush(glow);
+    p.setBrush(ArtGlowGradient(c, 36, QColor(255, 255, 255, 60)));
     p.drawEllipse(c, 36, 36);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(255, 255, 255), 4));
-    p.drawEllipse(c, 26, 26);
+    ArtDrawEllipse(p, c, 26, 26, Qt::NoBrush, QPen(QColor(255, 255, 255), 4));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(246, 150, 40));
     ArtDrawCross(p, c, 16, 5.5, 2);

@@ -3,6 +3,7 @@
 // gives clean edges at 32 x 32.
 #include "demo/art/ArtCanvas.h"
 #include "demo/art/ArtImage.h"
+#include "demo/art/TArtFrame.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -34,9 +35,7 @@ void DrawHerb(QPainter &p)
         path.quadTo(base + d * 0.5 + n * bulge, tip);
         path.quadTo(base + d * 0.5 - n * bulge, base);
         const QLinearGradient g = ArtLinearGradient(base + n * bulge, base - n * bulge, {{0, light}, {1, dark}});
-        p.setBrush(g);
-        p.setPen(ArtRoundPen(dark.darker(140), 0.8));
-        p.drawPath(path);
+        ArtDrawShape(p, path, g, ArtRoundPen(dark.darker(140), 0.8));
         p.setPen(ArtRoundPen(QColor(230, 245, 200), 0.6));
         p.drawLine(base + d * 0.08, tip - d * 0.12);
     };
@@ -49,17 +48,12 @@ void DrawHerb(QPainter &p)
 void DrawAcupuncture(QPainter &p)
 {
     // The point on the skin with its rings.
-    const QRadialGradient glow = ArtRadialGradient(QPointF(8, 24), 7.5,
-                                                   {{0, QColor(255, 120, 90, 200)}, {1, QColor(255, 120, 90, 0)}});
+    const QRadialGradient glow = ArtGlowGradient(QPointF(8, 24), 7.5, QColor(255, 120, 90, 200));
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
     p.drawEllipse(QPointF(8, 24), 7.5, 7.5);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(ArtRoundPen(QColor(200, 40, 40), 0.7));
-    p.drawEllipse(QPointF(8, 24), 5, 5);
-    p.setBrush(QColor(210, 20, 20));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(8, 24), 2.2, 2.2);
+    ArtDrawEllipse(p, QPointF(8, 24), 5, 5, Qt::NoBrush, ArtRoundPen(QColor(200, 40, 40), 0.7));
+    ArtDrawEllipse(p, QPointF(8, 24), 2.2, 2.2, QColor(210, 20, 20), Qt::NoPen);
 
     // The shaft.
     const QLinearGradient steel = ArtLinearGradient(QPointF(9, 23), QPointF(22, 10),
@@ -67,9 +61,7 @@ void DrawAcupuncture(QPainter &p)
     p.setPen(QPen(QBrush(steel), 1.7, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(9.2, 22.8), QPointF(21, 11));
     // The coiled handle.
-    p.save();
-    p.translate(25.5, 6.5);
-    p.rotate(-45);
+    const TArtFrame handle(p, QPointF(25.5, 6.5), -45);
     const QLinearGradient gold = ArtLinearGradient(QPointF(0, -2.4), QPointF(0, 2.4),
             {{0, QColor(255, 230, 140)}, {0.5, QColor(215, 160, 40)}, {1, QColor(150, 100, 20)}});
     p.setBrush(gold);
@@ -78,10 +70,7 @@ void DrawAcupuncture(QPainter &p)
     p.setPen(ArtRoundPen(QColor(130, 85, 10), 0.5));
     for (qreal x = -4.5; x < 5; x += 1.5)
         p.drawLine(QPointF(x, -2.1), QPointF(x + 0.8, 2.1));
-    p.setBrush(QColor(200, 60, 50));
-    p.setPen(ArtRoundPen(QColor(120, 30, 20), 0.5));
-    p.drawEllipse(QPointF(6.6, 0), 1.6, 1.6);
-    p.restore();
+    ArtDrawEllipse(p, QPointF(6.6, 0), 1.6, 1.6, QColor(200, 60, 50), ArtRoundPen(QColor(120, 30, 20), 0.5));
 }
 
 // An eye over a tongue, the inspection atlas (look at the face, look at the tongue).
@@ -91,16 +80,12 @@ void DrawInspection(QPainter &p)
     eye.moveTo(2, 11);
     eye.quadTo(16, -1, 30, 11);
     eye.quadTo(16, 23, 2, 11);
-    p.setBrush(QColor(252, 252, 255));
-    p.setPen(ArtRoundPen(QColor(40, 50, 80), 1.2));
-    p.drawPath(eye);
+    ArtDrawShape(p, eye, QColor(252, 252, 255), ArtRoundPen(QColor(40, 50, 80), 1.2));
     p.save();
     p.setClipPath(eye);
     const QRadialGradient iris = ArtRadialGradient(QPointF(16, 11), 5.6,
             {{0, QColor(150, 100, 50)}, {0.7, QColor(100, 60, 25)}, {1, QColor(60, 35, 15)}});
-    p.setBrush(iris);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(16, 11), 5.6, 5.6);
+    ArtDrawEllipse(p, QPointF(16, 11), 5.6, 5.6, iris, Qt::NoPen);
     p.setBrush(QColor(15, 10, 10));
     p.drawEllipse(QPointF(16, 11), 2.4, 2.4);
     p.setBrush(QColor(255, 255, 255, 220));
@@ -120,9 +105,7 @@ void DrawInspection(QPainter &p)
     tongue.cubicTo(11, 31, 7, 27, 8, 21);
     const QLinearGradient pink = ArtLinearGradient(QPointF(0, 21), QPointF(0, 31),
                                                    {{0, QColor(245, 140, 150)}, {1, QColor(210, 80, 95)}});
-    p.setBrush(pink);
-    p.setPen(ArtRoundPen(QColor(150, 40, 55), 0.9));
-    p.drawPath(tongue);
+    ArtDrawShape(p, tongue, pink, ArtRoundPen(QColor(150, 40, 55), 0.9));
     p.setPen(ArtRoundPen(QColor(170, 50, 70), 0.7));
     p.drawLine(QPointF(16, 22), QPointF(16, 27.5));
     // Lips.
@@ -145,9 +128,7 @@ void DrawAnatomy(QPainter &p)
     skull.closeSubpath();
     const QRadialGradient bone = ArtRadialGradient(QPointF(13, 9), 16,
             {{0, QColor(255, 253, 240)}, {0.7, QColor(232, 222, 190)}, {1, QColor(190, 175, 135)}});
-    p.setBrush(bone);
-    p.setPen(ArtRoundPen(QColor(90, 75, 50), 1.0));
-    p.drawPath(skull);
+    ArtDrawShape(p, skull, bone, ArtRoundPen(QColor(90, 75, 50), 1.0));
     // Jaw with teeth.
     const QPainterPath jaw = ArtPolygonPath({{10, 25}, {22, 25}, {21, 30}, {11, 30}});
     p.drawPath(jaw);
@@ -207,12 +188,8 @@ void DrawClinical(QPainter &p)
     p.drawLine(QPointF(22, 7), QPointF(20.5, 5));
     const QRadialGradient chest = ArtRadialGradient(QPointF(24.5, 26), 4,
                                                     {{0, QColor(245, 248, 252)}, {1, QColor(120, 128, 140)}});
-    p.setBrush(chest);
-    p.setPen(ArtRoundPen(QColor(60, 65, 75), 0.8));
-    p.drawEllipse(QPointF(25, 27), 3.6, 3.6);
-    p.setBrush(QColor(80, 85, 95));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(25, 27), 1.4, 1.4);
+    ArtDrawEllipse(p, QPointF(25, 27), 3.6, 3.6, chest, ArtRoundPen(QColor(60, 65, 75), 0.8));
+    ArtDrawEllipse(p, QPointF(25, 27), 1.4, 1.4, QColor(80, 85, 95), Qt::NoPen);
 }
 
 // A photograph over an open folder, the miscellaneous atlas the user fills himself.
@@ -220,37 +197,32 @@ void DrawMiscellaneous(QPainter &p)
 {
     // Back of the folder.
     const QPainterPath back = ArtPolygonPath({{2, 8}, {11, 8}, {13, 10.5}, {29, 10.5}, {29, 28}, {2, 28}});
-    p.setBrush(QColor(220, 165, 40));
-    p.setPen(ArtRoundPen(QColor(150, 105, 15), 0.9));
-    p.drawPath(back);
+    ArtDrawShape(p, back, QColor(220, 165, 40), ArtRoundPen(QColor(150, 105, 15), 0.9));
 
     // The photograph, tilted, standing in the folder.
-    p.save();
-    p.translate(17, 13);
-    p.rotate(-8);
-    p.setBrush(QColor(255, 255, 255));
-    p.setPen(ArtRoundPen(QColor(120, 120, 120), 0.6));
-    p.drawRect(QRectF(-9, -10, 18, 15));
-    const QLinearGradient sky = ArtLinearGradient(QPointF(0, -8.5), QPointF(0, 3.5),
-                                                  {{0, QColor(90, 160, 235)}, {1, QColor(190, 225, 250)}});
-    p.setBrush(sky);
-    p.setPen(Qt::NoPen);
-    p.drawRect(QRectF(-7.5, -8.5, 15, 12));
-    p.setBrush(QColor(255, 210, 60));
-    p.drawEllipse(QPointF(3.5, -5), 1.8, 1.8);
-    const QPainterPath hills = ArtPolygonPath({{-7.5, 3.5}, {-7.5, -1}, {-3, -5.5}, {1, -1.5}, {3.5, -3.5}, {7.5, 0},
-                                               {7.5, 3.5}});
-    p.setBrush(QColor(60, 150, 70));
-    p.drawPath(hills);
-    p.restore();
+    {
+        const TArtFrame photo(p, QPointF(17, 13), -8);
+        p.setBrush(QColor(255, 255, 255));
+        p.setPen(ArtRoundPen(QColor(120, 120, 120), 0.6));
+        p.drawRect(QRectF(-9, -10, 18, 15));
+        const QLinearGradient sky = ArtLinearGradient(QPointF(0, -8.5), QPointF(0, 3.5),
+                                                      {{0, QColor(90, 160, 235)}, {1, QColor(190, 225, 250)}});
+        p.setBrush(sky);
+        p.setPen(Qt::NoPen);
+        p.drawRect(QRectF(-7.5, -8.5, 15, 12));
+        p.setBrush(QColor(255, 210, 60));
+        p.drawEllipse(QPointF(3.5, -5), 1.8, 1.8);
+        const QPainterPath hills =
+            ArtPolygonPath({{-7.5, 3.5}, {-7.5, -1}, {-3, -5.5}, {1, -1.5}, {3.5, -3.5}, {7.5, 0}, {7.5, 3.5}});
+        p.setBrush(QColor(60, 150, 70));
+        p.drawPath(hills);
+    }
 
     // Front of the folder.
     const QPainterPath front = ArtPolygonPath({{1, 15}, {27.5, 15}, {30.5, 29}, {3.5, 29}});
     const QLinearGradient face = ArtLinearGradient(QPointF(0, 15), QPointF(0, 29),
                                                    {{0, QColor(255, 222, 110)}, {1, QColor(240, 180, 50)}});
-    p.setBrush(face);
-    p.setPen(ArtRoundPen(QColor(150, 105, 15), 0.9));
-    p.drawPath(front);
+    ArtDrawShape(p, front, face, ArtRoundPen(QColor(150, 105, 15), 0.9));
 }
 
 // An open door with an arrow leaving through it, the quit button.
@@ -264,22 +236,16 @@ void DrawDoor(QPainter &p)
     const QPainterPath leaf = ArtPolygonPath({{5, 3}, {14, 6}, {14, 31}, {5, 30}});
     const QLinearGradient wood = ArtLinearGradient(QPointF(5, 0), QPointF(14, 0),
                                                    {{0, QColor(170, 105, 50)}, {1, QColor(120, 70, 30)}});
-    p.setBrush(wood);
-    p.setPen(ArtRoundPen(QColor(80, 45, 15), 0.9));
-    p.drawPath(leaf);
+    ArtDrawShape(p, leaf, wood, ArtRoundPen(QColor(80, 45, 15), 0.9));
     p.setPen(ArtRoundPen(QColor(95, 55, 20), 0.6));
     p.drawLine(QPointF(7, 9), QPointF(12, 10.5));
     p.drawLine(QPointF(7, 22), QPointF(12, 22.8));
-    p.setBrush(QColor(240, 200, 80));
-    p.setPen(ArtRoundPen(QColor(140, 100, 20), 0.5));
-    p.drawEllipse(QPointF(12, 18), 1.2, 1.2);
+    ArtDrawEllipse(p, QPointF(12, 18), 1.2, 1.2, QColor(240, 200, 80), ArtRoundPen(QColor(140, 100, 20), 0.5));
     // The arrow.
     const QPainterPath arrow = ArtPolygonPath({{15, 14}, {23, 14}, {23, 10}, {30.5, 17}, {23, 24}, {23, 20}, {15, 20}});
     const QLinearGradient green = ArtLinearGradient(QPointF(0, 10), QPointF(0, 24),
                                                     {{0, QColor(120, 220, 90)}, {1, QColor(30, 140, 40)}});
-    p.setBrush(green);
-    p.setPen(ArtRoundPen(QColor(20, 90, 25), 0.8));
-    p.drawPath(arrow);
+    ArtDrawShape(p, arrow, green, ArtRoundPen(QColor(20, 90, 25), 0.8));
 }
 
 // The start page's banner: the product's name in large red lettering.
@@ -305,9 +271,7 @@ QImage DrawBanner()
     p.drawPath(name.translated(2.5, 2.5));
     const QLinearGradient red = ArtLinearGradient(QPointF(0, 6), QPointF(0, 42),
             {{0, QColor(255, 70, 60)}, {0.5, QColor(220, 20, 25)}, {1, QColor(150, 0, 10)}});
-    p.setBrush(red);
-    p.setPen(QPen(QColor(110, 0, 0), 0.8));
-    p.drawPath(name);
+    ArtDrawShape(p, name, red, QPen(QColor(110, 0, 0), 0.8));
 
     const qreal nameRight = 14 + name.boundingRect().width() + 18;
     p.setPen(QPen(QColor(200, 30, 35), 1.5));
@@ -344,9 +308,7 @@ QImage DrawContactCard()
         const QPointF c(52.5, 34);
         const QRadialGradient ring = ArtRadialGradient(c, 24,
                 {{0, QColor(255, 255, 255)}, {0.75, QColor(230, 238, 255)}, {1, QColor(160, 180, 230)}});
-        p.setBrush(ring);
-        p.setPen(QPen(QColor(40, 70, 150), 2.2));
-        p.drawEllipse(c, 22, 22);
+        ArtDrawEllipse(p, c, 22, 22, ring, QPen(QColor(40, 70, 150), 2.2));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(205, 30, 40));
         ArtDrawCross(p, c, 14, 4, 1.5);

@@ -22,6 +22,13 @@ QRadialGradient ArtRadialGradient(QPointF centre, qreal radius, std::initializer
     return withStops(QRadialGradient(centre, radius), stops);
 }
 
+QRadialGradient ArtGlowGradient(QPointF centre, qreal radius, const QColor &core)
+{
+    QColor rim = core;
+    rim.setAlpha(0);
+    return ArtRadialGradient(centre, radius, {{0, core}, {1, rim}});
+}
+
 QPainterPath ArtPolygonPath(std::initializer_list<QPointF> corners)
 {
     QPainterPath path;
@@ -38,6 +45,20 @@ QPainterPath ArtPolygonPath(std::initializer_list<QPointF> corners)
 QPen ArtRoundPen(const QColor &colour, qreal width)
 {
     return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+void ArtDrawShape(QPainter &p, const QPainterPath &shape, const QBrush &fill, const QPen &outline)
+{
+    p.setBrush(fill);
+    p.setPen(outline);
+    p.drawPath(shape);
+}
+
+void ArtDrawEllipse(QPainter &p, QPointF centre, qreal rx, qreal ry, const QBrush &fill, const QPen &outline)
+{
+    p.setBrush(fill);
+    p.setPen(outline);
+    p.drawEllipse(centre, rx, ry);
 }
 
 void ArtDrawCross(QPainter &p, QPointF centre, qreal halfLength, qreal halfWidth, qreal radius)

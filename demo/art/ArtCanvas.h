@@ -21,12 +21,18 @@ struct TArtStop {
 
 QLinearGradient ArtLinearGradient(QPointF from, QPointF to, std::initializer_list<TArtStop> stops);
 QRadialGradient ArtRadialGradient(QPointF centre, qreal radius, std::initializer_list<TArtStop> stops);
+// A soft glow: `core` at the centre fading to nothing (the same colour, transparent) at the radius.
+QRadialGradient ArtGlowGradient(QPointF centre, qreal radius, const QColor &core);
 
 // A closed outline with straight edges through the corners, in order.
 QPainterPath ArtPolygonPath(std::initializer_list<QPointF> corners);
 
 // A pen with round caps and joins, for outlines whose strokes meet smoothly.
 QPen ArtRoundPen(const QColor &colour, qreal width);
+
+// A filled and outlined shape. The painter keeps the pen and brush, for what follows to draw in.
+void ArtDrawShape(QPainter &p, const QPainterPath &shape, const QBrush &fill, const QPen &outline);
+void ArtDrawEllipse(QPainter &p, QPointF centre, qreal rx, qreal ry, const QBrush &fill, const QPen &outline);
 
 // A medical cross centred on `centre`: an upright bar, then a crossing one, each 2 * halfLength long
 // and 2 * halfWidth wide with corners rounded by `radius`, in the painter's pen and brush.

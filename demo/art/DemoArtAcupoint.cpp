@@ -100,14 +100,11 @@ void drawMeridian(QPainter &p, const TDemoAcupoint &pt, const QColor &col, doubl
 
 void drawPointMarker(QPainter &p, QPointF at, double r, const QColor &col)
 {
-    const QRadialGradient glow = ArtRadialGradient(at, r * 3,
-            {{0, QColor(col.red(), col.green(), col.blue(), 120)}, {1, QColor(col.red(), col.green(), col.blue(), 0)}});
+    const QRadialGradient glow = ArtGlowGradient(at, r * 3, QColor(col.red(), col.green(), col.blue(), 120));
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
     p.drawEllipse(at, r * 3, r * 3);
-    p.setBrush(col);
-    p.setPen(QPen(Qt::white, r * 0.35));
-    p.drawEllipse(at, r, r);
+    ArtDrawEllipse(p, at, r, r, col, QPen(Qt::white, r * 0.35));
 }
 
 TFigureStyle chartStyle()
@@ -274,9 +271,7 @@ void viewWoodblock(TDemoPage &page, const TDemoAcupoint &pt, TDemoRandom &rng)
     for (int i = 0; i < 18; ++i) {
         const QPointF s(art.left() + rng.Uniform() * art.width(), art.top() + rng.Uniform() * art.height());
         const double r = rng.Range(0.01, 0.05) * page.Unit();
-        const QRadialGradient g = ArtRadialGradient(s, r,
-                                                    {{0, QColor(170, 130, 80, 50)}, {1, QColor(170, 130, 80, 0)}});
-        p.setBrush(g);
+        p.setBrush(ArtGlowGradient(s, r, QColor(170, 130, 80, 50)));
         p.drawEllipse(s, r, r);
     }
     page.FitDesign(QSizeF(620, 1040));

@@ -357,9 +357,7 @@ void sectionDetails(QPainter &p, const TDemoAnatomy &o, const QPainterPath &body
         }
         break;
     case S::Eye:
-        p.setBrush(QColor(250, 250, 246, 0));
-        p.setPen(QPen(QColor(190, 60, 60), 10));
-        p.drawEllipse(QPointF(505, 500), 250, 250);
+        ArtDrawEllipse(p, QPointF(505, 500), 250, 250, QColor(250, 250, 246, 0), QPen(QColor(190, 60, 60), 10));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(230, 236, 244));
         p.drawEllipse(QPointF(510, 500), 235, 235);

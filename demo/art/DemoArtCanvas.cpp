@@ -140,9 +140,7 @@ void DemoDrawCentredText(QPainter &p, QPointF centre, const QString &text, const
     const QPointF base(centre.x() - w / 2, centre.y() + (fm.ascent() - fm.descent()) / 2);
     QPainterPath path;
     path.addText(base, font, text);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(halo, font.pixelSize() * 0.22, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(path);
+    ArtDrawShape(p, path, Qt::NoBrush, QPen(halo, font.pixelSize() * 0.22, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
     p.drawPath(path);

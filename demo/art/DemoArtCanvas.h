@@ -4,6 +4,7 @@
 // on (background, frame, caption). Everything here is a pure function of its arguments, so a picture
 // comes out the same on every run.
 #include "demo/art/ArtCanvas.h"
+#include "demo/art/TArtFrame.h"
 
 #include <QColor>
 #include <QFont>

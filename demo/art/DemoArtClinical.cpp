@@ -102,9 +102,7 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
     for (const TLesion &l : spots) {
         switch (c.variant) {
         case 0: { // eczema: blurred red patches with papules and crusts
-            const QRadialGradient rg = ArtRadialGradient(l.at, l.r * 1.3,
-                                                         {{0, QColor(210, 70, 70, 200)}, {1, QColor(210, 70, 70, 0)}});
-            p.setBrush(rg);
+            p.setBrush(ArtGlowGradient(l.at, l.r * 1.3, QColor(210, 70, 70, 200)));
             p.drawEllipse(l.at, l.r * 1.3, l.r * 1.1);
             for (int k = 0; k < 26; ++k) {
                 const QPointF d = l.at + QPointF(rng.Range(-1, 1), rng.Range(-0.8, 0.8)) * l.r;
@@ -115,9 +113,7 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
         }
         case 1: { // psoriasis: sharp plaques with silvery scale
             const QPainterPath path = blob(l.at, l.r, rng);
-            p.setBrush(QColor(196, 62, 70));
-            p.setPen(QPen(QColor(160, 40, 50), 2));
-            p.drawPath(path);
+            ArtDrawShape(p, path, QColor(196, 62, 70), QPen(QColor(160, 40, 50), 2));
             p.save();
             p.setClipPath(path);
             p.setPen(Qt::NoPen);
@@ -131,18 +127,14 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
             break;
         }
         case 2: { // zoster: clustered vesicles on a red base
-            const QRadialGradient rg = ArtRadialGradient(l.at, l.r * 1.4,
-                                                         {{0, QColor(220, 80, 80, 180)}, {1, QColor(220, 80, 80, 0)}});
-            p.setBrush(rg);
+            p.setBrush(ArtGlowGradient(l.at, l.r * 1.4, QColor(220, 80, 80, 180)));
             p.drawEllipse(l.at, l.r * 1.4, l.r * 1.2);
             for (int k = 0; k < 9; ++k) {
                 const QPointF d = l.at + QPointF(rng.Range(-0.7, 0.7), rng.Range(-0.6, 0.6)) * l.r;
                 const double vr = rng.Range(6, 11);
                 const QRadialGradient vg = ArtRadialGradient(d - QPointF(vr * 0.3, vr * 0.3), vr,
                                                              {{0, QColor(255, 255, 245)}, {1, QColor(236, 220, 196)}});
-                p.setBrush(vg);
-                p.setPen(QPen(QColor(190, 90, 80), 1.4));
-                p.drawEllipse(d, vr, vr);
+                ArtDrawEllipse(p, d, vr, vr, vg, QPen(QColor(190, 90, 80), 1.4));
                 p.setPen(Qt::NoPen);
             }
             break;
@@ -162,9 +154,7 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
         }
         case 4: { // vitiligo: milky depigmented patches with sharp borders
             const QPainterPath path = blob(l.at, l.r, rng, 13, 0.3);
-            p.setBrush(QColor(246, 232, 220));
-            p.setPen(QPen(QColor(150, 100, 70), 2));
-            p.drawPath(path);
+            ArtDrawShape(p, path, QColor(246, 232, 220), QPen(QColor(150, 100, 70), 2));
             p.setPen(Qt::NoPen);
             break;
         }
@@ -186,9 +176,7 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
             break;
         }
         default: { // tinea: annular red edge with scale, clearer centre
-            p.setBrush(Qt::NoBrush);
-            p.setPen(QPen(QColor(196, 70, 70), l.r * 0.16));
-            p.drawPath(blob(l.at, l.r, rng, 13, 0.08));
+            ArtDrawShape(p, blob(l.at, l.r, rng, 13, 0.08), Qt::NoBrush, QPen(QColor(196, 70, 70), l.r * 0.16));
             p.setPen(QPen(QColor(246, 230, 220, 200), l.r * 0.04, Qt::DotLine));
             p.drawPath(blob(l.at, l.r * 1.04, rng, 13, 0.08));
             p.setPen(Qt::NoPen);
@@ -236,9 +224,7 @@ void drawChest(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
         p.drawPath(DemoSmoothPath({{160, 800}, {170, 620}, {300, 580}, {450, 620}, {460, 800}}, true));
         p.drawPath(DemoSmoothPath({{540, 800}, {560, 640}, {700, 610}, {840, 640}, {850, 800}}, true));
         if (c.variant == 1) { // consolidation, right lower zone
-            const QRadialGradient cg = ArtRadialGradient(QPointF(300, 510), 150,
-                    {{0, QColor(210, 210, 212, 235)}, {1, QColor(210, 210, 212, 0)}});
-            p.setBrush(cg);
+            p.setBrush(ArtGlowGradient(QPointF(300, 510), 150, QColor(210, 210, 212, 235)));
             p.drawEllipse(QPointF(300, 510), 170, 130);
         }
         if (c.variant == 3) { // effusion with a meniscus
@@ -319,9 +305,7 @@ void drawBone(TDemoPage &page, const TDemoClinical &c, TDemoRandom &)
     auto bone = [&](const QPainterPath &path) {
         const QLinearGradient g = ArtLinearGradient(path.boundingRect().topLeft(), path.boundingRect().bottomLeft(),
                 {{0, QColor(238, 238, 240)}, {0.5, QColor(170, 170, 176)}, {1, QColor(238, 238, 240)}});
-        p.setBrush(g);
-        p.setPen(QPen(QColor(250, 250, 252), 5));
-        p.drawPath(path);
+        ArtDrawShape(p, path, g, QPen(QColor(250, 250, 252), 5));
     };
     switch (c.variant) {
     case 0: { // femoral shaft, broken and displaced
@@ -520,9 +504,7 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
     clip.addEllipse(centre, R, R);
     p.setClipPath(clip);
     const QPointF disc(330, 360), macula(560, 385);
-    const QRadialGradient mg = ArtRadialGradient(macula, 90,
-                                                 {{0, QColor(120, 40, 20, 200)}, {1, QColor(120, 40, 20, 0)}});
-    p.setBrush(mg);
+    p.setBrush(ArtGlowGradient(macula, 90, QColor(120, 40, 20, 200)));
     p.drawEllipse(macula, 90, 90);
     p.setBrush(QColor(255, 240, 200, 200));
     p.drawEllipse(macula, 5, 5);
@@ -536,9 +518,8 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
         pts << disc + QPointF(200, up * 150 * spread);
         pts << disc + QPointF(420, up * 170 * spread);
         pts << disc + QPointF(560, up * 120 * spread);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(vein ? QColor(130, 20, 24) : QColor(190, 40, 36), vein ? 10 : 7, Qt::SolidLine, Qt::RoundCap));
-        p.drawPath(DemoSmoothPath(pts, false));
+        const QPen vessel(vein ? QColor(130, 20, 24) : QColor(190, 40, 36), vein ? 10 : 7, Qt::SolidLine, Qt::RoundCap);
+        ArtDrawShape(p, DemoSmoothPath(pts, false), Qt::NoBrush, vessel);
     }
     p.setPen(QPen(QColor(190, 40, 36), 5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(disc, disc + QPointF(-200, 20));
@@ -566,7 +547,7 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
         }
         for (int i = 0; i < 3; ++i) { // cotton-wool spots
             const QPointF at = disc + QPointF(rng.Range(80, 260), rng.Range(-200, 200));
-            p.setBrush(ArtRadialGradient(at, 30, {{0, QColor(255, 250, 240, 230)}, {1, QColor(255, 250, 240, 0)}}));
+            p.setBrush(ArtGlowGradient(at, 30, QColor(255, 250, 240, 230)));
             p.drawEllipse(at, 30, 24);
         }
     }

@@ -75,20 +75,22 @@ double leafHalfWidth(TLeafShape shape)
     }
 }
 
+// A line along the leaf's axis from its base, in the leaf's frame: a midrib, rachis or petiole.
+void drawAxis(QPainter &p, const QColor &ink, double width, double length)
+{
+    p.setPen(QPen(ink, width, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(0, 0), QPointF(length, 0));
+}
+
 void drawBlade(QPainter &p, QPointF base, double angle, double L, TLeafShape shape, const QColor &green,
                bool veins = true)
 {
-    p.save();
-    p.translate(base);
-    p.rotate(angle);
+    const TArtFrame frame(p, base, angle);
     const QPainterPath path = simpleLeafPath(shape, L);
     const QLinearGradient g = ArtLinearGradient(QPointF(0, -L * 0.3), QPointF(0, L * 0.3),
                                                 {{0, green.lighter(135)}, {0.5, green}, {1, green.darker(125)}});
-    p.setBrush(g);
-    p.setPen(QPen(green.darker(160), std::max(0.6, L * 0.012)));
-    p.drawPath(path);
-    p.setPen(QPen(green.lighter(165), std::max(0.5, L * 0.012), Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(0, 0), QPointF(L * 0.94, 0));
+    ArtDrawShape(p, path, g, QPen(green.darker(160), std::max(0.6, L * 0.012)));
+    drawAxis(p, green.lighter(165), std::max(0.5, L * 0.012), L * 0.94);
     if (veins && shape != TLeafShape::Linear) {
         p.setPen(QPen(green.lighter(145), std::max(0.4, L * 0.006), Qt::SolidLine, Qt::RoundCap));
         const double hw = leafHalfWidth(shape);
@@ -98,7 +100,6 @@ void drawBlade(QPainter &p, QPointF base, double angle, double L, TLeafShape sha
             p.drawLine(QPointF(t * L, 0), QPointF((t + 0.13) * L, reach));
         }
     }
-    p.restore();
 }
 
 void drawLeaf(QPainter &p, QPointF base, double angle, double L, TLeafShape shape, const QColor &green,
@@ -106,11 +107,8 @@ void drawLeaf(QPainter &p, QPointF base, double angle, double L, TLeafShape shap
 {
     switch (shape) {
     case TLeafShape::Pinnate: {
-        p.save();
-        p.translate(base);
-        p.rotate(angle);
-        p.setPen(QPen(green.darker(150), std::max(0.8, L * 0.018), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(0, 0), QPointF(L * 0.82, 0));
+        const TArtFrame frame(p, base, angle);
+        drawAxis(p, green.darker(150), std::max(0.8, L * 0.018), L * 0.82);
         for (int i = 0; i < 4; ++i) {
             const double t = 0.22 + i * 0.17;
             const double l = L * (0.3 - i * 0.025);
@@ -118,30 +116,21 @@ void drawLeaf(QPainter &p, QPointF base, double angle, double L, TLeafShape shap
             drawBlade(p, QPointF(t * L, 0), 58, l, TLeafShape::Ovate, green, veins);
         }
         drawBlade(p, QPointF(L * 0.8, 0), 0, L * 0.26, TLeafShape::Ovate, green, veins);
-        p.restore();
         break;
     }
     case TLeafShape::Palmate: {
-        p.save();
-        p.translate(base);
-        p.rotate(angle);
-        p.setPen(QPen(green.darker(150), std::max(0.8, L * 0.02), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(0, 0), QPointF(L * 0.3, 0));
+        const TArtFrame frame(p, base, angle);
+        drawAxis(p, green.darker(150), std::max(0.8, L * 0.02), L * 0.3);
         for (int i = -2; i <= 2; ++i)
             drawBlade(p, QPointF(L * 0.3, 0), i * 32.0, L * (0.7 - std::abs(i) * 0.09), TLeafShape::Lanceolate,
                       green, veins);
-        p.restore();
         break;
     }
     case TLeafShape::Heart: {
         // A long petiole carries the blade.
-        p.save();
-        p.translate(base);
-        p.rotate(angle);
-        p.setPen(QPen(green.darker(140), std::max(0.8, L * 0.02), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(0, 0), QPointF(L * 0.3, 0));
+        const TArtFrame frame(p, base, angle);
+        drawAxis(p, green.darker(140), std::max(0.8, L * 0.02), L * 0.3);
         drawBlade(p, QPointF(L * 0.3, 0), 0, L * 0.7, shape, green, veins);
-        p.restore();
         break;
     }
     default:
@@ -155,9 +144,7 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
 {
     QColor col = DemoMix(QColor(h.flowerColour), QColor(180, 150, 110), fade);
     const QColor edge = col.darker(135);
-    p.save();
-    p.translate(c);
-    p.rotate(angle);
+    const TArtFrame frame(p, c, angle);
     p.setPen(QPen(edge, std::max(0.5, r * 0.03)));
     switch (h.flower) {
     case TFlowerForm::Daisy: {
@@ -278,7 +265,6 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
         break;
     }
     }
-    p.restore();
 }
 
 void drawBerry(QPainter &p, QPointF c, double r, const QColor &col, bool seed)
@@ -289,17 +275,13 @@ void drawBerry(QPainter &p, QPointF c, double r, const QColor &col, bool seed)
         p.rotate(30);
         const QRadialGradient g = ArtRadialGradient(QPointF(-r * 0.3, -r * 0.2), r * 1.3,
                                                     {{0, col.lighter(135)}, {1, col.darker(130)}});
-        p.setBrush(g);
-        p.setPen(QPen(col.darker(170), r * 0.06));
-        p.drawEllipse(QPointF(0, 0), r, r * 0.62);
+        ArtDrawEllipse(p, QPointF(0, 0), r, r * 0.62, g, QPen(col.darker(170), r * 0.06));
         p.setPen(QPen(col.darker(150), r * 0.05));
         p.drawLine(QPointF(-r * 0.8, 0), QPointF(r * 0.8, 0));
     } else {
         const QRadialGradient g = ArtRadialGradient(c + QPointF(-r * 0.35, -r * 0.35), r * 1.2,
                                                     {{0, col.lighter(165)}, {0.35, col}, {1, col.darker(150)}});
-        p.setBrush(g);
-        p.setPen(QPen(col.darker(170), r * 0.05));
-        p.drawEllipse(c, r, r);
+        ArtDrawEllipse(p, c, r, r, g, QPen(col.darker(170), r * 0.05));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, 150));
         p.drawEllipse(c + QPointF(-r * 0.38, -r * 0.38), r * 0.18, r * 0.12);
@@ -362,9 +344,7 @@ void drawTaproot(QPainter &p, QPointF top, QPointF dir, double length, double wi
     }
     const QLinearGradient g = ArtLinearGradient(top - n * width / 2, top + n * width / 2,
                                                 {{0, col.darker(130)}, {0.45, col.lighter(118)}, {1, col.darker(120)}});
-    p.setBrush(g);
-    p.setPen(QPen(col.darker(165), width * 0.03));
-    p.drawPath(DemoSmoothPath(outline, true));
+    ArtDrawShape(p, DemoSmoothPath(outline, true), g, QPen(col.darker(165), width * 0.03));
     // transverse wrinkles
     p.setPen(QPen(col.darker(150), width * 0.025, Qt::SolidLine, Qt::RoundCap));
     for (int i = 1; i < 9; ++i) {
@@ -402,9 +382,7 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
         }();
         const QLinearGradient bg = ArtLinearGradient(left - QPointF(0, height * 0.4), left + QPointF(0, height * 0.4),
                                                      {{0, col.lighter(120)}, {1, col.darker(135)}});
-        p.setBrush(bg);
-        p.setPen(QPen(col.darker(170), height * 0.02));
-        p.drawPath(body);
+        ArtDrawShape(p, body, bg, QPen(col.darker(170), height * 0.02));
     }
     for (int i = 0; i < knots; ++i) {
         const double cx = left.x() + length * (0.1 + i * 0.2);
@@ -418,9 +396,8 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
         p.setPen(QPen(col.darker(155), height * 0.03));
         p.drawArc(r.adjusted(r.width() * 0.35, 0, -r.width() * 0.35, 0), 90 * 16, 180 * 16);
         // bud scar on top
-        p.setBrush(col.darker(140));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPointF(cx + length * 0.03, left.y() - rh * 0.8), height * 0.07, height * 0.045);
+        ArtDrawEllipse(p, QPointF(cx + length * 0.03, left.y() - rh * 0.8), height * 0.07, height * 0.045,
+                       col.darker(140), Qt::NoPen);
     }
 }
 
@@ -429,9 +406,7 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
 void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, double angle, bool cut = false)
 {
     TDemoRandom rng(static_cast<std::uint64_t>(rx * 1000 + ry));
-    p.save();
-    p.translate(c);
-    p.rotate(angle);
+    const TArtFrame frame(p, c, angle);
     p.setPen(QPen(col.darker(130), ry * 0.045, Qt::SolidLine, Qt::RoundCap));
     for (int i = -2; i <= 2; ++i)
         p.drawLine(QPointF(rx * 0.9, i * ry * 0.15), QPointF(rx * 1.45, i * ry * 0.35 + rng.Range(-0.1, 0.1) * ry));
@@ -444,17 +419,13 @@ void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, 
     const QPainterPath outline = DemoSmoothPath(pts, true);
     const QRadialGradient g = ArtRadialGradient(QPointF(-rx * 0.3, -ry * 0.35), rx * 1.3,
                                                 {{0, col.lighter(135)}, {0.6, col}, {1, col.darker(145)}});
-    p.setBrush(g);
-    p.setPen(QPen(col.darker(170), ry * 0.04));
-    p.drawPath(outline);
+    ArtDrawShape(p, outline, g, QPen(col.darker(170), ry * 0.04));
     if (cut) {
-        p.setBrush(DemoMix(col, QColor(252, 246, 230), 0.6));
-        p.setPen(QPen(col.darker(120), ry * 0.03));
-        p.drawEllipse(QPointF(rx * 0.08, 0), rx * 0.72, ry * 0.7);
+        ArtDrawEllipse(p, QPointF(rx * 0.08, 0), rx * 0.72, ry * 0.7,
+                       DemoMix(col, QColor(252, 246, 230), 0.6), QPen(col.darker(120), ry * 0.03));
         p.setPen(QPen(col.darker(110), ry * 0.02));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QPointF(rx * 0.08, 0), rx * 0.45, ry * 0.44);
-        p.restore();
         return;
     }
     p.setPen(QPen(col.darker(130), ry * 0.03, Qt::SolidLine, Qt::RoundCap));
@@ -466,10 +437,8 @@ void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, 
     for (int i = 0; i < 14; ++i) // rootlet scars
         p.drawEllipse(QPointF(rng.Range(-0.7, 0.7) * rx, rng.Range(-0.6, 0.6) * ry), ry * 0.035, ry * 0.035);
     // the bud
-    p.setBrush(QColor(150, 170, 90));
-    p.setPen(QPen(QColor(100, 120, 60), ry * 0.02));
-    p.drawEllipse(QPointF(-rx * 0.95, -ry * 0.1), rx * 0.12, ry * 0.1);
-    p.restore();
+    ArtDrawEllipse(p, QPointF(-rx * 0.95, -ry * 0.1), rx * 0.12, ry * 0.1,
+                   QColor(150, 170, 90), QPen(QColor(100, 120, 60), ry * 0.02));
 }
 
 void drawFibrousRoots(QPainter &p, QPointF base, double size, const QColor &col, TDemoRandom &rng)
@@ -511,9 +480,7 @@ void drawUnderground(QPainter &p, const TDemoHerb &h, QPointF base, double scale
 
 void drawLingzhi(QPainter &p, QPointF base, double s, const QColor &col, double angle)
 {
-    p.save();
-    p.translate(base);
-    p.rotate(angle);
+    const TArtFrame frame(p, base, angle);
     QPainterPath stalk;
     stalk.moveTo(-12 * s, 0);
     stalk.cubicTo(-16 * s, -60 * s, 10 * s, -120 * s, -4 * s, -170 * s);
@@ -522,9 +489,7 @@ void drawLingzhi(QPainter &p, QPointF base, double s, const QColor &col, double 
     stalk.closeSubpath();
     const QLinearGradient sg = ArtLinearGradient(QPointF(-15 * s, 0), QPointF(20 * s, 0),
                                                  {{0, col.darker(160)}, {0.5, col.lighter(110)}, {1, col.darker(170)}});
-    p.setBrush(sg);
-    p.setPen(QPen(col.darker(200), 1.5 * s));
-    p.drawPath(stalk);
+    ArtDrawShape(p, stalk, sg, QPen(col.darker(200), 1.5 * s));
     const QRectF cap(-150 * s, -250 * s, 300 * s, 150 * s);
     for (int i = 0; i < 6; ++i) {
         const double k = 1.0 - i * 0.14;
@@ -536,7 +501,6 @@ void drawLingzhi(QPainter &p, QPointF base, double s, const QColor &col, double 
         p.setPen(QPen(band.darker(150), 1.2 * s));
         p.drawEllipse(r);
     }
-    p.restore();
 }
 
 void drawPoria(QPainter &p, QPointF c, double r, const QColor &col, bool cut, TDemoRandom &rng)
@@ -550,18 +514,15 @@ void drawPoria(QPainter &p, QPointF c, double r, const QColor &col, bool cut, TD
     const QPainterPath outline = DemoSmoothPath(pts, true);
     const QRadialGradient g = ArtRadialGradient(c - QPointF(r * 0.3, r * 0.3), r * 1.3,
                                                 {{0, col.lighter(150)}, {1, col.darker(150)}});
-    p.setBrush(g);
-    p.setPen(QPen(col.darker(180), r * 0.02));
-    p.drawPath(outline);
+    ArtDrawShape(p, outline, g, QPen(col.darker(180), r * 0.02));
     p.setPen(QPen(col.darker(170), r * 0.015));
     for (int i = 0; i < 10; ++i) {
         const QPointF a = c + QPointF(rng.Range(-0.7, 0.7) * r, rng.Range(-0.6, 0.6) * r);
         p.drawArc(QRectF(a.x(), a.y(), r * 0.3, r * 0.15), 20 * 16, 140 * 16);
     }
     if (cut) {
-        p.setBrush(QColor(246, 242, 230));
-        p.setPen(QPen(QColor(200, 190, 170), r * 0.015));
-        p.drawEllipse(c + QPointF(r * 0.15, r * 0.05), r * 0.55, r * 0.4);
+        ArtDrawEllipse(p, c + QPointF(r * 0.15, r * 0.05), r * 0.55, r * 0.4,
+                       QColor(246, 242, 230), QPen(QColor(200, 190, 170), r * 0.015));
     }
 }
 
@@ -601,9 +562,7 @@ void drawPlant(QPainter &p, const TDemoHerb &h, QPointF base, double height, TDe
     QVector<QPointF> stemPts{base, base + QPointF(sway * 0.3, -height * 0.33), base + QPointF(-sway * 0.4, -height * 0.66),
                              base + QPointF(sway, -height)};
     const QPainterPath stem = DemoSmoothPath(stemPts, false);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(stemColour, (isWoody(h) ? 14 : 7) * s, Qt::SolidLine, Qt::RoundCap));
-    p.drawPath(stem);
+    ArtDrawShape(p, stem, Qt::NoBrush, QPen(stemColour, (isWoody(h) ? 14 : 7) * s, Qt::SolidLine, Qt::RoundCap));
 
     // side branch
     const QPointF branchFrom = stem.pointAtPercent(0.5);
@@ -841,9 +800,8 @@ void viewHyphae(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
             at += QPointF(std::cos(a), std::sin(a)) * 60;
             pts << at;
         }
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(hypha.darker(130), 11, Qt::SolidLine, Qt::RoundCap));
-        p.drawPath(DemoSmoothPath(pts, false));
+        ArtDrawShape(p, DemoSmoothPath(pts, false),
+                     Qt::NoBrush, QPen(hypha.darker(130), 11, Qt::SolidLine, Qt::RoundCap));
         p.setPen(QPen(hypha.lighter(150), 6, Qt::SolidLine, Qt::RoundCap));
         p.drawPath(DemoSmoothPath(pts, false));
         p.setPen(QPen(hypha.darker(160), 2));
@@ -912,17 +870,13 @@ void drawSlice(QPainter &p, QPointF c, double r, const TDemoHerb &h, TDemoRandom
         }
         const QPainterPath outline = DemoSmoothPath(pts, true);
         const QColor inner = h.part == THerbPart::Sclerotium ? QColor(244, 240, 228) : DemoMix(col, QColor(250, 240, 215), 0.5);
-        p.setBrush(col.darker(120));
-        p.setPen(QPen(col.darker(170), r * 0.04));
-        p.drawPath(outline);
+        ArtDrawShape(p, outline, col.darker(120), QPen(col.darker(170), r * 0.04));
         p.save();
         p.translate(c);
         p.scale(0.86, 0.86);
         p.translate(-c);
         const QRadialGradient g = ArtRadialGradient(c, r, {{0, inner.lighter(108)}, {1, inner.darker(108)}});
-        p.setBrush(g);
-        p.setPen(Qt::NoPen);
-        p.drawPath(outline);
+        ArtDrawShape(p, outline, g, Qt::NoPen);
         p.restore();
         if (h.part != THerbPart::Sclerotium) {
             p.setPen(QPen(col.darker(135), r * 0.03));
@@ -945,27 +899,21 @@ void drawSlice(QPainter &p, QPointF c, double r, const TDemoHerb &h, TDemoRandom
         break;
     case THerbPart::Bark:
     case THerbPart::Twig: {
-        p.save();
-        p.translate(c);
-        p.rotate(rng.Range(0, 180));
+        const TArtFrame frame(p, c, rng.Range(0, 180));
         p.setBrush(col);
         p.setPen(QPen(col.darker(170), r * 0.04));
         p.drawRoundedRect(QRectF(-r, -r * 0.3, 2 * r, r * 0.6), r * 0.25, r * 0.25);
         p.setBrush(DemoMix(col, QColor(230, 190, 150), 0.4));
         p.drawRoundedRect(QRectF(-r * 0.9, -r * 0.12, 1.8 * r, r * 0.24), r * 0.1, r * 0.1);
-        p.restore();
         break;
     }
     case THerbPart::Fungus: {
-        p.save();
-        p.translate(c);
-        p.rotate(rng.Range(0, 180));
+        const TArtFrame frame(p, c, rng.Range(0, 180));
         p.setBrush(col);
         p.setPen(QPen(col.darker(170), r * 0.04));
         p.drawRect(QRectF(-r, -r * 0.28, 2 * r, r * 0.56));
         p.setBrush(QColor(230, 200, 150));
         p.drawRect(QRectF(-r, r * 0.08, 2 * r, r * 0.2));
-        p.restore();
         break;
     }
     default: {
@@ -997,9 +945,7 @@ void viewSlices(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     const QPointF c(500, 360);
     const QRadialGradient tray = ArtRadialGradient(c, 340,
             {{0, QColor(236, 214, 164)}, {0.92, QColor(214, 184, 126)}, {1, QColor(170, 132, 80)}});
-    p.setBrush(tray);
-    p.setPen(QPen(QColor(120, 86, 46), 5));
-    p.drawEllipse(c, 340, 340);
+    ArtDrawEllipse(p, c, 340, 340, tray, QPen(QColor(120, 86, 46), 5));
     p.setPen(QPen(QColor(196, 164, 110), 2));
     p.setBrush(Qt::NoBrush);
     for (int k = 1; k < 11; ++k)
@@ -1021,9 +967,7 @@ void viewSection(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     // microscope field
     const QRadialGradient field = ArtRadialGradient(c, 360,
             {{0, QColor(250, 244, 246)}, {0.85, QColor(236, 222, 230)}, {1, QColor(120, 100, 110)}});
-    p.setBrush(field);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(c, 360, 360);
+    ArtDrawEllipse(p, c, 360, 360, field, Qt::NoPen);
     const double R = 300;
     const QColor stain = DemoMix(QColor(150, 60, 120), QColor(h.partColour), 0.25);
     // cork, cortex, phloem, cambium, xylem, pith

@@ -53,9 +53,7 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
     const QColor body(s.body);
     const QRadialGradient g = ArtRadialGradient(QPointF(0, b.height() * 0.45), b.height() * 0.75,
                                                 {{0, body.lighter(108)}, {0.8, body}, {1, body.darker(118)}});
-    p.setBrush(g);
-    p.setPen(Qt::NoPen);
-    p.drawPath(t);
+    ArtDrawShape(p, t, g, Qt::NoPen);
     {
         // the root of the tongue disappears into the mouth: no outline across it
         QPainterPath sides = t;
@@ -70,9 +68,7 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
                 i += 2;
             }
         }
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(body.darker(140), 2.5 * scale));
-        p.drawPath(open);
+        ArtDrawShape(p, open, Qt::NoBrush, QPen(body.darker(140), 2.5 * scale));
     }
     p.setClipPath(t);
 
@@ -112,9 +108,7 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
                 const double a = i * 2 * M_PI / 9;
                 pts << c + QPointF(std::cos(a), std::sin(a)) * r * rng.Range(0.7, 1.2);
             }
-            p.setBrush(body.lighter(104));
-            p.setPen(QPen(QColor(s.coat).darker(110), 2 * scale));
-            p.drawPath(DemoSmoothPath(pts, true));
+            ArtDrawShape(p, DemoSmoothPath(pts, true), body.lighter(104), QPen(QColor(s.coat).darker(110), 2 * scale));
         }
     }
     if (s.features & TongueCracks) {
@@ -187,9 +181,7 @@ void drawMouth(QPainter &p, const TDemoInspection &s, TDemoRandom &rng)
     lips = lips.subtracted(cavity);
     const QLinearGradient lg = ArtLinearGradient(QPointF(0, mouth.top() - 36), QPointF(0, mouth.bottom() + 36),
             {{0, QColor(200, 100, 100)}, {0.5, QColor(170, 70, 76)}, {1, QColor(205, 110, 108)}});
-    p.setBrush(lg);
-    p.setPen(QPen(QColor(150, 70, 70), 2));
-    p.drawPath(lips);
+    ArtDrawShape(p, lips, lg, QPen(QColor(150, 70, 70), 2));
     drawTongue(p, s, QPointF(500, 190), 1.0, rng);
 }
 
@@ -213,9 +205,7 @@ void drawFace(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     p.setBrush(QColor(40, 32, 30));
     p.drawEllipse(QPointF(0, -40), 215, 250);
     // ears
-    p.setBrush(skin.darker(108));
-    p.setPen(QPen(skin.darker(140), 2));
-    p.drawEllipse(QPointF(-182, 20), 30, 55);
+    ArtDrawEllipse(p, QPointF(-182, 20), 30, 55, skin.darker(108), QPen(skin.darker(140), 2));
     p.drawEllipse(QPointF(182, 20), 30, 55);
     // face
     const QRadialGradient g = ArtRadialGradient(QPointF(-30, -20), 260,
@@ -249,9 +239,7 @@ void drawFace(QPainter &p, const TDemoInspection &s, QPointF c, double k)
         eye.quadTo(side * 78, -45, side * 116, -15);
         eye.quadTo(side * 78, 8, side * 40, -15);
         p.drawPath(eye);
-        p.setBrush(QColor(60, 40, 30));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPointF(side * 78, -17), 13, 13);
+        ArtDrawEllipse(p, QPointF(side * 78, -17), 13, 13, QColor(60, 40, 30), Qt::NoPen);
     }
     // nose and mouth
     p.setPen(QPen(skin.darker(150), 3, Qt::SolidLine, Qt::RoundCap));
@@ -287,9 +275,7 @@ void drawEye(QPainter &p, const TDemoInspection &s, QPointF c, double k, TDemoRa
     eye.cubicTo(150, 130, -150, 130, -300, 0);
     const QRadialGradient sc = ArtRadialGradient(QPointF(0, 0), 300,
                                                  {{0, QColor(s.body).lighter(104)}, {1, QColor(s.body).darker(115)}});
-    p.setBrush(sc);
-    p.setPen(QPen(QColor(120, 70, 60), 4));
-    p.drawPath(eye);
+    ArtDrawShape(p, eye, sc, QPen(QColor(120, 70, 60), 4));
     p.save();
     p.setClipPath(eye);
     // vessels
@@ -309,9 +295,7 @@ void drawEye(QPainter &p, const TDemoInspection &s, QPointF c, double k, TDemoRa
     // iris and pupil
     const QRadialGradient ig = ArtRadialGradient(QPointF(0, -10), 110,
             {{0, QColor(120, 80, 50)}, {0.7, QColor(80, 50, 32)}, {1, QColor(40, 26, 20)}});
-    p.setBrush(ig);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(0, -10), 110, 110);
+    ArtDrawEllipse(p, QPointF(0, -10), 110, 110, ig, Qt::NoPen);
     p.setBrush(QColor(14, 10, 10));
     p.drawEllipse(QPointF(0, -10), 42, 42);
     p.setBrush(QColor(255, 255, 255, 220));
@@ -343,9 +327,9 @@ void drawNail(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     const QColor skin(236, 196, 170);
     const QLinearGradient fg = ArtLinearGradient(QPointF(-170, 0), QPointF(170, 0),
             {{0, skin.darker(118)}, {0.5, skin.lighter(104)}, {1, skin.darker(118)}});
-    p.setBrush(fg);
-    p.setPen(QPen(skin.darker(140), 3));
-    p.drawPath(DemoSmoothPath({{-160, 420}, {-170, 0}, {-150, -220}, {0, -300}, {150, -220}, {170, 0}, {160, 420}}, false));
+    const QPainterPath finger =
+        DemoSmoothPath({{-160, 420}, {-170, 0}, {-150, -220}, {0, -300}, {150, -220}, {170, 0}, {160, 420}}, false);
+    ArtDrawShape(p, finger, fg, QPen(skin.darker(140), 3));
     // knuckle creases
     p.setPen(QPen(skin.darker(130), 3, Qt::SolidLine, Qt::RoundCap));
     for (int i = 0; i < 3; ++i)
@@ -355,9 +339,7 @@ void drawNail(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     nail.addRoundedRect(QRectF(-110, -250, 220, 300), 100, 70);
     const QLinearGradient ng = ArtLinearGradient(QPointF(0, -250), QPointF(0, 50),
                                                  {{0, QColor(s.body).lighter(112)}, {1, QColor(s.body).darker(106)}});
-    p.setBrush(ng);
-    p.setPen(QPen(QColor(s.body).darker(140), 3));
-    p.drawPath(nail);
+    ArtDrawShape(p, nail, ng, QPen(QColor(s.body).darker(140), 3));
     // free edge and lunula
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(250, 246, 240, 230));
