@@ -144,7 +144,7 @@ void viewCloseUp(TDemoPage &page, const TDemoAcupoint &pt)
 {
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    p.fillRect(art, QColor(238, 242, 246));
+    page.FillArt(QColor(238, 242, 246));
     const bool face = pt.y < 130;
     const QPointF at(pt.x, pt.y);
     page.ZoomDesign(kFigure, at, face ? 6.5 : 3.4);
@@ -263,9 +263,7 @@ void viewWoodblock(TDemoPage &page, const TDemoAcupoint &pt, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    const QLinearGradient paper = ArtLinearGradient(art.topLeft(), art.bottomRight(),
-                                                    {{0, QColor(232, 214, 176)}, {1, QColor(214, 190, 146)}});
-    p.fillRect(art, paper);
+    page.FillArtDiagonal({{0, QColor(232, 214, 176)}, {1, QColor(214, 190, 146)}});
     // age spots on the paper
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 18; ++i) {
@@ -333,21 +331,16 @@ bool AcupointViewIsLandscape(int view)
 
 QImage DrawAcupointPicture(const TDemoAcupoint &point, int view, QSize size)
 {
-    TDemoPageStyle style;
-    style.paperTop = QColor(250, 251, 252);
-    style.paperBottom = QColor(232, 236, 240);
-    style.frame = QColor(150, 160, 176);
-    style.captionBand = QColor(44, 58, 82);
-    style.captionSubInk = QColor(190, 204, 226);
-    TDemoPage page(size, style);
+    const TDemoPageStyle style{QColor(250, 251, 252), QColor(232, 236, 240), QColor(44, 58, 82),
+                               QColor(190, 204, 226), QColor(150, 160, 176)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(point.name), view);
-    switch (view) {
-    case 0: viewChart(page, point); break;
-    case 1: viewCloseUp(page, point); break;
-    case 2: viewNeedling(page, point); break;
-    default: viewWoodblock(page, point, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(point.name),
-                     QStringLiteral("%1 · %2").arg(QString::fromUtf8(point.meridian), AcupointViewName(view)), kTag);
-    return page.Finish();
+    const QString subtitle = QStringLiteral("%1 · %2").arg(QString::fromUtf8(point.meridian), AcupointViewName(view));
+    return DemoPicture(size, style, QString::fromUtf8(point.name), subtitle, kTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: viewChart(page, point); break;
+        case 1: viewCloseUp(page, point); break;
+        case 2: viewNeedling(page, point); break;
+        default: viewWoodblock(page, point, rng); break;
+        }
+    });
 }

@@ -488,10 +488,7 @@ void viewColour(TDemoPage &page, const TDemoAnatomy &o, TDemoRandom &rng)
 void viewSection(TDemoPage &page, const TDemoAnatomy &o, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
-    const QRectF art = page.ArtRect();
-    const QRadialGradient bg = ArtRadialGradient(art.center(), std::max(art.width(), art.height()) * 0.7,
-                                                 {{0, QColor(70, 82, 100)}, {1, QColor(30, 36, 48)}});
-    p.fillRect(art, bg);
+    page.FillArtRadial({{0, QColor(70, 82, 100)}, {1, QColor(30, 36, 48)}});
     page.FitDesign(QSizeF(1000, 1000));
     drawOrgan(p, o, TMode::Section, rng);
     const QStringList names = partNames(o);
@@ -569,21 +566,16 @@ QString AnatomyViewName(int view)
 
 QImage DrawAnatomyPicture(const TDemoAnatomy &organ, int view, QSize size)
 {
-    TDemoPageStyle style;
-    style.paperTop = QColor(252, 252, 252);
-    style.paperBottom = QColor(234, 238, 242);
-    style.frame = QColor(150, 160, 170);
-    style.captionBand = QColor(36, 72, 90);
-    style.captionSubInk = QColor(186, 214, 226);
-    TDemoPage page(size, style);
+    const TDemoPageStyle style{QColor(252, 252, 252), QColor(234, 238, 242), QColor(36, 72, 90),
+                               QColor(186, 214, 226), QColor(150, 160, 170)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(organ.item), view);
-    switch (view) {
-    case 0: viewColour(page, organ, rng); break;
-    case 1: viewSection(page, organ, rng); break;
-    case 2: viewLine(page, organ, rng); break;
-    default: viewInBody(page, organ, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(organ.item),
-                     QStringLiteral("%1 · %2").arg(QString::fromUtf8(organ.type), AnatomyViewName(view)), kTag);
-    return page.Finish();
+    const QString subtitle = QStringLiteral("%1 · %2").arg(QString::fromUtf8(organ.type), AnatomyViewName(view));
+    return DemoPicture(size, style, QString::fromUtf8(organ.item), subtitle, kTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: viewColour(page, organ, rng); break;
+        case 1: viewSection(page, organ, rng); break;
+        case 2: viewLine(page, organ, rng); break;
+        default: viewInBody(page, organ, rng); break;
+        }
+    });
 }

@@ -185,6 +185,26 @@ TDemoPage::TDemoPage(QSize size, const TDemoPageStyle &style)
     m_art = QRectF(inset * 1.6, inset * 1.6, w - 3.2 * inset, h - band - 3.2 * inset);
 }
 
+void TDemoPage::FillArt(const QColor &ground)
+{
+    m_painter.fillRect(m_art, ground);
+}
+
+void TDemoPage::FillArtRadial(std::initializer_list<TArtStop> stops)
+{
+    m_painter.fillRect(m_art, ArtRadialGradient(m_art.center(), std::max(m_art.width(), m_art.height()) * 0.7, stops));
+}
+
+void TDemoPage::FillArtDiagonal(std::initializer_list<TArtStop> stops)
+{
+    m_painter.fillRect(m_art, ArtLinearGradient(m_art.topLeft(), m_art.bottomRight(), stops));
+}
+
+void TDemoPage::FillArtVertical(std::initializer_list<TArtStop> stops)
+{
+    m_painter.fillRect(m_art, ArtLinearGradient(m_art.topLeft(), m_art.bottomLeft(), stops));
+}
+
 double TDemoPage::FitDesign(QSizeF design, double margin)
 {
     const QRectF area = m_art.adjusted(m_art.width() * margin, m_art.height() * margin, -m_art.width() * margin,
@@ -249,4 +269,13 @@ QImage TDemoPage::Finish()
 {
     m_painter.end();
     return m_image;
+}
+
+QImage DemoPicture(QSize size, const TDemoPageStyle &style, const QString &title, const QString &subtitle,
+                   const QString &tag, const std::function<void(TDemoPage &)> &draw)
+{
+    TDemoPage page(size, style);
+    draw(page);
+    page.DrawCaption(title, subtitle, tag);
+    return page.Finish();
 }

@@ -829,21 +829,17 @@ QString ClinicalViewName(const TDemoClinical &picture, int view)
 
 QImage DrawClinicalPicture(const TDemoClinical &picture, int view, QSize size)
 {
-    TDemoPageStyle style;
-    style.paperTop = QColor(246, 246, 246);
-    style.paperBottom = QColor(226, 228, 230);
-    style.frame = QColor(140, 144, 150);
-    style.captionBand = QColor(40, 44, 52);
-    style.captionSubInk = QColor(196, 200, 210);
-    TDemoPage page(size, style);
+    const TDemoPageStyle style{QColor(246, 246, 246), QColor(226, 228, 230), QColor(40, 44, 52),
+                               QColor(196, 200, 210), QColor(140, 144, 150)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(picture.item), 0);
-    switch (view) {
-    case 0: drawMain(page, picture, 0, rng); break;
-    case 1: viewZoom(page, picture, rng); break;
-    case 2: viewMarked(page, picture, rng); break;
-    default: viewDiagram(page, picture, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(picture.item),
-                     QStringLiteral("%1 · %2").arg(QString::fromUtf8(picture.type), ClinicalViewName(picture, view)), kTag);
-    return page.Finish();
+    const QString subtitle =
+        QStringLiteral("%1 · %2").arg(QString::fromUtf8(picture.type), ClinicalViewName(picture, view));
+    return DemoPicture(size, style, QString::fromUtf8(picture.item), subtitle, kTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: drawMain(page, picture, 0, rng); break;
+        case 1: viewZoom(page, picture, rng); break;
+        case 2: viewMarked(page, picture, rng); break;
+        default: viewDiagram(page, picture, rng); break;
+        }
+    });
 }

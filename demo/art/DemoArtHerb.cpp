@@ -633,55 +633,48 @@ void viewSpecimen(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     p.drawLine(QPointF(label.left() + 10, label.top() + 100), QPointF(label.right() - 10, label.top() + 100));
 }
 
+// The two features a view of the medicinal part points out: one labelled above it, one below.
+struct TPartLabels {
+    QString upper;
+    QPointF upperAt;
+    QString lower;
+    QPointF lowerAt;
+};
+
 void viewMedicinalPart(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
     page.FitDesign(QSizeF(1000, 720));
     const QColor col(h.partColour);
-    QString a, b;
-    QPointF pa, pb;
+    TPartLabels labels;
     switch (h.part) {
     case THerbPart::Root:
         drawTaproot(p, QPointF(170, 330), QPointF(1, 0.12), 720, 120, col, rng);
         drawTaproot(p, QPointF(220, 520), QPointF(1, -0.05), 520, 70, col.darker(108), rng);
-        a = QStringLiteral("根头");
-        pa = QPointF(190, 330);
-        b = QStringLiteral("支根");
-        pb = QPointF(560, 400);
+        labels = {QStringLiteral("根头"), {190, 330}, QStringLiteral("支根"), {560, 400}};
         break;
     case THerbPart::Rhizome:
         drawRhizome(p, QPointF(130, 330), 740, 190, col, rng);
-        a = QStringLiteral("结节");
-        pa = QPointF(280, 270);
-        b = QStringLiteral("须根");
-        pb = QPointF(600, 560);
+        labels = {QStringLiteral("结节"), {280, 270}, QStringLiteral("须根"), {600, 560}};
         break;
     case THerbPart::Tuber:
         drawTuber(p, QPointF(300, 300), 190, 130, col, -15);
         drawTuber(p, QPointF(700, 250), 130, 90, col.darker(106), 20);
         drawTuber(p, QPointF(640, 520), 150, 100, col, -5, true);
-        a = QStringLiteral("块茎");
-        pa = QPointF(330, 300);
-        b = QStringLiteral("断面");
-        pb = QPointF(650, 520);
+        labels = {QStringLiteral("块茎"), {330, 300}, QStringLiteral("断面"), {650, 520}};
         break;
     case THerbPart::Fruit:
     case THerbPart::Seed:
         for (int i = 0; i < 9; ++i)
             drawBerry(p, QPointF(230 + (i % 3) * 260 + rng.Range(-30, 30), 180 + (i / 3) * 190 + rng.Range(-20, 20)),
                       h.part == THerbPart::Seed ? 70 : 78, col, h.part == THerbPart::Seed);
-        a = h.part == THerbPart::Seed ? QStringLiteral("种脐") : QStringLiteral("果皮");
-        pa = QPointF(230, 180);
-        b = h.part == THerbPart::Seed ? QStringLiteral("种皮") : QStringLiteral("果柄痕");
-        pb = QPointF(750, 560);
+        labels = {h.part == THerbPart::Seed ? QStringLiteral("种脐") : QStringLiteral("果皮"), {230, 180},
+                  h.part == THerbPart::Seed ? QStringLiteral("种皮") : QStringLiteral("果柄痕"), {750, 560}};
         break;
     case THerbPart::Flower:
         for (int i = 0; i < 7; ++i)
             drawFlower(p, QPointF(200 + (i % 4) * 200 + (i / 4) * 100, 250 + (i / 4) * 230), 95, h, i * 40.0, 0.15);
-        a = QStringLiteral("花冠");
-        pa = QPointF(200, 250);
-        b = QStringLiteral("花托");
-        pb = QPointF(700, 480);
+        labels = {QStringLiteral("花冠"), {200, 250}, QStringLiteral("花托"), {700, 480}};
         break;
     case THerbPart::Bark:
     case THerbPart::Twig:
@@ -698,50 +691,35 @@ void viewMedicinalPart(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
                 p.drawLine(QPointF(x, r.top() + 18), QPointF(x + rng.Range(-12, 12), r.bottom() - 18));
             }
         }
-        a = QStringLiteral("外表面");
-        pa = QPointF(300, 190);
-        b = QStringLiteral("断面");
-        pb = QPointF(860, 600);
+        labels = {QStringLiteral("外表面"), {300, 190}, QStringLiteral("断面"), {860, 600}};
         break;
     case THerbPart::Fungus:
         drawLingzhi(p, QPointF(330, 650), 1.9, col, -10);
         drawLingzhi(p, QPointF(720, 640), 1.3, col, 12);
-        a = QStringLiteral("菌盖");
-        pa = QPointF(330, 230);
-        b = QStringLiteral("菌柄");
-        pb = QPointF(720, 560);
+        labels = {QStringLiteral("菌盖"), {330, 230}, QStringLiteral("菌柄"), {720, 560}};
         break;
     case THerbPart::Sclerotium:
         drawPoria(p, QPointF(360, 360), 260, col, true, rng);
         drawPoria(p, QPointF(780, 470), 130, col, false, rng);
-        a = QStringLiteral("切面");
-        pa = QPointF(400, 370);
-        b = QStringLiteral("外皮");
-        pb = QPointF(780, 400);
+        labels = {QStringLiteral("切面"), {400, 370}, QStringLiteral("外皮"), {780, 400}};
         break;
     default: // leaves and whole herbs: a bundle of dried stems with leaves
         for (int i = 0; i < 4; ++i)
             drawLeaf(p, QPointF(120, 360), -25 + i * 15, 760 - i * 60, h.leaf == TLeafShape::Linear ? TLeafShape::Lanceolate : h.leaf,
                      DemoMix(leafGreen(h), QColor(140, 130, 90), 0.2));
-        a = QStringLiteral("叶片");
-        pa = QPointF(600, 250);
-        b = QStringLiteral("叶柄");
-        pb = QPointF(170, 360);
+        labels = {QStringLiteral("叶片"), {600, 250}, QStringLiteral("叶柄"), {170, 360}};
         break;
     }
     const QColor ink(70, 55, 40);
-    DemoDrawLabel(p, pa, QPointF(pa.x() + 60, 60), a, ink, 26);
-    DemoDrawLabel(p, pb, QPointF(pb.x() - 60, 690), b, ink, 26);
+    DemoDrawLabel(p, labels.upperAt, QPointF(labels.upperAt.x() + 60, 60), labels.upper, ink, 26);
+    DemoDrawLabel(p, labels.lowerAt, QPointF(labels.lowerAt.x() - 60, 690), labels.lower, ink, 26);
     DemoDrawScaleBar(p, QPointF(780, 650), 180, QStringLiteral("0        2 cm"), ink);
 }
 
 void viewFlowers(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
-    const QRectF art = page.ArtRect();
-    const QRadialGradient bg = ArtRadialGradient(art.center(), std::max(art.width(), art.height()) * 0.7,
-                                                 {{0, QColor(246, 249, 238)}, {1, QColor(206, 222, 196)}});
-    p.fillRect(art, bg);
+    page.FillArtRadial({{0, QColor(246, 249, 238)}, {1, QColor(206, 222, 196)}});
     page.FitDesign(QSizeF(800, 800));
     const QColor green = leafGreen(h);
     if (h.part == THerbPart::Fungus) {
@@ -828,7 +806,7 @@ void viewLeaf(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     }
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    p.fillRect(art, QColor(252, 253, 250));
+    page.FillArt(QColor(252, 253, 250));
     // faint graph paper
     const double step = page.Unit() / 24.0;
     p.setPen(QPen(QColor(214, 230, 222), std::max(1.0, page.Unit() / 900)));
@@ -936,10 +914,7 @@ void drawSlice(QPainter &p, QPointF c, double r, const TDemoHerb &h, TDemoRandom
 void viewSlices(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
-    const QRectF art = page.ArtRect();
-    const QLinearGradient wood = ArtLinearGradient(art.topLeft(), art.bottomRight(),
-                                                   {{0, QColor(150, 104, 66)}, {1, QColor(104, 68, 42)}});
-    p.fillRect(art, wood);
+    page.FillArtDiagonal({{0, QColor(150, 104, 66)}, {1, QColor(104, 68, 42)}});
     page.FitDesign(QSizeF(1000, 720));
     // woven bamboo tray
     const QPointF c(500, 360);
@@ -960,8 +935,7 @@ void viewSlices(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 void viewSection(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
-    const QRectF art = page.ArtRect();
-    p.fillRect(art, QColor(30, 28, 34));
+    page.FillArt(QColor(30, 28, 34));
     page.FitDesign(QSizeF(1000, 760));
     const QPointF c(380, 380);
     // microscope field
@@ -1024,9 +998,7 @@ void viewHabitat(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
     p.setClipRect(art);
-    const QLinearGradient sky = ArtLinearGradient(art.topLeft(), art.bottomLeft(),
-            {{0, QColor(150, 192, 226)}, {0.6, QColor(226, 236, 240)}, {1, QColor(230, 236, 220)}});
-    p.fillRect(art, sky);
+    page.FillArtVertical({{0, QColor(150, 192, 226)}, {0.6, QColor(226, 236, 240)}, {1, QColor(230, 236, 220)}});
     page.FitDesign(QSizeF(1200, 800), 0);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 252, 236, 200));
@@ -1093,17 +1065,17 @@ QImage DrawHerbPicture(const TDemoHerb &herb, int view, QSize size)
         style.paperTop = QColor(248, 244, 232);
         style.paperBottom = QColor(236, 228, 208);
     }
-    TDemoPage page(size, style);
-    TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(herb.name), view);
-    switch (view) {
-    case 0: viewSpecimen(page, herb, rng); break;
-    case 1: viewMedicinalPart(page, herb, rng); break;
-    case 2: viewFlowers(page, herb, rng); break;
-    case 3: viewLeaf(page, herb, rng); break;
-    case 4: viewSlices(page, herb, rng); break;
-    case 5: viewSection(page, herb, rng); break;
-    default: viewHabitat(page, herb, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(herb.name), HerbViewName(herb, view), kHerbTag);
-    return page.Finish();
+    const QString title = QString::fromUtf8(herb.name);
+    TDemoRandom rng = TDemoRandom::ForKey(title, view);
+    return DemoPicture(size, style, title, HerbViewName(herb, view), kHerbTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: viewSpecimen(page, herb, rng); break;
+        case 1: viewMedicinalPart(page, herb, rng); break;
+        case 2: viewFlowers(page, herb, rng); break;
+        case 3: viewLeaf(page, herb, rng); break;
+        case 4: viewSlices(page, herb, rng); break;
+        case 5: viewSection(page, herb, rng); break;
+        default: viewHabitat(page, herb, rng); break;
+        }
+    });
 }

@@ -493,20 +493,15 @@ QString InspectionViewName(int view)
 
 QImage DrawInspectionPicture(const TDemoInspection &sign, int view, QSize size)
 {
-    TDemoPageStyle style;
-    style.paperTop = QColor(252, 250, 248);
-    style.paperBottom = QColor(240, 234, 230);
-    style.captionBand = QColor(96, 40, 44);
-    style.captionSubInk = QColor(236, 200, 196);
-    TDemoPage page(size, style);
+    const TDemoPageStyle style{QColor(252, 250, 248), QColor(240, 234, 230), QColor(96, 40, 44), QColor(236, 200, 196)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(sign.item), 7);
-    switch (view) {
-    case 0: viewMain(page, sign, rng); break;
-    case 1: viewCloseUp(page, sign, rng); break;
-    case 2: viewZones(page, sign, rng); break;
-    default: viewCompare(page, sign, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(sign.item),
-                     QStringLiteral("%1 · %2").arg(QString::fromUtf8(sign.type), InspectionViewName(view)), kTag);
-    return page.Finish();
+    const QString subtitle = QStringLiteral("%1 · %2").arg(QString::fromUtf8(sign.type), InspectionViewName(view));
+    return DemoPicture(size, style, QString::fromUtf8(sign.item), subtitle, kTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: viewMain(page, sign, rng); break;
+        case 1: viewCloseUp(page, sign, rng); break;
+        case 2: viewZones(page, sign, rng); break;
+        default: viewCompare(page, sign, rng); break;
+        }
+    });
 }
