@@ -29,15 +29,14 @@ QRadialGradient ArtGlowGradient(QPointF centre, qreal radius, const QColor &core
     return ArtRadialGradient(centre, radius, {{0, core}, {1, rim}});
 }
 
-QPainterPath ArtPolygonPath(std::initializer_list<QPointF> corners)
+QPainterPath ArtPolygonPath(const QVector<QPointF> &corners)
 {
     QPainterPath path;
-    if (corners.size() == 0)
+    if (corners.isEmpty())
         return path;
-    const QPointF *corner = corners.begin();
-    path.moveTo(*corner);
-    for (++corner; corner != corners.end(); ++corner)
-        path.lineTo(*corner);
+    path.moveTo(corners.first());
+    for (int i = 1; i < corners.size(); ++i)
+        path.lineTo(corners[i]);
     path.closeSubpath();
     return path;
 }

@@ -10,6 +10,7 @@
 #include <QPen>
 #include <QRadialGradient>
 #include <QString>
+#include <QVector>
 
 #include <initializer_list>
 
@@ -25,7 +26,7 @@ QRadialGradient ArtRadialGradient(QPointF centre, qreal radius, std::initializer
 QRadialGradient ArtGlowGradient(QPointF centre, qreal radius, const QColor &core);
 
 // A closed outline with straight edges through the corners, in order.
-QPainterPath ArtPolygonPath(std::initializer_list<QPointF> corners);
+QPainterPath ArtPolygonPath(const QVector<QPointF> &corners);
 
 // A pen with round caps and joins, for outlines whose strokes meet smoothly.
 QPen ArtRoundPen(const QColor &colour, qreal width);

@@ -334,7 +334,7 @@ QImage DrawAcupointPicture(const TDemoAcupoint &point, int view, QSize size)
     const TDemoPageStyle style{QColor(250, 251, 252), QColor(232, 236, 240), QColor(44, 58, 82),
                                QColor(190, 204, 226), QColor(150, 160, 176)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(point.name), view);
-    const QString subtitle = QStringLiteral("%1 · %2").arg(QString::fromUtf8(point.meridian), AcupointViewName(view));
+    const QString subtitle = DemoSubtitle(point.meridian, AcupointViewName(view));
     return DemoPicture(size, style, QString::fromUtf8(point.name), subtitle, kTag, [&](TDemoPage &page) {
         switch (view) {
         case 0: viewChart(page, point); break;

@@ -569,7 +569,7 @@ QImage DrawAnatomyPicture(const TDemoAnatomy &organ, int view, QSize size)
     const TDemoPageStyle style{QColor(252, 252, 252), QColor(234, 238, 242), QColor(36, 72, 90),
                                QColor(186, 214, 226), QColor(150, 160, 170)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(organ.item), view);
-    const QString subtitle = QStringLiteral("%1 · %2").arg(QString::fromUtf8(organ.type), AnatomyViewName(view));
+    const QString subtitle = DemoSubtitle(organ.type, AnatomyViewName(view));
     return DemoPicture(size, style, QString::fromUtf8(organ.item), subtitle, kTag, [&](TDemoPage &page) {
         switch (view) {
         case 0: viewColour(page, organ, rng); break;

@@ -271,6 +271,11 @@ QImage TDemoPage::Finish()
     return m_image;
 }
 
+QString DemoSubtitle(const char *group, const QString &view)
+{
+    return QStringLiteral("%1 · %2").arg(QString::fromUtf8(group), view);
+}
+
 QImage DemoPicture(QSize size, const TDemoPageStyle &style, const QString &title, const QString &subtitle,
                    const QString &tag, const std::function<void(TDemoPage &)> &draw)
 {

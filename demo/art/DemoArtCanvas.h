@@ -108,6 +108,9 @@ private:
     QRectF m_art;
 };
 
+// The caption's second part: the entry's group (UTF-8) and what this view shows, as "group · view".
+QString DemoSubtitle(const char *group, const QString &view);
+
 // One finished picture: a page in `style`, the view that `draw` paints on it, then the caption band
 // (the entry's name, what the picture shows, the atlas's tag).
 QImage DemoPicture(QSize size, const TDemoPageStyle &style, const QString &title, const QString &subtitle,

@@ -832,8 +832,7 @@ QImage DrawClinicalPicture(const TDemoClinical &picture, int view, QSize size)
     const TDemoPageStyle style{QColor(246, 246, 246), QColor(226, 228, 230), QColor(40, 44, 52),
                                QColor(196, 200, 210), QColor(140, 144, 150)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(picture.item), 0);
-    const QString subtitle =
-        QStringLiteral("%1 · %2").arg(QString::fromUtf8(picture.type), ClinicalViewName(picture, view));
+    const QString subtitle = DemoSubtitle(picture.type, ClinicalViewName(picture, view));
     return DemoPicture(size, style, QString::fromUtf8(picture.item), subtitle, kTag, [&](TDemoPage &page) {
         switch (view) {
         case 0: drawMain(page, picture, 0, rng); break;

@@ -495,7 +495,7 @@ QImage DrawInspectionPicture(const TDemoInspection &sign, int view, QSize size)
 {
     const TDemoPageStyle style{QColor(252, 250, 248), QColor(240, 234, 230), QColor(96, 40, 44), QColor(236, 200, 196)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(sign.item), 7);
-    const QString subtitle = QStringLiteral("%1 · %2").arg(QString::fromUtf8(sign.type), InspectionViewName(view));
+    const QString subtitle = DemoSubtitle(sign.type, InspectionViewName(view));
     return DemoPicture(size, style, QString::fromUtf8(sign.item), subtitle, kTag, [&](TDemoPage &page) {
         switch (view) {
         case 0: viewMain(page, sign, rng); break;
