@@ -49,9 +49,7 @@ void DrawAcupuncture(QPainter &p)
 {
     // The point on the skin with its rings.
     const QRadialGradient glow = ArtGlowGradient(QPointF(8, 24), 7.5, QColor(255, 120, 90, 200));
-    p.setPen(Qt::NoPen);
-    p.setBrush(glow);
-    p.drawEllipse(QPointF(8, 24), 7.5, 7.5);
+    ArtDrawEllipse(p, QPointF(8, 24), 7.5, 7.5, glow, Qt::NoPen);
     ArtDrawEllipse(p, QPointF(8, 24), 5, 5, Qt::NoBrush, ArtRoundPen(QColor(200, 40, 40), 0.7));
     ArtDrawEllipse(p, QPointF(8, 24), 2.2, 2.2, QColor(210, 20, 20), Qt::NoPen);
 

@@ -101,9 +101,7 @@ void drawMeridian(QPainter &p, const TDemoAcupoint &pt, const QColor &col, doubl
 void drawPointMarker(QPainter &p, QPointF at, double r, const QColor &col)
 {
     const QRadialGradient glow = ArtGlowGradient(at, r * 3, QColor(col.red(), col.green(), col.blue(), 120));
-    p.setPen(Qt::NoPen);
-    p.setBrush(glow);
-    p.drawEllipse(at, r * 3, r * 3);
+    ArtDrawEllipse(p, at, r * 3, r * 3, glow, Qt::NoPen);
     ArtDrawEllipse(p, at, r, r, col, QPen(Qt::white, r * 0.35));
 }
 
