@@ -1,8 +1,8 @@
 #include "app/TTavelinApplication.h"
 
-#include "widgets/ApplicationMainForm.h"
-#include "platform/FontSetup.h"
 #include "platform/ErrorReport.h"
+#include "platform/FontSetup.h"
+#include "widgets/ApplicationMainForm.h"
 #include "widgets/MessageBoxErrorReport.h"
 
 #include <QLibraryInfo>

@@ -6,15 +6,15 @@
 #include "glo/GloResources.h"
 #include "glo/GlobalObjects.h"
 #include "glo/UGloAboutAuthor.h"
-#include "widgets/AccessibleFactory.h"
-#include "platform/FontSetup.h"
 #include "platform/ErrorReport.h"
-#include "widgets/TAnchors.h"
+#include "platform/FontSetup.h"
 #include "platform/TCanvas.h"
 #include "platform/TColorRef.h"
+#include "platform/WinConstants.h"
+#include "widgets/AccessibleFactory.h"
+#include "widgets/TAnchors.h"
 #include "widgets/TPaintBox.h"
 #include "widgets/TStatusBar.h"
-#include "platform/WinConstants.h"
 
 #include <QCloseEvent>
 #include <QDateTime>

@@ -4,19 +4,19 @@
 #include "data/TCatalogQuery.h"
 #include "data/TDataSetGridModel.h"
 #include "data/UDataLibModule.h"
+#include "data/sqlite/TThumbnailCache.h"
 #include "frames/SearchStatement.h"
 #include "frames/TStripDecoder.h"
 #include "frames/TUpperCaseValidator.h"
 #include "glo/GlobalObjects.h"
-#include "widgets/TImage.h"
 #include "picture/TJPEGImage.h"
-#include "data/sqlite/TThumbnailCache.h"
 #include "platform/BusyCursor.h"
 #include "platform/ErrorReport.h"
-#include "widgets/TContextMenuKey.h"
 #include "platform/TMemoryStream.h"
-#include "widgets/WinColor.h"
 #include "viewer/UGLOPictureViewDlg.h"
+#include "widgets/TContextMenuKey.h"
+#include "widgets/TImage.h"
+#include "widgets/WinColor.h"
 
 #include <QEvent>
 #include <QHeaderView>

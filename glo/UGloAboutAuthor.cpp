@@ -2,9 +2,9 @@
 
 #include "glo/GloResources.h"
 #include "platform/FontSetup.h"
+#include "platform/WinConstants.h"
 #include "widgets/LabelFitting.h"
 #include "widgets/TAnchors.h"
-#include "platform/WinConstants.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>

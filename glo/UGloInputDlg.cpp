@@ -5,9 +5,9 @@
 #include "glo/InputValueFormat.h"
 #include "glo/TLengthLimitValidator.h"
 #include "platform/FontSetup.h"
+#include "platform/WinConstants.h"
 #include "widgets/LabelFitting.h"
 #include "widgets/TAnchors.h"
-#include "platform/WinConstants.h"
 #include "widgets/WindowPlacement.h"
 
 #include <QAction>

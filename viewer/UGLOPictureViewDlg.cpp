@@ -3,11 +3,11 @@
 #include "picture/TGraphic.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TPicture.h"
-#include "widgets/AccessibleFactory.h"
 #include "platform/FontSetup.h"
 #include "platform/TavelinError.h"
-#include "widgets/WindowPlacement.h"
 #include "viewer/ViewerGeometry.h"
+#include "widgets/AccessibleFactory.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>

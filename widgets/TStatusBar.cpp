@@ -1,7 +1,7 @@
 #include "widgets/TStatusBar.h"
 
-#include "widgets/AccessibleFactory.h"
 #include "platform/TCanvas.h"
+#include "widgets/AccessibleFactory.h"
 
 #include <QAccessible>
 
