@@ -356,10 +356,7 @@ private slots:
         AddEntry(p.path, "XYLC", "b", "t", {std::nullopt, TestSupport::MakeJpeg(40, 40)});
         p.start();
         Tm_Frame_XYLC frame;
-        frame.resize(650, 490);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
+        QVERIFY(TestSupport::TestProgram::showFrame(frame));
         selectRow(&frame, 1);
         auto *grid = frame.findChild<QTableView *>("m_DBGrid_ZY");
         const QPoint below(30, grid->viewport()->height() - 4);
@@ -376,10 +373,7 @@ private slots:
         AddEntry(p.path, "ZXTP", QStringLiteral("图甲"), "t", {TestSupport::MakeJpeg(64, 48), std::nullopt});
         p.start();
         Tm_Frame_ZXTP frame;
-        frame.resize(650, 490);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
+        QVERIFY(TestSupport::TestProgram::showFrame(frame));
 
         // The search box is named by its label; the list by its atlas, with the count as description.
         QAccessibleInterface *search = QAccessible::queryAccessibleInterface(frame.findChild<QLineEdit *>("m_Edit_ZYPinYin"));

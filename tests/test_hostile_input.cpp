@@ -20,7 +20,9 @@
 #include "support/CatalogueSurgery.h"
 #include "support/FuzzHarness.h"
 #include "support/JpegSurgery.h"
+#include "support/ProgramRun.h"
 #include "support/SqliteShell.h"
+#include "support/TestProgram.h"
 #include "support/TestSupport.h"
 #include "viewer/UGLOPictureViewDlg.h"
 
@@ -40,9 +42,6 @@
 #include <QTest>
 
 #include <cmath>
-
-// Only to take a catalogue's files in the middle of a change, as a crash leaves them.
-#include <sqlite3.h>
 
 namespace {
 
@@ -148,37 +147,15 @@ QStringList browseEverything(const QString &path)
     return errors;
 }
 
-// A process that holds the catalogue in a write transaction until it is told to stop.
-class TLockHolder {
-public:
-    explicit TLockHolder(const QString &path, const QString &begin)
-    {
-        m_process.setProgram(QStringLiteral("sqlite3"));
-        m_process.setArguments({path});
-        m_process.start();
-        if (!m_process.waitForStarted())
-            return;
-        m_process.write(begin.toUtf8() + ";\nINSERT INTO KVR_ZXTPPicture(ItemName) VALUES('held');\n.print holding\n");
-        while (!m_process.readAllStandardOutput().contains("holding"))
-            if (!m_process.waitForReadyRead(10000))
-                return;
-        m_holding = true;
-    }
-    ~TLockHolder()
-    {
-        m_process.write("ROLLBACK;\n.quit\n");
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool Holding() const { return m_holding; }
-    QString Errors() { return QString::fromUtf8(m_process.readAllStandardError()); }
-
-private:
-    QProcess m_process;
-    bool m_holding = false;
-};
+// Shows the herb frame of a started program and displays the current entry's pictures; false when
+// the frame never appeared.
+bool showHerbPictures(Tm_Frame_ZY &frame)
+{
+    if (!TestSupport::TestProgram::showFrame(frame, QSize(800, 600)))
+        return false;
+    frame.findChild<QPushButton *>(QStringLiteral("m_Button_DisplayPic"))->click();
+    return true;
+}
 
 } // namespace
 
@@ -395,23 +372,12 @@ void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
     };
     const QList<bool> filled = {true, false, false, true, true, true, false};
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath("KVRJetLib.mdb");
-    TestSupport::MakeCatalogue(path);
-    TestSupport::AddEntry(path, "ZY", QStringLiteral("甘草"), "GC", slotBytes);
-    const QString oldDir = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    QStringList reports;
-    SetStandardErrorSink([&](const QString &m) { reports << m; });
+    TestSupport::TestProgram program;
+    TestSupport::AddEntry(program.path, "ZY", QStringLiteral("甘草"), "GC", slotBytes);
+    program.start();
     {
-        Tm_DataLibModule module;
-        m_DataLibModule = &module;
         Tm_Frame_ZY frame;
-        frame.resize(800, 600);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
-        frame.findChild<QPushButton *>(QStringLiteral("m_Button_DisplayPic"))->click();
+        QVERIFY(showHerbPictures(frame));
         for (int k = 1; k <= 7; ++k)
             QVERIFY2(frame.Cell(k)->Picture().IsEmpty() != filled[k - 1], qPrintable(QStringLiteral("cell %1").arg(k)));
         frame.grab(); // paints every cell
@@ -420,11 +386,8 @@ void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
             QCOMPARE(frame.Preview()->Picture().IsEmpty(), !filled[k - 1]);
             frame.grab();
         }
-        m_DataLibModule = nullptr;
     }
-    SetStandardErrorSink(nullptr);
-    QDir::setCurrent(oldDir);
-    QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));
+    QVERIFY2(program.errors.isEmpty(), qPrintable(program.errors.join(QLatin1Char('\n'))));
 }
 
 void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells_data()
@@ -432,49 +395,42 @@ void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells_data()
     // One hostile picture in all seven slots of a herb entry (stored transformed). Each cell
     // decodes it at the scale that covers the cell, or is refused, and keeps at most its own
     // 55 x 66 pixels: the decodes' memory is given back as soon as the cell is drawn.
-    QTest::addColumn<QString>("fixture");
-    QTest::newRow("header claiming 65500 x 65500") << QString();
+    QTest::addColumn<QByteArray>("picture");
+    const auto fixture = [](const char *name) {
+        return readAll(sourceDir() + QStringLiteral("/tests/fixtures/bad/") + QLatin1String(name));
+    };
+    QTest::newRow("header claiming 65500 x 65500")
+        << JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(96, 64), 65500, 65500);
     QTest::newRow("progressive, 16384 x 16383")
-        << "jpeg/progressive-16384x16383-memory-beyond-the-bound-at-full-size";
-    QTest::newRow("arithmetic-coded progressive, 16384 x 16383") << "jpeg/arithmetic-progressive-16384x16383-slow-scans";
+        << fixture("jpeg/progressive-16384x16383-memory-beyond-the-bound-at-full-size");
+    QTest::newRow("arithmetic-coded progressive, 16384 x 16383")
+        << fixture("jpeg/arithmetic-progressive-16384x16383-slow-scans");
 }
 
 void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells()
 {
-    QFETCH(QString, fixture);
-    const QByteArray picture = fixture.isEmpty()
-                                   ? JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(96, 64), 65500, 65500)
-                                   : readAll(sourceDir() + QStringLiteral("/tests/fixtures/bad/") + fixture);
+    QFETCH(QByteArray, picture);
     QVERIFY(!picture.isEmpty());
-    QTemporaryDir dir;
-    const QString path = dir.filePath("KVRJetLib.mdb");
-    TestSupport::MakeCatalogue(path);
-    TestSupport::AddEntry(path, "ZY", QStringLiteral("甘草"), "GC", QList<std::optional<QByteArray>>(7, picture));
-    const QString oldDir = QDir::currentPath();
-    QDir::setCurrent(dir.path());
     QStringList reports;
-    SetStandardErrorSink([&](const QString &m) { reports << m; });
     {
-        Tm_DataLibModule module;
-        m_DataLibModule = &module;
-        Tm_Frame_ZY frame;
-        frame.resize(800, 600);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
-        frame.findChild<QPushButton *>(QStringLiteral("m_Button_DisplayPic"))->click();
-        frame.grab(); // paints every cell
-        for (int k = 1; k <= 7; ++k)
-            QVERIFY2(!frame.Cell(k)->Picture().IsEmpty(), qPrintable(QStringLiteral("cell %1").arg(k)));
-        const qint64 cellBytes = qint64(frame.Cell(1)->width()) * frame.Cell(1)->height() * 4
-                                 * qint64(std::ceil(frame.devicePixelRatioF() * frame.devicePixelRatioF()));
-        QVERIFY2(TDecodeMemory::InUse() <= 7 * cellBytes,
-                 qPrintable(QStringLiteral("%1 bytes kept").arg(TDecodeMemory::InUse())));
-        m_DataLibModule = nullptr;
+        TestSupport::TestProgram program;
+        TestSupport::AddEntry(program.path, "ZY", QStringLiteral("甘草"), "GC",
+                              QList<std::optional<QByteArray>>(7, picture));
+        program.start();
+        {
+            Tm_Frame_ZY frame;
+            QVERIFY(showHerbPictures(frame));
+            frame.grab(); // paints every cell
+            for (int k = 1; k <= 7; ++k)
+                QVERIFY2(!frame.Cell(k)->Picture().IsEmpty(), qPrintable(QStringLiteral("cell %1").arg(k)));
+            const qint64 cellBytes = qint64(frame.Cell(1)->width()) * frame.Cell(1)->height() * 4
+                                     * qint64(std::ceil(frame.devicePixelRatioF() * frame.devicePixelRatioF()));
+            QVERIFY2(TDecodeMemory::InUse() <= 7 * cellBytes,
+                     qPrintable(QStringLiteral("%1 bytes kept").arg(TDecodeMemory::InUse())));
+        }
+        reports = program.errors;
     }
     QCOMPARE(TDecodeMemory::InUse(), qint64(0));
-    SetStandardErrorSink(nullptr);
-    QDir::setCurrent(oldDir);
     QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));
 }
 
@@ -553,8 +509,9 @@ void TestHostileInput::catalogueHeldByAnotherWriterBrowsesButRefusesChanges()
     QTemporaryDir dir;
     const QString path = dir.filePath("KVRJetLib.mdb");
     makeFilledCatalogue(path);
-    TLockHolder other(path, QStringLiteral("BEGIN IMMEDIATE"));
-    QVERIFY2(other.Holding(), qPrintable(other.Errors()));
+    // Another program holds it in a write transaction, with an entry of its own not yet committed.
+    SqliteShell::Session other(path);
+    QCOMPARE(other.Run("BEGIN IMMEDIATE; INSERT INTO KVR_ZXTPPicture(ItemName) VALUES('held')"), QString());
     const QByteArray before = sha256(path);
     {
         TCatalogConnection connection;
@@ -588,8 +545,8 @@ void TestHostileInput::catalogueLockedExclusivelyFailsNamingTheLock()
     const QString path = dir.filePath("KVRJetLib.mdb");
     makeFilledCatalogue(path);
     QCOMPARE(execSql(path, "PRAGMA journal_mode=DELETE"), QString());
-    TLockHolder other(path, QStringLiteral("BEGIN EXCLUSIVE"));
-    QVERIFY2(other.Holding(), qPrintable(other.Errors()));
+    SqliteShell::Session other(path);
+    QCOMPARE(other.Run("BEGIN EXCLUSIVE; INSERT INTO KVR_ZXTPPicture(ItemName) VALUES('held')"), QString());
     const QByteArray before = sha256(path);
     const QStringList errors = browseEverything(path);
     QCOMPARE(sha256(path), before);
@@ -599,25 +556,6 @@ void TestHostileInput::catalogueLockedExclusivelyFailsNamingTheLock()
 }
 
 namespace {
-
-struct TToolRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-TToolRun runTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return {-2, {}, QStringLiteral("timed out")};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 // A picture of noise: a JPEG of tens of KiB from a small image.
 QByteArray noisyJpeg()
@@ -686,15 +624,15 @@ void TestHostileInput::pictureClaimingMoreThanTheFileIsADamagedSlot()
         QVERIFY(stream.Size() > 0);
     }
 
-    const TToolRun verified = runTool({QStringLiteral("verify"), path});
+    const TestSupport::TProgramRun verified = TestSupport::RunCatalogTool({QStringLiteral("verify"), path});
     QVERIFY2(verified.code != 0, qPrintable(verified.out + verified.err));
     QVERIFY2(verified.out.contains(QLatin1String("ZXTP 1 1: ")) && verified.out.contains(QLatin1String("claims")),
              qPrintable(verified.out));
     QVERIFY2(!verified.out.contains(QLatin1String("ZXTP 1 2")), qPrintable(verified.out));
 
     const QString exported = dir.filePath("out.jpg");
-    const TToolRun exporting =
-        runTool({QStringLiteral("export-picture"), path, QStringLiteral("ZXTP"), QStringLiteral("1"), QStringLiteral("1"), exported});
+    const TestSupport::TProgramRun exporting =
+        TestSupport::RunCatalogTool({QStringLiteral("export-picture"), path, QStringLiteral("ZXTP"), QStringLiteral("1"), QStringLiteral("1"), exported});
     QVERIFY2(exporting.code != 0, qPrintable(exporting.err));
     QVERIFY2(exporting.err.contains(QLatin1String("claims")), qPrintable(exporting.err));
     QVERIFY(!QFileInfo::exists(exported));
@@ -708,7 +646,7 @@ void TestHostileInput::atlasThatIsAViewIsRefusedAndVerifyEnds()
     TestSupport::MakeCatalogue(path);
     QCOMPARE(execSql(path, endlessView()), QString());
     const QByteArray before = sha256(path);
-    const TToolRun verified = runTool({QStringLiteral("verify"), path});
+    const TestSupport::TProgramRun verified = TestSupport::RunCatalogTool({QStringLiteral("verify"), path});
     QVERIFY2(verified.code > 0, qPrintable(verified.err));
     QVERIFY2(verified.err.contains(QLatin1String("ZY: KVR_ZYPicture")) && verified.err.contains(QLatin1String("is a view")),
              qPrintable(verified.err));
@@ -792,71 +730,53 @@ QMap<QString, QByteArray> folderDigests(const QString &folder)
     return digests;
 }
 
-void insertEntry(sqlite3 *db, const QString &name, int pictureBytes)
-{
-    // Through the catalogue's own triggers, as an import writes it: the picture row, then the entry.
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO KVR_PictureData(Bytes) VALUES(?1)", -1, &st, nullptr);
-    const QByteArray jpeg = TestSupport::MakeJpeg(32, 24) + QByteArray(pictureBytes, '\0');
-    sqlite3_bind_blob(st, 1, jpeg.constData(), int(jpeg.size()), SQLITE_TRANSIENT);
-    sqlite3_step(st);
-    sqlite3_finalize(st);
-    const qint64 picture = sqlite3_last_insert_rowid(db);
-    sqlite3_prepare_v2(db, "INSERT INTO KVR_ZXTPPicture(TypeName, ItemName, pic1) VALUES('类别', ?1, ?2)", -1, &st, nullptr);
-    const QByteArray utf8 = name.toUtf8();
-    sqlite3_bind_text(st, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(st, 2, picture);
-    sqlite3_step(st);
-    sqlite3_finalize(st);
-}
-
 } // namespace
 
 void TestHostileInput::readOnlyCatalogueLeftUnfinishedShowsTheCommittedState_data()
 {
     QTest::addColumn<QString>("journal");
-    QTest::newRow("hot rollback journal") << "delete";
-    QTest::newRow("write-ahead log without its index") << "wal";
+    QTest::addColumn<QString>("leftover"); // the file beside the catalogue that holds the change under way
+    QTest::newRow("hot rollback journal") << "delete" << "-journal";
+    QTest::newRow("write-ahead log without its index") << "wal" << "-wal";
 }
 
 void TestHostileInput::readOnlyCatalogueLeftUnfinishedShowsTheCommittedState()
 {
-    // The crash is taken as a copy of the files while a change is under way: "kept" was committed
-    // before, ("logged" after, in the log,) and "uncommitted" is written into the files but never
-    // committed. The copy is then made read-only, as on a disc. Browsing it shows exactly what was
-    // committed and changes none of its files.
+    // The crash is taken as a copy of the files while another program's change is under way:
+    // "kept" was committed before, "logged" committed with no checkpoint since (in a log, it is
+    // only there), and "uncommitted" is written into the files but never committed. The copy is
+    // then made read-only, as on a disc. Browsing it shows exactly what was committed and changes
+    // none of its files.
     QFETCH(QString, journal);
-    const bool wal = journal == QLatin1String("wal");
+    QFETCH(QString, leftover);
     QTemporaryDir work, disc;
     const QString path = work.filePath("KVRJetLib.mdb");
     TestSupport::MakeCatalogue(path);
-    QCOMPARE(execSql(path, QStringLiteral("PRAGMA journal_mode=%1").arg(journal)), QString());
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    sqlite3_exec(db, "PRAGMA wal_autocheckpoint=0; PRAGMA cache_size=2", nullptr, nullptr, nullptr);
-    insertEntry(db, QStringLiteral("kept"), 0);
-    if (wal)
-        sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
-    QStringList committed = {QStringLiteral("kept")};
-    if (wal) {
-        insertEntry(db, QStringLiteral("logged"), 0); // committed, only in the log
-        committed << QStringLiteral("logged");
-    }
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    // Larger than the page cache: SQLite writes it into the files before any commit.
+    TestSupport::AddEntry(path, "ZXTP", QStringLiteral("kept"), QStringLiteral("类别"), {TestSupport::MakeJpeg(32, 24)});
+    const QStringList committed = {QStringLiteral("kept"), QStringLiteral("logged")};
+    SqliteShell::Session writer(path);
+    // A page cache of two pages: the change under way is written into the files long before a commit.
+    QCOMPARE(writer.Run(QStringLiteral("PRAGMA journal_mode=%1; PRAGMA wal_autocheckpoint=0; PRAGMA cache_size=2; "
+                                       "INSERT INTO KVR_ZXTPPicture(TypeName, ItemName, pic1) "
+                                       "SELECT TypeName, 'logged', pic1 FROM KVR_ZXTPPicture")
+                            .arg(journal)),
+             QString());
+    QCOMPARE(writer.Run(QStringLiteral("BEGIN; CREATE TABLE spill(b)")), QString());
     for (int i = 0; i < 4; ++i)
-        insertEntry(db, QStringLiteral("uncommitted"), 300 * 1024);
+        QCOMPARE(writer.Run(QStringLiteral("INSERT INTO KVR_ZXTPPicture(TypeName, ItemName) VALUES('类别', 'uncommitted'); "
+                                           "INSERT INTO spill VALUES(randomblob(300 * 1024))")),
+                 QString());
     const QString copy = disc.filePath("KVRJetLib.mdb");
-    int leftovers = 0;
-    for (const char *suffix : {"", "-journal", "-wal"}) {
-        if (QFileInfo::exists(path + QLatin1String(suffix))) {
-            QVERIFY(QFile::copy(path + QLatin1String(suffix), copy + QLatin1String(suffix)));
-            leftovers += *suffix ? 1 : 0;
+    QStringList leftovers;
+    for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+        if (QFileInfo::exists(path + suffix)) {
+            QVERIFY(QFile::copy(path + suffix, copy + suffix));
+            if (!suffix.isEmpty())
+                leftovers << suffix;
         }
     }
-    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    QCOMPARE(leftovers, 1);
+    QCOMPARE(writer.Run(QStringLiteral("ROLLBACK")), QString());
+    QCOMPARE(leftovers, QStringList{leftover});
     QVERIFY(!QFileInfo::exists(copy + QLatin1String("-shm")));
     for (const QString &f : QDir(disc.path()).entryList(QDir::Files))
         QFile::setPermissions(disc.filePath(f), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
@@ -897,7 +817,7 @@ void TestHostileInput::refusedAddLeavesTheJournalModeAlone()
              QString());
     const QString picture = dir.filePath("new.jpg");
     QVERIFY(writeFile(picture, TestSupport::MakeJpeg(40, 30)));
-    const TToolRun added = runTool({QStringLiteral("add"), path, QStringLiteral("ZXTP"), QStringLiteral("--name"),
+    const TestSupport::TProgramRun added = TestSupport::RunCatalogTool({QStringLiteral("add"), path, QStringLiteral("ZXTP"), QStringLiteral("--name"),
                                     QStringLiteral("new"), picture});
     QVERIFY2(added.code != 0 && added.err.contains(QLatin1String("no new entries")), qPrintable(added.err));
     // Header bytes 18 and 19: 1 for a rollback journal, 2 for WAL.

@@ -5,6 +5,8 @@
 #include "data/TCatalogQuery.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
+#include "support/FrameSearch.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
@@ -23,41 +25,10 @@ namespace {
 
 const QString kFixtureDir = QStringLiteral(TAVELIN_SOURCE_DIR "/../shared/fixtures/jet");
 
-struct TToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-TToolRun runTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
-    TToolRun r;
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
-        p.kill();
-        r.err = QStringLiteral("the tool did not finish normally");
-        return r;
-    }
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 QString sha256(const QByteArray &bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
-
-// What the search of the browser frames appends to a list statement.
-QStringList searchLines(const TAtlasDef &atlas, const QString &text)
-{
-    QString literal = QStringLiteral("%") + text + QStringLiteral("%");
-    literal.replace(QLatin1Char('\''), QStringLiteral("''"));
-    literal = QLatin1Char('\'') + literal + QLatin1Char('\'');
-    return {QStringLiteral(" Where %1 Like %2").arg(atlas.nameColumn, literal),
-            QStringLiteral(" Or %1 Like %2").arg(atlas.otherColumn, literal)};
 }
 
 } // namespace
@@ -92,7 +63,7 @@ private:
     QByteArray m_fixture;
     QJsonObject m_manifest;
     QString m_converted;
-    TToolRun m_run;
+    TestSupport::TProgramRun m_run;
 };
 
 QString TestImportMdb::missingFixture() const
@@ -126,8 +97,8 @@ void TestImportMdb::initTestCase()
     QCOMPARE(sha256(m_fixture), m_manifest.value(QStringLiteral("mdb_sha256")).toString());
     m_converted = m_dir.filePath(QStringLiteral("converted/KVRJetLib.mdb"));
     QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("converted"))));
-    m_run = runTool({QStringLiteral("import-mdb"), mdb.fileName(), m_converted});
-    QVERIFY2(m_run.exitCode == 0, qPrintable(m_run.err));
+    m_run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), mdb.fileName(), m_converted});
+    QVERIFY2(m_run.code == 0, qPrintable(m_run.err));
     // Only the catalogue itself is left: no temporary or journal files beside it.
     QCOMPARE(QDir(m_dir.filePath(QStringLiteral("converted"))).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("KVRJetLib.mdb")});
@@ -289,9 +260,7 @@ void TestImportMdb::programQueriesListAndSearch()
     conn.SetConnected(true);
     TCatalogQuery list;
     list.SetConnection(&conn);
-    list.SQL() << atlas.listSql;
-    if (!text.isEmpty())
-        list.SQL() << searchLines(atlas, text);
+    list.SQL() = TestSupport::SearchStatementFor(atlas.code, text);
     list.Open();
     QSet<qint64> found;
     for (int r = 0; r < list.RecordCount(); ++r) {
@@ -349,8 +318,8 @@ void TestImportMdb::keysOfDeletedLastRowsStayUsed()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
     f.close();
-    const TToolRun run = runTool({QStringLiteral("import-mdb"), src, dest});
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), src, dest});
+    QVERIFY2(run.code == 0, qPrintable(run.err));
 
     TCatalogConnection conn;
     conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(dest));
@@ -446,8 +415,8 @@ void TestImportMdb::damagedSourceLeavesNothing()
         QCOMPARE(f.write(bytes), qint64(bytes.size()));
     }
     const QString dest = dir.filePath(QStringLiteral("KVRJetLib.mdb"));
-    const TToolRun run = runTool({QStringLiteral("import-mdb"), src, dest});
-    QCOMPARE(run.exitCode, 2);
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), src, dest});
+    QCOMPARE(run.code, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY2(run.err.contains(QStringLiteral("Nothing was written")), qPrintable(run.err));
     QVERIFY(!QFileInfo::exists(dest));
@@ -468,8 +437,8 @@ void TestImportMdb::existingDestinationIsRefused()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("precious");
     }
-    const TToolRun run = runTool({QStringLiteral("import-mdb"), kFixtureDir + QStringLiteral("/KVRJetLib.mdb"), dest});
-    QCOMPARE(run.exitCode, 2);
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), kFixtureDir + QStringLiteral("/KVRJetLib.mdb"), dest});
+    QCOMPARE(run.code, 2);
     QVERIFY2(run.err.contains(QStringLiteral("already exists")), qPrintable(run.err));
     QFile f(dest);
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -507,8 +476,8 @@ void TestImportMdb::programsAdviceForAJetFileWorks()
     const QRegularExpressionMatch convert = import.match(advice);
     QVERIFY2(move.hasMatch() && convert.hasMatch(), qPrintable(advice));
     QVERIFY(QFile::rename(move.captured(1), move.captured(2)));
-    const TToolRun run = runTool({convert.captured(1), convert.captured(2), convert.captured(3)});
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({convert.captured(1), convert.captured(2), convert.captured(3)});
+    QVERIFY2(run.code == 0, qPrintable(run.err));
 
     TCatalogConnection conn;
     conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
@@ -523,10 +492,10 @@ void TestImportMdb::programsAdviceForAJetFileWorks()
 void TestImportMdb::wrongArgumentsAreRefused()
 {
     QTemporaryDir dir;
-    QCOMPARE(runTool({QStringLiteral("import-mdb")}).exitCode, 2);
-    QCOMPARE(runTool({QStringLiteral("import-mdb"), dir.filePath(QStringLiteral("a"))}).exitCode, 2);
-    const TToolRun three = runTool({QStringLiteral("import-mdb"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    QCOMPARE(three.exitCode, 2);
+    QCOMPARE(TestSupport::RunCatalogTool({QStringLiteral("import-mdb")}).code, 2);
+    QCOMPARE(TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), dir.filePath(QStringLiteral("a"))}).code, 2);
+    const TestSupport::TProgramRun three = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    QCOMPARE(three.code, 2);
     QVERIFY(three.err.contains(QStringLiteral("usage")));
 }
 

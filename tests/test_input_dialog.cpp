@@ -381,21 +381,13 @@ void TestInputDialog::refusedNumbersKeepWindowOpen()
     QFETCH(QString, message);
     TFunParam param;
     FillDistinctively(param);
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    TestSupport::TSeenMessageBox seen;
     bool openAfterRefusal = false;
     bool recordUnchanged = false;
     bool focusBackInEdit = false;
     const int result = RunInputWindow(QStringLiteral("请输入:"), param, std::uint8_t(kind), [&](Tm_GloInputDlg *d) {
         Retype(d->m_strContent, typed);
-        WhenModal([&](QWidget *w) {
-            auto *box = qobject_cast<QMessageBox *>(w);
-            QVERIFY(box);
-            text = box->text();
-            title = box->windowTitle();
-            icon = box->icon();
-            box->button(QMessageBox::Ok)->click();
-        });
+        TestSupport::AnswerMessageBox(QMessageBox::Ok, &seen);
         ClickOK(d);
         openAfterRefusal = d->isVisible();
         focusBackInEdit = d->focusWidget() == d->m_strContent;
@@ -405,9 +397,9 @@ void TestInputDialog::refusedNumbersKeepWindowOpen()
         // Then the user gives up.
         QTest::mouseClick(d->m_Button_Cancel, Qt::LeftButton);
     });
-    QCOMPARE(text, message);
-    QCOMPARE(title, QStringLiteral("提示"));
-    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(seen.text, message);
+    QCOMPARE(seen.title, QStringLiteral("提示"));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
     QVERIFY(openAfterRefusal);
     QVERIFY(focusBackInEdit);
     QVERIFY(recordUnchanged);

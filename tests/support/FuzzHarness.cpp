@@ -9,6 +9,7 @@
 #include "picture/TJPEGImage.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
+#include "support/FrameSearch.h"
 
 #include <QDir>
 #include <QFile>
@@ -319,11 +320,10 @@ QString browseAtlas(TCatalogConnection &connection, const TAtlasDef &atlas)
             return why;
     }
 
-    // The search box's statement: the designed text and a Like filter on the two name columns.
+    // The search box's statement, as the frame builds it.
     TCatalogQuery search;
     search.SetConnection(&connection);
-    search.SQL() << atlas.listSql << QStringLiteral(" Where %1 Like '%A%'").arg(atlas.nameColumn)
-                 << QStringLiteral(" Or %1 Like '%A%'").arg(atlas.otherColumn);
+    search.SQL() = TestSupport::SearchStatementFor(atlas.code, QStringLiteral("A"));
     try {
         search.Open();
         if (search.RecordCount() > rows)
