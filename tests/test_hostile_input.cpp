@@ -42,6 +42,14 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
+
+// What a fuzz harness finds in an input (empty: the promises held).
+using THarness = QString (*)(const QByteArray &);
+Q_DECLARE_METATYPE(THarness)
+// Writes a catalogue fixture at the path it is given; returns what failed, empty on success.
+using TMakeFile = std::function<QString(const QString &)>;
+Q_DECLARE_METATYPE(TMakeFile)
 
 namespace {
 
@@ -190,18 +198,22 @@ private slots:
 
 void TestHostileInput::replayedInputsKeepThePromises_data()
 {
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<THarness>("harness");
     QTest::addColumn<QString>("path");
+    // Each corpus folder holds the inputs of one harness.
+    const QList<QPair<QString, THarness>> harnesses = {{QStringLiteral("jpeg"), &FuzzHarness::JpegPicture},
+                                                       {QStringLiteral("slot"), &FuzzHarness::PictureSlot},
+                                                       {QStringLiteral("catalogue"), &FuzzHarness::CatalogueFile},
+                                                       {QStringLiteral("input_value"), &FuzzHarness::InputValue}};
     int rows = 0;
     for (const QString &root : {QStringLiteral("/tests/fuzz/corpus"), QStringLiteral("/tests/fixtures/bad")}) {
-        for (const QString &kind : {QStringLiteral("jpeg"), QStringLiteral("slot"), QStringLiteral("catalogue"),
-                                    QStringLiteral("input_value")}) {
+        for (const auto &[kind, harness] : harnesses) {
             QDirIterator it(sourceDir() + root + QLatin1Char('/') + kind, QDir::Files);
             while (it.hasNext()) {
                 const QString path = it.next();
                 const QString name = root.section(QLatin1Char('/'), -1) + QLatin1Char('/') + kind + QLatin1Char('/')
                                      + QFileInfo(path).fileName();
-                QTest::newRow(qPrintable(name)) << kind << path;
+                QTest::newRow(qPrintable(name)) << harness << path;
                 ++rows;
             }
         }
@@ -211,18 +223,9 @@ void TestHostileInput::replayedInputsKeepThePromises_data()
 
 void TestHostileInput::replayedInputsKeepThePromises()
 {
-    QFETCH(QString, kind);
+    QFETCH(THarness, harness);
     QFETCH(QString, path);
-    const QByteArray bytes = readAll(path);
-    QString finding;
-    if (kind == QLatin1String("jpeg"))
-        finding = FuzzHarness::JpegPicture(bytes);
-    else if (kind == QLatin1String("slot"))
-        finding = FuzzHarness::PictureSlot(bytes);
-    else if (kind == QLatin1String("catalogue"))
-        finding = FuzzHarness::CatalogueFile(bytes);
-    else
-        finding = FuzzHarness::InputValue(bytes);
+    const QString finding = harness(readAll(path));
     QVERIFY2(finding.isEmpty(), qPrintable(finding));
 }
 
@@ -438,53 +441,52 @@ void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells()
 
 void TestHostileInput::openingAndBrowsingNeverChangesTheFile_data()
 {
+    // make: writes the file at the path it is given and returns what failed, empty on success.
     // expected: empty when everything browses; otherwise text that the first error must hold.
-    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<TMakeFile>("make");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("good catalogue, WAL journal") << "wal" << QString();
-    QTest::newRow("good catalogue, rollback journal") << "rollback" << QString();
-    QTest::newRow("SQLite file without the tables") << "foreign" << "没有表 KVR_ZYPicture";
-    QTest::newRow("truncated after the first pages") << "truncated" << "损坏";
-    QTest::newRow("a table with a missing column") << "missing column" << "表 KVR_ZYPicture 中没有列 OtherName";
-    QTest::newRow("a column of another type") << "other type" << "KVR_ZXTPPicture.ItemName 的类型是 BLOB";
-    QTest::newRow("a slot referring to no picture") << "dangling slot" << "无法读取";
-    QTest::newRow("an atlas that is a view over an endless query") << "endless view" << "is a view, not a table";
+    // A catalogue (filled or empty), then changed by another program's statements.
+    const auto changed = [](bool filled, const QString &sql) -> TMakeFile {
+        return [=](const QString &path) {
+            filled ? makeFilledCatalogue(path) : TestSupport::MakeCatalogue(path);
+            return sql.isEmpty() ? QString() : execSql(path, sql);
+        };
+    };
+    const auto truncated = [changed](const QString &path) {
+        const QString failed = changed(true, QStringLiteral("PRAGMA journal_mode=DELETE"))(path);
+        if (!failed.isEmpty())
+            return failed;
+        return writeFile(path, readAll(path).left(4096 * 3)) ? QString() : QStringLiteral("cannot cut the file");
+    };
+    const auto foreign = [](const QString &path) {
+        return execSql(path, "CREATE TABLE notes(id INTEGER PRIMARY KEY, text TEXT); INSERT INTO notes(text) "
+                             "VALUES('someone else''s data')");
+    };
+    QTest::newRow("good catalogue, WAL journal") << changed(true, {}) << QString();
+    QTest::newRow("good catalogue, rollback journal") << changed(true, "PRAGMA journal_mode=DELETE") << QString();
+    QTest::newRow("SQLite file without the tables") << TMakeFile(foreign) << "没有表 KVR_ZYPicture";
+    QTest::newRow("truncated after the first pages") << TMakeFile(truncated) << "损坏";
+    QTest::newRow("a table with a missing column")
+        << changed(false, "PRAGMA journal_mode=DELETE; ALTER TABLE KVR_ZYPicture DROP COLUMN OtherName")
+        << "表 KVR_ZYPicture 中没有列 OtherName";
+    QTest::newRow("a column of another type")
+        << changed(false, "PRAGMA journal_mode=DELETE; DROP TABLE KVR_ZXTPPicture; CREATE TABLE "
+                          "KVR_ZXTPPicture(RecordSN INTEGER PRIMARY KEY, TypeName VARCHAR(50), ItemName BLOB, "
+                          "MemoContent VARCHAR(250), pic1 PICTURE, pic2 PICTURE, pic3 PICTURE, pic4 PICTURE)")
+        << "KVR_ZXTPPicture.ItemName 的类型是 BLOB";
+    QTest::newRow("a slot referring to no picture")
+        << changed(true, "PRAGMA journal_mode=DELETE; UPDATE KVR_ZYPicture SET pic2 = 99999") << "无法读取";
+    QTest::newRow("an atlas that is a view over an endless query") << changed(false, endlessView())
+                                                                   << "is a view, not a table";
 }
 
 void TestHostileInput::openingAndBrowsingNeverChangesTheFile()
 {
-    QFETCH(QString, fixture);
+    QFETCH(TMakeFile, make);
     QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString path = dir.filePath("KVRJetLib.mdb");
-    if (fixture == QLatin1String("wal") || fixture == QLatin1String("rollback") || fixture == QLatin1String("truncated")
-        || fixture == QLatin1String("dangling slot")) {
-        makeFilledCatalogue(path);
-        if (fixture != QLatin1String("wal"))
-            QCOMPARE(execSql(path, "PRAGMA journal_mode=DELETE"), QString());
-        if (fixture == QLatin1String("truncated")) {
-            const QByteArray all = readAll(path);
-            QVERIFY(writeFile(path, all.left(4096 * 3)));
-        }
-        if (fixture == QLatin1String("dangling slot"))
-            QCOMPARE(execSql(path, "UPDATE KVR_ZYPicture SET pic2 = 99999"), QString());
-    } else if (fixture == QLatin1String("foreign")) {
-        QCOMPARE(execSql(path, "CREATE TABLE notes(id INTEGER PRIMARY KEY, text TEXT); INSERT INTO notes(text) "
-                               "VALUES('someone else''s data')"),
-                 QString());
-    } else if (fixture == QLatin1String("endless view")) {
-        TestSupport::MakeCatalogue(path);
-        QCOMPARE(execSql(path, endlessView()), QString());
-    } else if (fixture == QLatin1String("missing column")) {
-        TestSupport::MakeCatalogue(path);
-        QCOMPARE(execSql(path, "PRAGMA journal_mode=DELETE; ALTER TABLE KVR_ZYPicture DROP COLUMN OtherName"), QString());
-    } else if (fixture == QLatin1String("other type")) {
-        TestSupport::MakeCatalogue(path);
-        QCOMPARE(execSql(path, "PRAGMA journal_mode=DELETE; DROP TABLE KVR_ZXTPPicture; CREATE TABLE "
-                               "KVR_ZXTPPicture(RecordSN INTEGER PRIMARY KEY, TypeName VARCHAR(50), ItemName BLOB, "
-                               "MemoContent VARCHAR(250), pic1 PICTURE, pic2 PICTURE, pic3 PICTURE, pic4 PICTURE)"),
-                 QString());
-    }
+    QCOMPARE(make(path), QString());
     const QByteArray before = sha256(path);
     const QStringList errors = browseEverything(path);
     QCOMPARE(sha256(path), before);
