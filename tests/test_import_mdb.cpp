@@ -21,6 +21,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
+// The bytes of a damaged source file, made from the fixture's.
+using TDamage = std::function<QByteArray(const QByteArray &)>;
+Q_DECLARE_METATYPE(TDamage)
+
 namespace {
 
 const QString kFixtureDir = QStringLiteral(TAVELIN_SOURCE_DIR "/../shared/fixtures/jet");
@@ -365,51 +371,54 @@ void TestImportMdb::checkNamesTheBadSlots()
 
 void TestImportMdb::damagedSourceLeavesNothing_data()
 {
-    QTest::addColumn<QString>("damage");
+    // damage: the source file's bytes made from the fixture's; written: false when there is no file.
+    QTest::addColumn<TDamage>("damage");
+    QTest::addColumn<bool>("written");
     QTest::addColumn<QString>("message");
-    QTest::newRow("cut in the middle of a page") << "cut-mid-page" << "truncated";
-    QTest::newRow("cut after the table pages") << "cut-50-pages" << "KVR_ZYPicture";
-    QTest::newRow("last pages missing") << "cut-last-pages" << "KVR_ZXTPPicture, row RecordSN 3, column pic1";
-    QTest::newRow("a long-value page wiped") << "wipe-long-value-page" << "KVR_ZYPicture, row RecordSN 6, column pic1";
-    QTest::newRow("random bytes") << "random" << "not a Jet database";
-    QTest::newRow("empty file") << "empty" << "not a Jet database";
-    QTest::newRow("missing file") << "missing" << "does not exist";
+    constexpr int page = 4096;
+    const auto cutTo = [](qsizetype size) { return TDamage([=](const QByteArray &b) { return b.left(size); }); };
+    const auto wipeLongValuePage = [](QByteArray bytes) {
+        QVector<int> lval;
+        for (int p = 0; p < bytes.size() / page; ++p)
+            if (bytes[p * page] == 1 && bytes.mid(p * page + 4, 4) == "LVAL")
+                lval << p;
+        if (lval.size() <= 100)
+            return bytes; // not the fixture's layout: the import then succeeds and the test fails
+        const int p = lval[lval.size() / 2];
+        std::fill(bytes.begin() + p * page, bytes.begin() + (p + 1) * page, '\0');
+        return bytes;
+    };
+    const auto random = [](const QByteArray &) {
+        QRandomGenerator gen(7310952);
+        QByteArray bytes(64 * page, Qt::Uninitialized);
+        for (char &c : bytes)
+            c = char(gen.bounded(256));
+        return bytes;
+    };
+    const auto none = [](const QByteArray &) { return QByteArray(); };
+    QTest::newRow("cut in the middle of a page") << cutTo(2000000) << true << "truncated";
+    QTest::newRow("cut after the table pages") << cutTo(50 * page) << true << "KVR_ZYPicture";
+    QTest::newRow("last pages missing") << TDamage([](const QByteArray &b) { return b.chopped(2 * page); }) << true
+                                        << "KVR_ZXTPPicture, row RecordSN 3, column pic1";
+    QTest::newRow("a long-value page wiped") << TDamage(wipeLongValuePage) << true
+                                             << "KVR_ZYPicture, row RecordSN 6, column pic1";
+    QTest::newRow("random bytes") << TDamage(random) << true << "not a Jet database";
+    QTest::newRow("empty file") << TDamage(none) << true << "not a Jet database";
+    QTest::newRow("missing file") << TDamage(none) << false << "does not exist";
 }
 
 void TestImportMdb::damagedSourceLeavesNothing()
 {
     if (const QString why = missingFixture(); !why.isEmpty())
         QSKIP(qPrintable(why));
-    QFETCH(QString, damage);
+    QFETCH(TDamage, damage);
+    QFETCH(bool, written);
     QFETCH(QString, message);
-    const int page = 4096;
-    QByteArray bytes = m_fixture;
-    if (damage == QLatin1String("cut-mid-page")) {
-        bytes.truncate(2000000);
-    } else if (damage == QLatin1String("cut-50-pages")) {
-        bytes.truncate(50 * page);
-    } else if (damage == QLatin1String("cut-last-pages")) {
-        bytes.truncate(bytes.size() - 2 * page);
-    } else if (damage == QLatin1String("wipe-long-value-page")) {
-        QVector<int> lval;
-        for (int p = 0; p < bytes.size() / page; ++p)
-            if (bytes[p * page] == 1 && bytes.mid(p * page + 4, 4) == "LVAL")
-                lval << p;
-        QVERIFY(lval.size() > 100);
-        const int p = lval[lval.size() / 2];
-        std::fill(bytes.begin() + p * page, bytes.begin() + (p + 1) * page, '\0');
-    } else if (damage == QLatin1String("random")) {
-        QRandomGenerator gen(7310952);
-        bytes = QByteArray(64 * page, Qt::Uninitialized);
-        for (char &c : bytes)
-            c = char(gen.bounded(256));
-    } else if (damage == QLatin1String("empty")) {
-        bytes.clear();
-    }
+    const QByteArray bytes = damage(m_fixture);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString src = dir.filePath(QStringLiteral("KVRJetLib.jet.mdb"));
-    if (damage != QLatin1String("missing")) {
+    if (written) {
         QFile f(src);
         QVERIFY(f.open(QIODevice::WriteOnly));
         QCOMPARE(f.write(bytes), qint64(bytes.size()));
@@ -422,7 +431,7 @@ void TestImportMdb::damagedSourceLeavesNothing()
     QVERIFY(!QFileInfo::exists(dest));
     // No temporary file is left behind either.
     const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(left, damage == QLatin1String("missing") ? QStringList() : QStringList{QStringLiteral("KVRJetLib.jet.mdb")});
+    QCOMPARE(left, written ? QStringList{QStringLiteral("KVRJetLib.jet.mdb")} : QStringList());
 }
 
 void TestImportMdb::existingDestinationIsRefused()
