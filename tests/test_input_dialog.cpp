@@ -322,18 +322,23 @@ void TestInputDialog::okWritesTheKindsSlot()
 void TestInputDialog::cancelLeavesRecordUntouched_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("how");
+    QTest::addColumn<Interaction>("cancel");
+    const QList<QPair<const char *, Interaction>> ways = {
+        {"button", [](Tm_GloInputDlg *d) { QTest::mouseClick(d->m_Button_Cancel, Qt::LeftButton); }},
+        {"escape", [](Tm_GloInputDlg *d) { QTest::keyClick(d, Qt::Key_Escape); }},
+        {"close box", [](Tm_GloInputDlg *d) { d->close(); }},
+    };
     for (int kind : {int(ikText), int(ikMemo), int(ikDate), int(ikTime), int(ikDateTime), int(ikInteger),
                      int(ikFloat), 9}) {
-        for (const char *how : {"button", "escape", "close box"})
-            QTest::addRow("kind %d, %s", kind, how) << kind << QString::fromLatin1(how);
+        for (const auto &[how, cancel] : ways)
+            QTest::addRow("kind %d, %s", kind, how) << kind << cancel;
     }
 }
 
 void TestInputDialog::cancelLeavesRecordUntouched()
 {
     QFETCH(int, kind);
-    QFETCH(QString, how);
+    QFETCH(Interaction, cancel);
     TFunParam param;
     FillDistinctively(param);
     const int result = RunInputWindow(QStringLiteral("请输入:"), param, std::uint8_t(kind), [&](Tm_GloInputDlg *d) {
@@ -342,12 +347,7 @@ void TestInputDialog::cancelLeavesRecordUntouched()
         d->m_Memo->setPlainText(QStringLiteral("别的"));
         d->m_DateTimePicker_Date->setDate(QDate(2001, 1, 1));
         d->m_DateTimePicker_Time->setTime(QTime(1, 1, 1));
-        if (how == QLatin1String("button"))
-            QTest::mouseClick(d->m_Button_Cancel, Qt::LeftButton);
-        else if (how == QLatin1String("escape"))
-            QTest::keyClick(d, Qt::Key_Escape);
-        else
-            d->close();
+        cancel(d);
     });
     QCOMPARE(result, IDCANCEL);
     TFunParam expected;
