@@ -151,8 +151,7 @@ QStringList browseEverything(const QString &path)
     }
     for (const TAtlasDef &atlas : CatalogSchema::Atlases()) {
         TCatalogQuery list;
-        list.SetConnection(&connection);
-        list.SQL() << atlas.listSql;
+        TestSupport::PrepareQuery(list, connection, {atlas.listSql});
         try {
             list.Open();
         } catch (const TavelinError &e) {
@@ -162,8 +161,7 @@ QStringList browseEverything(const QString &path)
         if (list.IsEmpty())
             continue;
         TCatalogQuery pictures;
-        pictures.SetConnection(&connection);
-        pictures.SQL() << atlas.pictureSql;
+        TestSupport::PrepareQuery(pictures, connection, {atlas.pictureSql});
         pictures.SetParameter(QStringLiteral("SQLRecordSN"), list.FieldAsInteger(QStringLiteral("RecordSN")));
         try {
             pictures.Open();
@@ -517,11 +515,9 @@ void TestHostileInput::catalogueHeldByAnotherWriterBrowsesButRefusesChanges()
     const QByteArray before = sha256(path);
     {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, path);
         TCatalogQuery list;
-        list.SetConnection(&connection);
-        list.SQL() << CatalogSchema::FindAtlas("ZXTP")->listSql;
+        TestSupport::PrepareQuery(list, connection, {CatalogSchema::FindAtlas("ZXTP")->listSql});
         list.Open();
         QCOMPARE(list.RecordCount(), 1); // the other writer's row is not committed
         list.Append();
@@ -591,11 +587,9 @@ void TestHostileInput::pictureClaimingMoreThanTheFileIsADamagedSlot()
     qint64 picture = 0;
     {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, path);
         TCatalogQuery q;
-        q.SetConnection(&connection);
-        q.SQL() << QStringLiteral("select pic1, RecordSN from KVR_ZXTPPicture");
+        TestSupport::PrepareQuery(q, connection, {QStringLiteral("select pic1, RecordSN from KVR_ZXTPPicture")});
         q.Open();
         picture = q.FieldValue(QStringLiteral("pic1")).toLongLong();
     }
@@ -605,11 +599,9 @@ void TestHostileInput::pictureClaimingMoreThanTheFileIsADamagedSlot()
 
     {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, path);
         TCatalogQuery q;
-        q.SetConnection(&connection);
-        q.SQL() << CatalogSchema::FindAtlas("ZXTP")->pictureSql;
+        TestSupport::PrepareQuery(q, connection, {CatalogSchema::FindAtlas("ZXTP")->pictureSql});
         q.SetParameter(QStringLiteral("SQLRecordSN"), 1);
         q.Open();
         TMemoryStream stream;
@@ -675,8 +667,7 @@ void TestHostileInput::runawayStatementsEndWithinTheirBudget()
     SqliteStatementBudget::SetTimeLimitForTesting(300);
     const auto restore = qScopeGuard([] { SqliteStatementBudget::SetTimeLimitForTesting(0); });
     TCatalogConnection connection;
-    connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-    connection.SetConnected(true);
+    TestSupport::ConnectToFile(connection, path);
     try {
         connection.Store().Execute(sql);
         QFAIL("the statement came back");
@@ -686,8 +677,7 @@ void TestHostileInput::runawayStatementsEndWithinTheirBudget()
     }
     // The connection goes on serving statements within their budget.
     TCatalogQuery list;
-    list.SetConnection(&connection);
-    list.SQL() << CatalogSchema::FindAtlas("ZY")->listSql;
+    TestSupport::PrepareQuery(list, connection, {CatalogSchema::FindAtlas("ZY")->listSql});
     list.Open();
     QCOMPARE(list.RecordCount(), 1);
 }
@@ -700,11 +690,9 @@ QStringList miscellaneousNames(const QString &path, QString *error)
     QStringList names;
     try {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, path);
         TCatalogQuery list;
-        list.SetConnection(&connection);
-        list.SQL() << CatalogSchema::FindAtlas("ZXTP")->listSql;
+        TestSupport::PrepareQuery(list, connection, {CatalogSchema::FindAtlas("ZXTP")->listSql});
         list.Open();
         for (int r = 0; r < list.RecordCount(); ++r) {
             list.SetRecNo(r);
@@ -798,8 +786,7 @@ void TestHostileInput::readOnlyCatalogueLeftUnfinishedShowsTheCommittedState()
     // Read-only through the copy: a change is refused, and the original stays as it was.
     {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(copy));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, copy);
         QVERIFY(connection.ReadOnly());
         QVERIFY_THROWS_EXCEPTION(TavelinError, connection.RequireWritable());
     }

@@ -262,8 +262,7 @@ QString readRow(TCatalogQuery &q)
 QString readSlots(TCatalogConnection &connection, const TAtlasDef &atlas, qint32 recordSN)
 {
     TCatalogQuery pictures;
-    pictures.SetConnection(&connection);
-    pictures.SQL() << atlas.pictureSql;
+    TestSupport::PrepareQuery(pictures, connection, {atlas.pictureSql});
     pictures.SetParameter(QStringLiteral("SQLRecordSN"), recordSN);
     try {
         pictures.Open();
@@ -293,8 +292,7 @@ QString readSlots(TCatalogConnection &connection, const TAtlasDef &atlas, qint32
 QString browseAtlas(TCatalogConnection &connection, const TAtlasDef &atlas)
 {
     TCatalogQuery list;
-    list.SetConnection(&connection);
-    list.SQL() << atlas.listSql;
+    TestSupport::PrepareQuery(list, connection, {atlas.listSql});
     try {
         list.Open();
     } catch (const TavelinError &e) {
@@ -322,8 +320,7 @@ QString browseAtlas(TCatalogConnection &connection, const TAtlasDef &atlas)
 
     // The search box's statement, as the frame builds it.
     TCatalogQuery search;
-    search.SetConnection(&connection);
-    search.SQL() = TestSupport::SearchStatementFor(atlas.code, QStringLiteral("A"));
+    TestSupport::PrepareQuery(search, connection, TestSupport::SearchStatementFor(atlas.code, QStringLiteral("A")));
     try {
         search.Open();
         if (search.RecordCount() > rows)
