@@ -31,7 +31,10 @@ void WhenModal(std::function<void(QWidget *)> action, int timeoutMs)
     timer->start();
 }
 
-void AnswerMessageBox(QMessageBox::StandardButton button, QString *textSeen, QString *titleSeen, int timeoutMs)
+namespace {
+
+// Lets record look at the next modal message box, then presses its button.
+void answer(QMessageBox::StandardButton button, const std::function<void(const QMessageBox &)> &record, int timeoutMs)
 {
     WhenModal(
         [=](QWidget *w) {
@@ -40,14 +43,41 @@ void AnswerMessageBox(QMessageBox::StandardButton button, QString *textSeen, QSt
                 qWarning("AnswerMessageBox: the modal widget is not a message box");
                 return;
             }
-            if (textSeen)
-                *textSeen = box->text();
-            if (titleSeen)
-                *titleSeen = box->windowTitle();
+            record(*box);
             if (QAbstractButton *b = box->button(button))
                 b->click();
             else
                 qWarning("AnswerMessageBox: the box has no such button");
+        },
+        timeoutMs);
+}
+
+} // namespace
+
+void AnswerMessageBox(QMessageBox::StandardButton button, QString *textSeen, QString *titleSeen, int timeoutMs)
+{
+    answer(
+        button,
+        [=](const QMessageBox &box) {
+            if (textSeen)
+                *textSeen = box.text();
+            if (titleSeen)
+                *titleSeen = box.windowTitle();
+        },
+        timeoutMs);
+}
+
+void AnswerMessageBox(QMessageBox::StandardButton button, TSeenMessageBox *seen, int timeoutMs)
+{
+    answer(
+        button,
+        [=](const QMessageBox &box) {
+            seen->text = box.text();
+            seen->title = box.windowTitle();
+            seen->icon = box.icon();
+            seen->buttons.clear();
+            for (const QAbstractButton *b : box.buttons())
+                seen->buttons << b->text();
         },
         timeoutMs);
 }

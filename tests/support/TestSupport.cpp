@@ -2,6 +2,8 @@
 
 #include "data/AtlasEntries.h"
 #include "data/CatalogSchema.h"
+#include "data/TCatalogConnection.h"
+#include "data/TCatalogQuery.h"
 #include "picture/JpegEncoder.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
@@ -42,6 +44,18 @@ TRowSet SelectRows(const QString &path, const QString &sql, const QHash<QString,
     TRowSet rows;
     CatalogStore::Open(path)->Select(sql, parameters, rows);
     return rows;
+}
+
+void ConnectToFile(TCatalogConnection &connection, const QString &path)
+{
+    connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
+    connection.SetConnected(true);
+}
+
+void PrepareQuery(TCatalogQuery &query, TCatalogConnection &connection, const QStringList &sql)
+{
+    query.SetConnection(&connection);
+    query.SQL() = sql;
 }
 
 QByteArray MakeJpeg(int width, int height, QColor colour, int quality)

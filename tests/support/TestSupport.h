@@ -8,7 +8,11 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
+
+class TCatalogConnection;
+class TCatalogQuery;
 
 namespace TestSupport {
 
@@ -23,6 +27,11 @@ void SetRawSlot(const QString &path, const QString &atlasCode, int recordSN, int
 
 // Runs a read statement on the catalogue at path (named parameters ":Name") and returns its rows.
 TRowSet SelectRows(const QString &path, const QString &sql, const QHash<QString, QVariant> &parameters = {});
+
+// Points the connection at the catalogue file at path and opens it (throws TavelinError as opening does).
+void ConnectToFile(TCatalogConnection &connection, const QString &path);
+// Binds the query to the connection and gives it the statement's lines (not yet opened).
+void PrepareQuery(TCatalogQuery &query, TCatalogConnection &connection, const QStringList &sql);
 
 // A JPEG of the given size: a gradient with a coloured disc, so scaled decodes differ from noise.
 QByteArray MakeJpeg(int width, int height, QColor colour = QColor(200, 60, 40), int quality = 85);
