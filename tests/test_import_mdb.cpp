@@ -525,8 +525,8 @@ void TestImportMdb::cutJetFileIsRefused()
         f.write(page);
     }
     const QString destination = dir.filePath(QStringLiteral("KVRJetLib.mdb"));
-    const TToolRun run = runTool({QStringLiteral("import-mdb"), source, destination});
-    QCOMPARE(run.exitCode, 2);
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), source, destination});
+    QCOMPARE(run.code, 2);
 #ifdef TAVELIN_HAVE_MDB
     const QString said = QStringLiteral("truncated or damaged");
 #else
