@@ -1,3 +1,4 @@
+#include "support/ProgramEnvironment.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
@@ -19,6 +20,7 @@ struct Result {
 Result tool(const QStringList &args)
 {
     QProcess p;
+    p.setProcessEnvironment(TestSupport::ProgramEnvironment());
     p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),

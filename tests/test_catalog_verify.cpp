@@ -5,6 +5,7 @@
 #include "platform/TMemoryStream.h"
 #include "support/JpegSurgery.h"
 #include "support/TestSupport.h"
+#include "support/ProgramEnvironment.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@ struct ToolResult {
 ToolResult verify(const QStringList &args)
 {
     QProcess p;
+    p.setProcessEnvironment(TestSupport::ProgramEnvironment());
     p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), QStringList{QStringLiteral("verify")} + args);
     if (!p.waitForFinished(120000))
         return {-2, {}, QStringLiteral("timed out")};

@@ -6,6 +6,7 @@
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 #include "support/TestSupport.h"
+#include "support/ProgramEnvironment.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -32,6 +33,7 @@ struct TToolRun {
 TToolRun runTool(const QStringList &args)
 {
     QProcess p;
+    p.setProcessEnvironment(TestSupport::ProgramEnvironment());
     p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
     TToolRun r;
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {

@@ -2,6 +2,8 @@
 // else, icons at the sizes their folders claim, man pages that render without warnings, and the
 // desktop entry and the AppStream metainfo accepted by their validators and agreeing with each other
 // and with the version the programs report.
+#include "support/ProgramEnvironment.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -29,6 +31,7 @@ struct Run {
 Run Execute(const QString &program, const QStringList &args, const QByteArray &input = QByteArray())
 {
     QProcess p;
+    p.setProcessEnvironment(TestSupport::ProgramEnvironment());
     p.start(program, args);
     if (!p.waitForStarted(30000))
         return {};

@@ -19,7 +19,8 @@ public:
     TestProgram &operator=(const TestProgram &) = delete;
 
     // Creates the data module (and so opens the catalogue); frames built afterwards bind to it.
-    void start();
+    // catalogue: the location start-up chose (a server); empty: the file in the program directory.
+    void start(const QString &catalogue = QString());
     // Writes a file under pics/ of the program directory; returns its path.
     QString writeFile(const QString &name, const QByteArray &bytes);
 
