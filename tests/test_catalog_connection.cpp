@@ -1,7 +1,7 @@
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
 #include "data/UDataLibModule.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
 #include "support/SqliteShell.h"
 #include "support/TestSupport.h"
