@@ -74,6 +74,11 @@ public:
     virtual void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) = 0;
     // The stored bytes of the picture a reference names, appended at the stream's position.
     virtual void ReadPicture(qint64 reference, TMemoryStream &stream) = 0;
+    // The stored bytes of several pictures, handed to each (reference, bytes) one picture at a time
+    // in any order, so the caller can start on the first while the others are read. A reference
+    // that names no picture, or whose bytes cannot be read, is left out. The default reads them
+    // one by one with ReadPicture.
+    virtual void ReadPictures(const QVector<qint64> &references, const std::function<void(qint64, QByteArray)> &each);
     // The digests of the pictures the references name, in one small query that reads no picture
     // bytes. A store writes a picture's hash with its bytes, and any write of the bytes that does
     // not also write the hash (another program, an older version of this one) clears it; a

@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QMetaObject>
+#include <QMultiHash>
 #include <QPointer>
 #include <QPainter>
 #include <QScopeGuard>
@@ -298,9 +299,14 @@ void TAtlasFrame::LoadThumbnails(bool closePictureQueryAfter)
             // Without digests every slot is read, as the cells need.
         }
     }
-    TStripDecoder strip(m_thumbnailCache);
+    TStripDecoder strip(int(m_cells.size()), m_thumbnailCache);
+    QVector<QSize> devices;
+    QVector<std::optional<TPictureDigest>> slotDigests;
+    QVector<qint64> toRead;
+    QMultiHash<qint64, int> readInto; // reference -> cells (0-based)
     for (int k = 1; k <= m_cells.size(); ++k) {
         const QSize device = DeviceSizeOfWidget(m_cells[k - 1]);
+        devices << device;
         const std::optional<qint64> reference = references[k - 1];
         std::optional<TPictureDigest> digest;
         if (reference && digests.contains(*reference)) {
@@ -311,9 +317,19 @@ void TAtlasFrame::LoadThumbnails(bool closePictureQueryAfter)
                     throw TavelinError(QStringLiteral("The catalogue is closed."));
                 return AtlasEntries::ReadDescribedPicture(connection->Store(), *atlas, ref, d);
             };
-            if (strip.AddFromCache(TStripDecoder::KeyFor(*digest, transformed, device), device, source))
+            if (strip.AddFromCache(k - 1, TStripDecoder::KeyFor(*digest, transformed, device), device, source)) {
+                slotDigests << digest;
                 continue;
+            }
         }
+        slotDigests << digest;
+        if (reference) {
+            if (!readInto.contains(*reference))
+                toRead << *reference;
+            readInto.insert(*reference, k - 1);
+            continue;
+        }
+        // An empty slot, or bytes the row holds itself.
         QByteArray stored;
         try {
             TMemoryStream stream;
@@ -322,7 +338,18 @@ void TAtlasFrame::LoadThumbnails(bool closePictureQueryAfter)
         } catch (const std::exception &) {
             // A slot that cannot be read leaves its cell empty; the others still load.
         }
-        strip.Add(std::move(stored), transformed, device, digest);
+        strip.Add(k - 1, std::move(stored), transformed, device);
+    }
+    // The slots to read, in one request to the store; each starts decoding as soon as it is in. A
+    // picture that cannot be read leaves its cell empty; the others still load.
+    if (!toRead.isEmpty()) {
+        try {
+            m_ADOQuery_PIC->Connection()->Store().ReadPictures(toRead, [&](qint64 reference, QByteArray stored) {
+                for (int cell : readInto.values(reference))
+                    strip.Add(cell, stored, transformed, devices[cell], slotDigests[cell]);
+            });
+        } catch (const std::exception &) {
+        }
     }
     std::vector<std::unique_ptr<TJPEGImage>> pictures = strip.Finish();
     for (int k = 0; k < m_cells.size(); ++k)

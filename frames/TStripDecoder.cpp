@@ -39,7 +39,11 @@ QByteArray transformName(bool transformed)
 
 } // namespace
 
-TStripDecoder::TStripDecoder(TThumbnailCache *cache) : m_cache(cache) {}
+TStripDecoder::TStripDecoder(int cells, TThumbnailCache *cache) : m_cache(cache)
+{
+    for (int k = 0; k < cells; ++k)
+        m_cells.push_back(std::make_unique<TCell>());
+}
 
 TStripDecoder::~TStripDecoder()
 {
@@ -51,9 +55,9 @@ QByteArray TStripDecoder::KeyFor(const TPictureDigest &digest, bool transformed,
     return ThumbnailKey::ForStored(digest.size, digest.hash, transformName(transformed), device);
 }
 
-bool TStripDecoder::AddFromCache(const QByteArray &key, const QSize &device, TJPEGImage::TByteSource source)
+bool TStripDecoder::AddFromCache(int index, const QByteArray &key, const QSize &device, TJPEGImage::TByteSource source)
 {
-    if (!m_cache || device.isEmpty())
+    if (!m_cache || device.isEmpty() || index < 0 || index >= int(m_cells.size()))
         return false;
     QByteArray note;
     const QImage cached = m_cache->Find(key, &note);
@@ -62,22 +66,22 @@ bool TStripDecoder::AddFromCache(const QByteArray &key, const QSize &device, TJP
         return false;
     auto picture = std::make_unique<TJPEGImage>();
     picture->LoadDeferred(*header, cached, std::move(source));
-    auto cell = std::make_unique<TCell>();
-    cell->device = device;
-    cell->picture = std::move(picture);
-    m_cells.push_back(std::move(cell));
+    TCell &cell = *m_cells[size_t(index)];
+    cell.device = device;
+    cell.picture = std::move(picture);
     return true;
 }
 
-void TStripDecoder::Add(QByteArray stored, bool transformed, const QSize &device, std::optional<TPictureDigest> digest)
+void TStripDecoder::Add(int index, QByteArray stored, bool transformed, const QSize &device,
+                        std::optional<TPictureDigest> digest)
 {
-    auto cell = std::make_unique<TCell>();
-    cell->bytes = std::move(stored);
-    cell->transformed = transformed;
-    cell->device = device;
-    cell->digest = digest;
-    TCell *job = cell.get();
-    m_cells.push_back(std::move(cell));
+    if (index < 0 || index >= int(m_cells.size()))
+        return;
+    TCell *job = m_cells[size_t(index)].get();
+    job->bytes = std::move(stored);
+    job->transformed = transformed;
+    job->device = device;
+    job->digest = digest;
     if (job->bytes.isEmpty())
         return;
     ++m_running;

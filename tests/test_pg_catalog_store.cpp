@@ -375,7 +375,8 @@ void PgCatalogStoreTest::pictureDigestsNeverOutliveTheirBytes()
     }
     if (!change.isEmpty()) {
         TPgConnection other(url);
-        other.Exec(QString(change).replace(QStringLiteral("%id"), QString::number(first)).toUtf8());
+        for (const QString &statement : change.split(QStringLiteral("; ")))
+            other.Exec(QString(statement).replace(QStringLiteral("%id"), QString::number(first)).toUtf8());
     }
     auto store = TPgCatalogStore::Open(url);
     const QHash<qint64, TPictureDigest> digests = store->PictureDigests({first, second, first + second + 100});

@@ -9,6 +9,7 @@
 #include "platform/TavelinError.h"
 
 #include <QRegularExpression>
+#include <QtEndian>
 
 using PgStatementTranslation::QuoteIdentifier;
 
@@ -247,6 +248,25 @@ void TPgCatalogStore::ReadPicture(qint64 reference, TMemoryStream &stream)
     if (PQntuples(r.get()) == 0 || PQgetisnull(r.get(), 0, 0))
         return;
     stream.Write(PQgetvalue(r.get(), 0, 0), PQgetlength(r.get(), 0, 0));
+}
+
+void TPgCatalogStore::ReadPictures(const QVector<qint64> &references, const std::function<void(qint64, QByteArray)> &each)
+{
+    if (references.isEmpty())
+        return;
+    QStringList ids;
+    for (qint64 ref : references)
+        ids << QString::number(ref);
+    PgParameters p;
+    p.AddText(QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    // Binary results: the bytes as they are, no hex text to decode.
+    m_conn.ExecRows("SELECT \"PictureID\", \"Bytes\" FROM \"KVR_PictureData\" WHERE \"PictureID\" = ANY($1::bigint[])", p,
+                    1, m_depth == 0, [&each](const PGresult *r) {
+                        if (PQgetisnull(r, 0, 0) || PQgetisnull(r, 0, 1) || PQgetlength(r, 0, 0) != 8)
+                            return;
+                        const qint64 id = qFromBigEndian<qint64>(PQgetvalue(r, 0, 0));
+                        each(id, QByteArray(PQgetvalue(r, 0, 1), PQgetlength(r, 0, 1)));
+                    });
 }
 
 bool TPgCatalogStore::pictureHashesKept()

@@ -35,6 +35,8 @@ public:
     QVector<TStoreColumn> TableColumns(const QString &table) override;
     void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) override;
     void ReadPicture(qint64 reference, TMemoryStream &stream) override;
+    // In one statement whose rows arrive one by one: one round trip for the lot.
+    void ReadPictures(const QVector<qint64> &references, const std::function<void(qint64, QByteArray)> &each) override;
     QHash<qint64, TPictureDigest> PictureDigests(const QVector<qint64> &references) override;
     TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) override;
     qint64 StoredPictureCount() override;

@@ -118,7 +118,7 @@ bool TPgConnection::InTransaction() const
     return st == PQTRANS_INTRANS || st == PQTRANS_INERROR || st == PQTRANS_ACTIVE;
 }
 
-PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect)
+void TPgConnection::ensureConnected(bool mayReconnect)
 {
     if (!m_conn || PQstatus(m_conn.get()) != CONNECTION_OK) {
         if (!mayReconnect)
@@ -128,27 +128,67 @@ PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters,
         m_conn.reset();
         connect();
     }
+}
+
+QString TPgConnection::failureOf(const PGresult *result) const
+{
+    const QString why = text(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn.get()));
+    if (PQstatus(m_conn.get()) != CONNECTION_OK) {
+        // The next statement connects again; until then there is nothing to retry on.
+        return QStringLiteral("The connection to the catalogue server %1 was lost (%2). The program goes "
+                              "on; your next action connects again.")
+            .arg(m_displayName, why);
+    }
+    const QByteArray state = result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QByteArray();
+    if (state == "42501")
+        return QStringLiteral("The catalogue server %1 refused the change: this account may only browse "
+                              "the catalogue (%2).")
+            .arg(m_displayName, why);
+    if (state == "25006")
+        return QStringLiteral("The catalogue server %1 is read-only at the moment (%2).").arg(m_displayName, why);
+    return QStringLiteral("The catalogue server %1 reported an error: %2").arg(m_displayName, why);
+}
+
+PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect)
+{
+    ensureConnected(mayReconnect);
     PgResultPtr result(PQexecParams(m_conn.get(), sql, parameters.Count(), parameters.Types(), parameters.Values(),
                                     parameters.Lengths(), parameters.Formats(), resultFormat));
     const ExecStatusType st = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
         return result;
+    throw TavelinError(failureOf(result.get()));
+}
 
-    const QString why = text(result ? PQresultErrorMessage(result.get()) : PQerrorMessage(m_conn.get()));
-    if (PQstatus(m_conn.get()) != CONNECTION_OK) {
-        // The next statement connects again; until then there is nothing to retry on.
-        throw TavelinError(QStringLiteral("The connection to the catalogue server %1 was lost (%2). The program goes "
-                                          "on; your next action connects again.")
-                               .arg(m_displayName, why));
+void TPgConnection::ExecRows(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect,
+                             const std::function<void(const PGresult *)> &row)
+{
+    ensureConnected(mayReconnect);
+    if (!PQsendQueryParams(m_conn.get(), sql, parameters.Count(), parameters.Types(), parameters.Values(),
+                           parameters.Lengths(), parameters.Formats(), resultFormat))
+        throw TavelinError(failureOf(nullptr));
+    PQsetSingleRowMode(m_conn.get());
+    // Every result is collected, whatever happens, so the connection is ready for the next statement.
+    QString failure;
+    while (PGresult *raw = PQgetResult(m_conn.get())) {
+        PgResultPtr result(raw);
+        const ExecStatusType st = PQresultStatus(raw);
+        if (st == PGRES_SINGLE_TUPLE) {
+            if (!failure.isEmpty())
+                continue;
+            try {
+                row(raw);
+            } catch (const TavelinError &e) {
+                failure = e.message();
+            } catch (const std::exception &e) {
+                failure = QString::fromLocal8Bit(e.what());
+            }
+        } else if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK && failure.isEmpty()) {
+            failure = failureOf(raw);
+        }
     }
-    const QByteArray state = result ? QByteArray(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE)) : QByteArray();
-    if (state == "42501")
-        throw TavelinError(QStringLiteral("The catalogue server %1 refused the change: this account may only browse "
-                                          "the catalogue (%2).")
-                               .arg(m_displayName, why));
-    if (state == "25006")
-        throw TavelinError(QStringLiteral("The catalogue server %1 is read-only at the moment (%2).").arg(m_displayName, why));
-    throw TavelinError(QStringLiteral("The catalogue server %1 reported an error: %2").arg(m_displayName, why));
+    if (!failure.isEmpty())
+        throw TavelinError(failure);
 }
 
 void TPgConnection::ExecQuietly(const char *sql) noexcept
