@@ -6,6 +6,7 @@
 #include "data/UDataLibModule.h"
 #include "frames/UFrame_ZYZJ.h"
 #include "picture/ContentHash.h"
+#include "picture/JpegHeaderCoding.h"
 #include "picture/TImage.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TThumbnailCache.h"
@@ -145,13 +146,27 @@ private slots:
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 image.setPixelColor(x, y, QColor((x * 37 + y) % 256, (y * 11) % 256, (x * y) % 256, 128 + (x % 128)));
-        const QByteArray coded = ThumbnailCoding::Encode(image);
+        // The note carries the JPEG header a cell needs to stand for its picture without its bytes.
+        const JpegDecoder::THeader header = JpegDecoder::ReadHeader(MakeJpeg(803, 601, Qt::red));
+        const QByteArray note = JpegHeaderCoding::Encode(header);
+        const QByteArray coded = ThumbnailCoding::Encode(image, note);
         QVERIFY(!coded.isEmpty());
-        const QImage back = ThumbnailCoding::Decode(coded);
+        QByteArray noteBack;
+        const QImage back = ThumbnailCoding::Decode(coded, &noteBack);
         QCOMPARE(back.format(), image.format());
         QCOMPARE(back, image);
-        // Any single damaged byte, in the header or in the pixel data, gives no picture at all.
-        for (int at = 0; at < coded.size(); at += qMax(1, int(coded.size() / 97))) {
+        QCOMPARE(noteBack, note);
+        const std::optional<JpegDecoder::THeader> headerBack = JpegHeaderCoding::Decode(noteBack);
+        QVERIFY(headerBack);
+        for (int scale = 0; scale < 4; ++scale) {
+            QCOMPARE(headerBack->outWidth[scale], header.outWidth[scale]);
+            QCOMPARE(headerBack->outHeight[scale], header.outHeight[scale]);
+        }
+        QCOMPARE(headerBack->imageWidth, 803);
+        QCOMPARE(headerBack->components, header.components);
+        QCOMPARE(headerBack->coefficientBytes, header.coefficientBytes);
+        // Any single damaged byte, in the header, the note or the pixel data, gives no picture at all.
+        for (int at = 0; at < coded.size(); at += (at < 40 + note.size() ? 1 : qMax(1, int(coded.size() / 97)))) {
             QByteArray damaged = coded;
             damaged[at] = char(damaged[at] ^ 0x5a);
             QVERIFY2(ThumbnailCoding::Decode(damaged).isNull(), qPrintable(QStringLiteral("damage at %1 accepted").arg(at)));
