@@ -12,6 +12,7 @@
 #include "glo/GlobalObjects.h"
 #include "glo/UGloAboutAuthor.h"
 #include "platform/SingleInstanceGuard.h"
+#include "platform/TavelinError.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -96,27 +97,38 @@ int RunTavelin(int argc, char **argv)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     LogStartupEvent(QStringLiteral("splash-shown"));
 
-    // 6. The catalogue is looked up in the current directory: make it the folder of the first place
-    //    that holds one, beside the executable before all others. With none anywhere it stays the
-    //    program's own, so the error names the file beside it, as a copy in a folder of its own expects.
-    const TCatalogueLocationInputs locations = CurrentCatalogueLocationInputs();
+    // 6. The catalogue: the first place that holds one (ChooseCatalogue: beside the executable, then
+    //    the configured one, then the data folders). A file's folder becomes the current directory.
+    //    With none anywhere it stays the program's own, so the error names the file beside it, as a
+    //    copy in a folder of its own expects. A setting that cannot be used is the start-up error.
+    TCatalogueLocationInputs locations;
+    QString settingError;
+    try {
+        locations = CurrentCatalogueLocationInputs();
+    } catch (const TavelinError &e) {
+        settingError = e.message();
+    }
     const QStringList places = CatalogueSearchPlaces(locations);
-    const QString catalogue = FirstExistingCatalogue(places);
-    QDir::setCurrent(catalogue.isEmpty() ? QCoreApplication::applicationDirPath() : QFileInfo(catalogue).absolutePath());
+    const QString catalogue = settingError.isEmpty() ? ChooseCatalogue(locations) : QString();
+    const QFileInfo file(catalogue);
+    QDir::setCurrent(file.isFile() ? file.absolutePath() : QCoreApplication::applicationDirPath());
+    Tm_DataLibModule::SetCatalogueLocation(file.isFile() ? file.absoluteFilePath() : catalogue);
 
     // 7. The data module first: the frames bind their queries to its connection as the window is built.
     bool started = false;
-    try {
-        dataModule = std::make_unique<Tm_DataLibModule>();
-        m_DataLibModule = dataModule.get();
-        mainForm = std::make_unique<Tm_FormMain>();
-        app.SetMainForm(mainForm.get());
-        m_DataLibModule->m_ADOConnection_KVR->SetConnected(true);
-        started = true;
-    } catch (...) {
-        // Reported below as the start-up error; the engine's own message was shown by the data module.
-        mainForm.reset();
-        dataModule.reset();
+    if (settingError.isEmpty()) {
+        try {
+            dataModule = std::make_unique<Tm_DataLibModule>();
+            m_DataLibModule = dataModule.get();
+            mainForm = std::make_unique<Tm_FormMain>();
+            app.SetMainForm(mainForm.get());
+            m_DataLibModule->m_ADOConnection_KVR->SetConnected(true);
+            started = true;
+        } catch (...) {
+            // Reported below as the start-up error; the engine's own message was shown by the data module.
+            mainForm.reset();
+            dataModule.reset();
+        }
     }
 
     if (started) {
@@ -136,7 +148,8 @@ int RunTavelin(int argc, char **argv)
         // 9.
         splash.reset();
         LogStartupEvent(QStringLiteral("splash-closed"));
-        const QString reason = catalogue.isEmpty()
+        const QString reason = !settingError.isEmpty() ? settingError
+                               : catalogue.isEmpty()
                                    ? CatalogueNotFoundText(places, UserCataloguePlace(locations), SharedCataloguePlace(),
                                                            QCoreApplication::applicationDirPath()
                                                                + QStringLiteral("/tavelin-catalog"))

@@ -1,5 +1,7 @@
 // The demo catalogue: what it holds, that every picture is a readable JPEG stored the way its
 // atlas wants, that it comes out byte for byte the same, and that failures leave nothing behind.
+#include "support/FrameSearch.h"
+#include "support/ProgramEnvironment.h"
 #include "support/TestSupport.h"
 
 #include "data/CatalogSchema.h"
@@ -22,6 +24,11 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
+
+// Spoils a demo entry, or the path the demo catalogue is built at.
+using TDemoFault = std::function<void(TDemoEntry &, QString &)>;
+Q_DECLARE_METATYPE(TDemoFault)
 
 namespace {
 
@@ -128,6 +135,7 @@ private slots:
         // The command as make run calls it.
         m_db = m_dir.filePath(QStringLiteral("KVRJetLib.mdb"));
         QProcess tool;
+        tool.setProcessEnvironment(TestSupport::ProgramEnvironment());
         tool.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), {QStringLiteral("demo"), m_db});
         QVERIFY(tool.waitForFinished(280000));
         QCOMPARE(tool.exitCode(), 0);
@@ -177,13 +185,12 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, herb);
-        // The browser's search is a Like filter on the two name columns.
+        // The browser's own search statement.
         const TRowSet rows = TestSupport::SelectRows(
-            m_db, QStringLiteral("select DrugName from KVR_ZYPicture where DrugName like :typed or OtherName like :typed"),
-            {{QStringLiteral("typed"), QString(QLatin1Char('%') + typed + QLatin1Char('%'))}});
+            m_db, TestSupport::SearchStatementFor(QStringLiteral("ZY"), typed).join(QStringLiteral("\r\n")));
         QStringList found;
         for (int r = 0; r < rows.RowCount(); ++r)
-            found << rows.Value(r, 0).toString();
+            found << rows.Value(r, 0).toString(); // the list's first column: DrugName
         QVERIFY2(found.contains(herb), qPrintable(found.join(QLatin1Char(' '))));
     }
 
@@ -300,6 +307,7 @@ private slots:
         f.write("someone's catalogue");
         f.close();
         QProcess tool;
+        tool.setProcessEnvironment(TestSupport::ProgramEnvironment());
         tool.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), {QStringLiteral("demo"), path});
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 2);
@@ -308,6 +316,7 @@ private slots:
         QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("KVRJetLib.mdb")});
 
         QProcess usage;
+        usage.setProcessEnvironment(TestSupport::ProgramEnvironment());
         usage.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), {QStringLiteral("demo")});
         QVERIFY(usage.waitForFinished(60000));
         QCOMPARE(usage.exitCode(), 2);
@@ -315,27 +324,26 @@ private slots:
 
     void failureLeavesNothingBehind_data()
     {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("unknown atlas") << 0;
-        QTest::newRow("more pictures than slots") << 1;
-        QTest::newRow("picture cannot be drawn") << 2;
-        QTest::newRow("folder does not exist") << 3;
+        // fault: spoils the last entry, or the catalogue's path.
+        QTest::addColumn<TDemoFault>("fault");
+        QTest::newRow("unknown atlas") << TDemoFault([](TDemoEntry &bad, QString &) { bad.atlas = QStringLiteral("QQ"); });
+        QTest::newRow("more pictures than slots") << TDemoFault([](TDemoEntry &bad, QString &) { bad.pictures.resize(8); });
+        QTest::newRow("picture cannot be drawn")
+            << TDemoFault([](TDemoEntry &bad, QString &) { bad.draw = [](int, QSize) { return QImage(); }; });
+        QTest::newRow("folder does not exist") << TDemoFault([](TDemoEntry &, QString &path) {
+            path = QFileInfo(path).absolutePath() + QStringLiteral("/missing/KVRJetLib.mdb");
+        });
     }
     void failureLeavesNothingBehind()
     {
-        QFETCH(int, fault);
+        QFETCH(TDemoFault, fault);
         QTemporaryDir dir;
         QString path = dir.filePath(QStringLiteral("KVRJetLib.mdb"));
         // A few good entries first, so the failure comes after rows were written.
         QVector<TDemoEntry> entries = DemoCatalogEntries().mid(0, 3);
         TDemoEntry bad = entries.last();
         bad.name = QStringLiteral("坏条目");
-        switch (fault) {
-        case 0: bad.atlas = QStringLiteral("QQ"); break;
-        case 1: bad.pictures.resize(8); break;
-        case 2: bad.draw = [](int, QSize) { return QImage(); }; break;
-        default: path = dir.filePath(QStringLiteral("missing/KVRJetLib.mdb")); break;
-        }
+        fault(bad, path);
         entries << bad;
         bool threw = false;
         try {

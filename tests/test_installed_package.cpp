@@ -3,7 +3,9 @@
 // catalogue in a scratch XDG data folder, then against the demo package's), and removed again
 // whatever happened. It changes the machine, so it runs only as root and never beside another run
 // of itself, and it leaves alone a tavelin package it did not install.
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
+#include "support/ProgramEnvironment.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -21,6 +23,9 @@
 
 #include <pwd.h>
 #include <unistd.h>
+
+using TestSupport::ProjectVersion;
+using TestSupport::ReadLines;
 
 namespace {
 
@@ -76,26 +81,6 @@ bool IsInstalled(const QString &package)
 {
     const Run r = Execute(QStringLiteral("dpkg-query"), {QStringLiteral("-W"), QStringLiteral("-f=${Status}"), package});
     return r.code == 0 && r.out.contains(QStringLiteral("install ok installed"));
-}
-
-QString ProjectVersion()
-{
-    QFile f(QStringLiteral(TAVELIN_SOURCE_DIR "/CMakeLists.txt"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    return QRegularExpression(QStringLiteral("project\\(Tavelin VERSION ([0-9.]+)"))
-        .match(QString::fromUtf8(f.readAll()))
-        .captured(1);
-}
-
-QStringList ReadLog(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    lines.removeAll(QString());
-    return lines;
 }
 
 // The sonames a program needs, as its dynamic section lists them.
@@ -192,6 +177,9 @@ private:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Work(QStringLiteral("user/runtime")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
         env.insert(QStringLiteral("XDG_DATA_DIRS"), dataDirs);
+        // No catalogue setting of this machine's (/etc/xdg) or the tester's applies.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Work(QStringLiteral("user/config")));
+        env.insert(QStringLiteral("XDG_CONFIG_DIRS"), Work(QStringLiteral("user/xdg")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         return env;
     }
@@ -226,12 +214,12 @@ private:
         // Either way the log tells what happened; the caller checks it.
         static_cast<void>(QTest::qWaitFor(
             [&] {
-                return ReadLog(log).contains(QStringLiteral("event\tmain-window-shown")) || p.state() == QProcess::NotRunning;
+                return ReadLines(log).contains(QStringLiteral("event\tmain-window-shown")) || p.state() == QProcess::NotRunning;
             },
             60000));
         p.kill();
         p.waitForFinished(10000);
-        return ReadLog(log);
+        return ReadLines(log);
     }
 
 private slots:
@@ -320,7 +308,8 @@ private slots:
         QVERIFY2(install.code == 0, qPrintable(install.out + install.err));
         QVERIFY(IsInstalled(QStringLiteral("tavelin")));
 
-        const Run version = Execute(QStringLiteral("/usr/bin/tavelin-catalog"), {QStringLiteral("--version")});
+        const Run version = Execute(QStringLiteral("/usr/bin/tavelin-catalog"), {QStringLiteral("--version")}, 600000,
+                                    TestSupport::ProgramEnvironment());
         QCOMPARE(version.code, 0);
         QCOMPARE(version.out, QStringLiteral("tavelin-catalog (Tavelin) %1\n").arg(ProjectVersion()));
 
