@@ -1,7 +1,10 @@
-// verify: decodes every filled picture slot and lists the unreadable ones.
+// verify: decodes every filled picture slot and lists the unreadable ones, and those whose bytes
+// are not what the hash the catalogue keeps beside them says.
+#include "data/AtlasEntries.h"
 #include "data/CatalogSchema.h"
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
+#include "picture/ContentHash.h"
 #include "picture/TJPEGImage.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
@@ -50,15 +53,29 @@ void VerifyAtlas(TCatalogConnection &conn, const TAtlasDef &atlas, TVerifyCounts
     for (int row = 0; row < q.RecordCount(); ++row) {
         q.SetRecNo(row);
         const qint32 sn = q.FieldAsInteger(QStringLiteral("RecordSN"));
+        QVector<qint64> references;
+        for (int k = 1; k <= atlas.slotCount; ++k)
+            if (const auto reference = q.PictureReference(CatalogSchema::SlotColumn(k)))
+                references << *reference;
+        const QHash<qint64, TPictureDigest> digests = conn.Store().PictureDigests(references);
         for (int k = 1; k <= atlas.slotCount; ++k) {
             stream.Clear();
             QString problem;
             try {
-                q.PictureToStream(CatalogSchema::SlotColumn(k), stream);
+                const QString column = CatalogSchema::SlotColumn(k);
+                q.BlobToStream(column, stream);
                 if (stream.Size() == 0)
                     continue; // an empty slot is no picture, not a broken one
+                // A wrong hash would let the thumbnail cache show another picture for this one.
+                const auto reference = q.PictureReference(column);
+                const auto digest = reference ? digests.constFind(*reference) : digests.constEnd();
+                if (digest != digests.constEnd()
+                    && (digest->size != stream.Size() || digest->hash != ContentHash::Of(stream.Bytes())))
+                    problem = QStringLiteral("The hash the catalogue keeps beside the picture does not match its bytes.");
+                AtlasEntries::ToPlain(atlas, stream);
                 stream.SetPosition(0);
-                problem = ProblemOf(stream);
+                if (problem.isEmpty())
+                    problem = ProblemOf(stream);
             } catch (const TavelinError &e) {
                 problem = e.message();
             }

@@ -3,6 +3,7 @@
 #include "data/PictureTransform.h"
 #include "data/TCatalogQuery.h"
 #include "data/TRowSet.h"
+#include "picture/ContentHash.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 
@@ -50,6 +51,19 @@ QByteArray ReadSlot(TCatalogStore &store, const TAtlasDef &atlas, qint64 key, in
     if (bytes.isNull())
         bytes = QByteArray("", 0);
     return bytes;
+}
+
+QByteArray ReadDescribedPicture(TCatalogStore &store, const TAtlasDef &atlas, qint64 reference,
+                                const TPictureDigest &digest)
+{
+    TMemoryStream stream;
+    store.ReadPicture(reference, stream);
+    if (stream.Size() != digest.size || ContentHash::Of(stream.Bytes()) != digest.hash)
+        throw TavelinError(QStringLiteral("The picture has changed in the catalogue %1 since its thumbnail was shown; "
+                                          "show the entry again.")
+                               .arg(store.Location()));
+    ToPlain(atlas, stream);
+    return stream.Bytes();
 }
 
 qint64 Append(TCatalogStore &store, const TAtlasDef &atlas, const TEntryValues &fields,

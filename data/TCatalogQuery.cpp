@@ -296,6 +296,19 @@ void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) con
     }
 }
 
+std::optional<qint64> TCatalogQuery::PictureReference(const QString &name) const
+{
+    const int i = RequireField(name);
+    if (m_state != State::Browse || m_fields[i].type != TFieldType::Blob)
+        return std::nullopt;
+    const QVariant v = CurrentValue(i);
+    if (v.isNull() || v.typeId() == QMetaType::QByteArray)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 ref = v.toLongLong(&ok);
+    return ok ? std::optional<qint64>(ref) : std::nullopt;
+}
+
 void TCatalogQuery::PictureToStream(const QString &name, TMemoryStream &stream) const
 {
     TMemoryStream stored;

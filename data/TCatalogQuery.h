@@ -13,6 +13,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <optional>
+
 class TCatalogConnection;
 class TMemoryStream;
 
@@ -70,6 +72,10 @@ public:
     // The same as plain picture bytes, appended likewise: the transform of an atlas that stores
     // its pictures transformed is undone.
     void PictureToStream(const QString &name, TMemoryStream &stream) const;
+    // The store's reference to the picture of a picture field of the current row, to ask the store
+    // about it without reading it; none for an empty slot, while editing, or when the row holds the
+    // bytes themselves.
+    std::optional<qint64> PictureReference(const QString &name) const;
     // Reads of any row, for the grid.
     QVariant Value(int row, int column) const;
 

@@ -38,6 +38,14 @@ struct TStoreColumn {
 using TEntryValues = QVector<std::pair<QString, QVariant>>;
 
 // What one table holds, read without reading picture bytes.
+// A stored picture named without reading it: the length of its stored bytes and the content hash
+// (picture/ContentHash) of all of them, as the store wrote them.
+struct TPictureDigest {
+    qint64 size = 0;
+    quint64 hash = 0;
+    bool operator==(const TPictureDigest &o) const { return size == o.size && hash == o.hash; }
+};
+
 struct TTableStatistics {
     qint64 entries = 0;
     qint64 filledSlots = 0;  // picture values of at least one byte
@@ -66,6 +74,17 @@ public:
     virtual void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) = 0;
     // The stored bytes of the picture a reference names, appended at the stream's position.
     virtual void ReadPicture(qint64 reference, TMemoryStream &stream) = 0;
+    // The stored bytes of several pictures, handed to each (reference, bytes) one picture at a time
+    // in any order, so the caller can start on the first while the others are read. A reference
+    // that names no picture, or whose bytes cannot be read, is left out. The default reads them
+    // one by one with ReadPicture.
+    virtual void ReadPictures(const QVector<qint64> &references, const std::function<void(qint64, QByteArray)> &each);
+    // The digests of the pictures the references name, in one small query that reads no picture
+    // bytes. A store writes a picture's hash with its bytes, and any write of the bytes that does
+    // not also write the hash (another program, an older version of this one) clears it; a
+    // picture whose hash is cleared, or a catalogue that keeps none, is left out, and whoever
+    // needs to know its content reads the bytes. The default keeps none.
+    virtual QHash<qint64, TPictureDigest> PictureDigests(const QVector<qint64> &references);
     virtual TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) = 0;
     // Pictures stored in the whole catalogue, whichever entry holds them, and those of them that no
     // slot refers to any more (left behind by a fault).
@@ -132,6 +151,11 @@ private:
     TCatalogStore &m_store;
     bool m_done = false;
 };
+
+inline QHash<qint64, TPictureDigest> TCatalogStore::PictureDigests(const QVector<qint64> &)
+{
+    return {};
+}
 
 inline qint64 TCatalogStore::LastIssuedKey(const QString &table)
 {

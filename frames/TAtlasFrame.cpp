@@ -1,6 +1,8 @@
 #include "frames/TAtlasFrame.h"
 
+#include "data/AtlasEntries.h"
 #include "data/CatalogSchema.h"
+#include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
 #include "data/TDataSetGridModel.h"
 #include "data/UDataLibModule.h"
@@ -13,6 +15,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/ErrorReport.h"
 #include "platform/TMemoryStream.h"
+#include "platform/TavelinError.h"
 #include "viewer/UGLOPictureViewDlg.h"
 #include "widgets/TContextMenuKey.h"
 #include "widgets/TImage.h"
@@ -23,6 +26,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QMetaObject>
+#include <QMultiHash>
+#include <QPointer>
 #include <QPainter>
 #include <QScopeGuard>
 
@@ -267,20 +272,84 @@ void TAtlasFrame::LoadThumbnails(bool closePictureQueryAfter)
     m_Label_CurrentName->setText(SearchStatement::TrimName(m_ListQuery->FieldAsString(m_config.nameColumn)));
 
     TBusyCursor busy;
-    // The catalogue is read here, on this thread, slot by slot; each slot's decoding starts on the
-    // pool as soon as its bytes are in, while the next slot is read. The cells change only once
-    // every slot is done, each to its own slot's picture.
-    TStripDecoder strip(m_thumbnailCache);
+    // The catalogue is read here, on this thread. A slot whose picture the catalogue names by its
+    // digest and the thumbnail cache holds is shown without reading its bytes (they are read if
+    // the picture is shown larger). Every other slot is read, and its decoding starts on the pool
+    // as soon as its bytes are in, while the next slot is read. The cells change only once every
+    // slot is done, each to its own slot's picture.
+    const TAtlasDef *atlas = CatalogSchema::FindAtlasByTable(m_ADOQuery_PIC->TableName());
+    const bool transformed = atlas && atlas->transformed;
+    QVector<std::optional<qint64>> references;
+    QVector<qint64> named;
     for (int k = 1; k <= m_cells.size(); ++k) {
-        QByteArray plain;
+        std::optional<qint64> reference;
+        try {
+            reference = m_ADOQuery_PIC->PictureReference(CatalogSchema::SlotColumn(k));
+        } catch (const std::exception &) {
+        }
+        references << reference;
+        if (reference)
+            named << *reference;
+    }
+    QHash<qint64, TPictureDigest> digests;
+    if (m_thumbnailCache && atlas && !named.isEmpty()) {
+        try {
+            digests = m_ADOQuery_PIC->Connection()->Store().PictureDigests(named);
+        } catch (const std::exception &) {
+            // Without digests every slot is read, as the cells need.
+        }
+    }
+    TStripDecoder strip(int(m_cells.size()), m_thumbnailCache);
+    QVector<QSize> devices;
+    QVector<std::optional<TPictureDigest>> slotDigests;
+    QVector<qint64> toRead;
+    QMultiHash<qint64, int> readInto; // reference -> cells (0-based)
+    for (int k = 1; k <= m_cells.size(); ++k) {
+        const QSize device = DeviceSizeOfWidget(m_cells[k - 1]);
+        devices << device;
+        const std::optional<qint64> reference = references[k - 1];
+        std::optional<TPictureDigest> digest;
+        if (reference && digests.contains(*reference)) {
+            digest = digests.value(*reference);
+            QPointer<TCatalogConnection> connection = m_ADOQuery_PIC->Connection();
+            auto source = [connection, atlas, ref = *reference, d = *digest]() -> QByteArray {
+                if (!connection || !connection->Connected())
+                    throw TavelinError(QStringLiteral("The catalogue is closed."));
+                return AtlasEntries::ReadDescribedPicture(connection->Store(), *atlas, ref, d);
+            };
+            if (strip.AddFromCache(k - 1, TStripDecoder::KeyFor(*digest, transformed, device), device, source)) {
+                slotDigests << digest;
+                continue;
+            }
+        }
+        slotDigests << digest;
+        if (reference) {
+            if (!readInto.contains(*reference))
+                toRead << *reference;
+            readInto.insert(*reference, k - 1);
+            continue;
+        }
+        // An empty slot, or bytes the row holds itself.
+        QByteArray stored;
         try {
             TMemoryStream stream;
-            m_ADOQuery_PIC->PictureToStream(CatalogSchema::SlotColumn(k), stream);
-            plain = stream.Bytes();
+            m_ADOQuery_PIC->BlobToStream(CatalogSchema::SlotColumn(k), stream);
+            stored = stream.Bytes();
         } catch (const std::exception &) {
             // A slot that cannot be read leaves its cell empty; the others still load.
         }
-        strip.Add(std::move(plain), DeviceSizeOfWidget(m_cells[k - 1]));
+        strip.Add(k - 1, std::move(stored), transformed, device);
+    }
+    // The slots to read, in one request to the store; each starts decoding as soon as it is in. A
+    // picture that cannot be read leaves its cell empty; the others still load.
+    if (!toRead.isEmpty()) {
+        try {
+            m_ADOQuery_PIC->Connection()->Store().ReadPictures(toRead, [&](qint64 reference, QByteArray stored) {
+                for (int cell : readInto.values(reference))
+                    strip.Add(cell, stored, transformed, devices[cell], slotDigests[cell]);
+            });
+        } catch (const std::exception &) {
+        }
     }
     std::vector<std::unique_ptr<TJPEGImage>> pictures = strip.Finish();
     for (int k = 0; k < m_cells.size(); ++k)

@@ -1,6 +1,9 @@
 #include "frames/TStripDecoder.h"
 
+#include "data/PictureTransform.h"
 #include "data/sqlite/TThumbnailCache.h"
+#include "picture/ContentHash.h"
+#include "picture/JpegHeaderCoding.h"
 #include "picture/TJPEGImage.h"
 #include "picture/ThumbnailKey.h"
 
@@ -9,7 +12,9 @@
 
 struct TStripDecoder::TCell {
     QByteArray bytes;
+    bool transformed = false;
     QSize device;
+    std::optional<TPictureDigest> digest;
     std::unique_ptr<TJPEGImage> picture;
 };
 
@@ -27,22 +32,57 @@ QThreadPool &stripPool()
     return pool;
 }
 
+// The storage transform by name: a different transform must never share a key.
+QByteArray transformName(bool transformed)
+{
+    return transformed ? QByteArrayLiteral("rotl3-xor-not") : QByteArray();
+}
+
 } // namespace
 
-TStripDecoder::TStripDecoder(TThumbnailCache *cache) : m_cache(cache) {}
+TStripDecoder::TStripDecoder(int cells, TThumbnailCache *cache) : m_cache(cache)
+{
+    for (int k = 0; k < cells; ++k)
+        m_cells.push_back(std::make_unique<TCell>());
+}
 
 TStripDecoder::~TStripDecoder()
 {
     m_done.acquire(m_running);
 }
 
-void TStripDecoder::Add(QByteArray plain, const QSize &device)
+QByteArray TStripDecoder::KeyFor(const TPictureDigest &digest, bool transformed, const QSize &device)
 {
-    auto cell = std::make_unique<TCell>();
-    cell->bytes = std::move(plain);
-    cell->device = device;
-    TCell *job = cell.get();
-    m_cells.push_back(std::move(cell));
+    return ThumbnailKey::ForStored(digest.size, digest.hash, transformName(transformed), device);
+}
+
+bool TStripDecoder::AddFromCache(int index, const QByteArray &key, const QSize &device, TJPEGImage::TByteSource source)
+{
+    if (!m_cache || device.isEmpty() || index < 0 || index >= int(m_cells.size()))
+        return false;
+    QByteArray note;
+    const QImage cached = m_cache->Find(key, &note);
+    const std::optional<JpegDecoder::THeader> header = JpegHeaderCoding::Decode(note);
+    if (cached.size() != device || !header)
+        return false;
+    auto picture = std::make_unique<TJPEGImage>();
+    picture->LoadDeferred(*header, cached, std::move(source));
+    TCell &cell = *m_cells[size_t(index)];
+    cell.device = device;
+    cell.picture = std::move(picture);
+    return true;
+}
+
+void TStripDecoder::Add(int index, QByteArray stored, bool transformed, const QSize &device,
+                        std::optional<TPictureDigest> digest)
+{
+    if (index < 0 || index >= int(m_cells.size()))
+        return;
+    TCell *job = m_cells[size_t(index)].get();
+    job->bytes = std::move(stored);
+    job->transformed = transformed;
+    job->device = device;
+    job->digest = digest;
     if (job->bytes.isEmpty())
         return;
     ++m_running;
@@ -67,12 +107,22 @@ std::vector<std::unique_ptr<TJPEGImage>> TStripDecoder::Finish()
 void TStripDecoder::Make(TCell &cell, TThumbnailCache *cache) noexcept
 {
     try {
-        const QByteArray bytes = std::exchange(cell.bytes, QByteArray());
+        QByteArray bytes = std::exchange(cell.bytes, QByteArray());
+        const bool keyed = cache && !cell.device.isEmpty();
+        // The catalogue's digest names these bytes only when they are what it describes: the
+        // slot may have been written between the two reads.
+        QByteArray key;
+        const bool described =
+            keyed && cell.digest && cell.digest->size == bytes.size() && cell.digest->hash == ContentHash::Of(bytes);
+        if (described)
+            key = KeyFor(*cell.digest, cell.transformed, cell.device);
+        if (cell.transformed)
+            PictureTransform::DecodeBuffer(reinterpret_cast<std::uint8_t *>(bytes.data()), size_t(bytes.size()));
         auto picture = std::make_unique<TJPEGImage>();
         picture->LoadFromBytes(bytes); // raises for bytes that are not a JPEG: the cell stays empty
-        QByteArray key;
-        if (cache && !cell.device.isEmpty()) {
+        if (keyed && key.isEmpty())
             key = ThumbnailKey::For(bytes, cell.device);
+        if (keyed && !described) { // under the digest's key the caller has looked already
             const QImage cached = cache->Find(key);
             if (cached.size() == cell.device) {
                 picture->SetDisplayImage(cached);
@@ -85,7 +135,7 @@ void TStripDecoder::Make(TCell &cell, TThumbnailCache *cache) noexcept
         made->MakeDisplayImage(cell.device); // a failure is remembered by the picture
         const QImage display = made->DisplayImage();
         if (!key.isEmpty() && !display.isNull())
-            cache->Store(key, display);
+            cache->Store(key, display, JpegHeaderCoding::Encode(made->Header()));
     } catch (...) {
         // The cell keeps whatever was made of it: nothing, or a picture that cannot be drawn.
     }

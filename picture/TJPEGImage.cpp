@@ -7,6 +7,8 @@
 
 #include <QPainter>
 
+#include <mutex>
+
 namespace {
 
 constexpr int kScales = 4;
@@ -16,10 +18,46 @@ int indexOf(TJPEGScale scale)
     return static_cast<int>(scale);
 }
 
+// The bytes of a deferred picture: fetched once for it and every copy of it.
+struct TDeferredBytes {
+    TJPEGImage::TByteSource source;
+    JpegDecoder::THeader header;
+    std::mutex mutex;
+    bool fetched = false;
+    QByteArray bytes;
+    QString failure;
+
+    QByteArray Fetch()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!fetched) {
+            fetched = true;
+            try {
+                QByteArray got = source();
+                const JpegDecoder::THeader h = JpegDecoder::ReadHeader(got);
+                if (h.imageWidth != header.imageWidth || h.imageHeight != header.imageHeight
+                    || h.components != header.components || h.progressive != header.progressive)
+                    throw TavelinError(QStringLiteral("The picture is not the one its thumbnail was made from."));
+                bytes = std::move(got);
+            } catch (const TavelinError &e) {
+                failure = e.message();
+            } catch (const std::exception &e) {
+                failure = QString::fromLocal8Bit(e.what());
+            }
+            source = nullptr;
+        }
+        if (!failure.isEmpty())
+            throw TavelinError(failure);
+        return bytes;
+    }
+};
+
 } // namespace
 
 struct TJPEGImage::Impl {
     QByteArray bytes; // the compressed data exactly as loaded; shared between copies
+    // Set while the bytes are still to be fetched.
+    std::shared_ptr<TDeferredBytes> deferred;
     JpegDecoder::THeader header;
 
     TJPEGScale scale = TJPEGScale::jsFullSize;
@@ -69,11 +107,22 @@ struct TJPEGImage::Impl {
         return o;
     }
 
+    // The bytes, fetched first when deferred.
+    const QByteArray &Bytes()
+    {
+        if (deferred) {
+            bytes = deferred->Fetch();
+            deferred.reset();
+        }
+        return bytes;
+    }
+
     JpegDecoder::TResult DecodeAt(int scaleIndex, bool thumbnail = false)
     {
         QString &failed = thumbnail ? thumbnailFailure[scaleIndex] : failure[scaleIndex];
         if (!failed.isEmpty())
             throw TavelinError(failed);
+        Bytes();
         try {
             JpegDecoder::TResult result = JpegDecoder::Decode(bytes, header, OptionsAt(scaleIndex, thumbnail));
             warning = result.damage;
@@ -135,6 +184,7 @@ TJPEGImage &TJPEGImage::operator=(const TJPEGImage &other)
     if (this == &other)
         return *this;
     d->bytes = other.d->bytes;
+    d->deferred = other.d->deferred;
     d->header = other.d->header;
     d->scale = other.d->scale;
     d->pixelFormat = other.d->pixelFormat;
@@ -147,6 +197,7 @@ TJPEGImage &TJPEGImage::operator=(const TJPEGImage &other)
 
 void TJPEGImage::LoadFromBytes(const QByteArray &bytes)
 {
+    d->deferred.reset();
     if (bytes.isEmpty()) {
         d->bytes = QByteArray();
         d->header = {};
@@ -167,9 +218,31 @@ void TJPEGImage::LoadFromBytes(const QByteArray &bytes)
     d->Discard();
 }
 
+void TJPEGImage::LoadDeferred(const JpegDecoder::THeader &header, const QImage &display, TByteSource source)
+{
+    auto deferred = std::make_shared<TDeferredBytes>();
+    deferred->source = std::move(source);
+    deferred->header = header;
+    d->bytes = QByteArray();
+    d->header = header;
+    d->Discard();
+    d->deferred = std::move(deferred);
+    SetDisplayImage(display);
+}
+
+bool TJPEGImage::Deferred() const
+{
+    return d->deferred != nullptr;
+}
+
 QByteArray TJPEGImage::CompressedData() const
 {
-    return d->bytes;
+    return d->Bytes();
+}
+
+const JpegDecoder::THeader &TJPEGImage::Header() const
+{
+    return d->header;
 }
 
 TJPEGScale TJPEGImage::Scale() const
@@ -263,7 +336,7 @@ QString TJPEGImage::DecodeWarning() const
 
 bool TJPEGImage::IsEmpty() const
 {
-    return d->bytes.isEmpty();
+    return d->bytes.isEmpty() && !d->deferred;
 }
 
 int TJPEGImage::Width() const
@@ -315,7 +388,7 @@ void TJPEGImage::LoadFromStream(TMemoryStream &stream)
 
 void TJPEGImage::SaveToStream(TMemoryStream &stream) const
 {
-    stream.Write(d->bytes);
+    stream.Write(d->Bytes());
 }
 
 std::unique_ptr<TGraphic> TJPEGImage::Clone() const

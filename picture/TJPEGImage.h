@@ -1,9 +1,12 @@
 #pragma once
 // A JPEG picture over libjpeg: keeps the compressed bytes (shared between copies), parses the
 // header on load, applies the decoding options on the next decode, decodes lazily.
+#include "picture/JpegDecoder.h"
 #include "picture/TGraphic.h"
 
 #include <QByteArray>
+
+#include <functional>
 
 enum class TJPEGScale { jsFullSize = 0, jsHalf = 1, jsQuarter = 2, jsEighth = 3 };
 enum class TJPEGPixelFormat { jf24Bit = 0, jf8Bit = 1 };
@@ -16,9 +19,20 @@ public:
     TJPEGImage(const TJPEGImage &other);            // shares bytes, copies options, not the decoded image
     TJPEGImage &operator=(const TJPEGImage &other);
 
+    // Gives the picture's bytes when they are first needed, or raises TavelinError.
+    using TByteSource = std::function<QByteArray()>;
+
     // Empty bytes give an empty picture; bytes that are not a JPEG raise.
     void LoadFromBytes(const QByteArray &bytes);
-    QByteArray CompressedData() const; // exactly the bytes loaded
+    // A picture known by its header and its display image only (a thumbnail cell filled from the
+    // cache): source is asked for the bytes the first time anything else is wanted of it (a
+    // decode, a copy of its data), once for the picture and all its copies. Bytes with another
+    // header, or a source that raises, make every later use raise the same error.
+    void LoadDeferred(const JpegDecoder::THeader &header, const QImage &display, TByteSource source);
+    // Whether the bytes are still to be fetched.
+    bool Deferred() const;
+    QByteArray CompressedData() const; // exactly the bytes loaded (fetched first when deferred)
+    const JpegDecoder::THeader &Header() const;
 
     TJPEGScale Scale() const;
     void SetScale(TJPEGScale scale);

@@ -9,10 +9,12 @@
 namespace ThumbnailCoding {
 namespace {
 
-constexpr char kMagic[4] = {'T', 'V', 'T', '1'};
-// magic, format, width, height, hash of the pixels, hash of the compressed pixels
-constexpr int kHeaderSize = 4 + 4 + 4 + 4 + 8 + 8;
+constexpr char kMagic[4] = {'T', 'V', 'T', '2'};
+// magic, format, width, height, hash of the pixels, hash of the note and the compressed pixels,
+// length of the note; then the note, then the compressed pixels
+constexpr int kHeaderSize = 4 + 4 + 4 + 4 + 8 + 8 + 4;
 constexpr int kMaxSide = 4096;
+constexpr int kMaxNote = 4096;
 
 bool keepable(QImage::Format f)
 {
@@ -40,9 +42,10 @@ QByteArray packedRows(const QImage &image)
 
 } // namespace
 
-QByteArray Encode(const QImage &image)
+QByteArray Encode(const QImage &image, const QByteArray &note)
 {
-    if (image.isNull() || !keepable(image.format()) || image.width() > kMaxSide || image.height() > kMaxSide)
+    if (image.isNull() || !keepable(image.format()) || image.width() > kMaxSide || image.height() > kMaxSide
+        || note.size() > kMaxNote)
         return {};
     const QByteArray rows = packedRows(image);
     QByteArray out(kHeaderSize, Qt::Uninitialized);
@@ -52,13 +55,17 @@ QByteArray Encode(const QImage &image)
     qToLittleEndian<quint32>(quint32(image.width()), h + 8);
     qToLittleEndian<quint32>(quint32(image.height()), h + 12);
     qToLittleEndian<quint64>(ContentHash::Of(rows), h + 16);
-    const QByteArray packed = qCompress(rows, 1);
-    qToLittleEndian<quint64>(ContentHash::Of(packed), h + 24);
-    return out + packed;
+    qToLittleEndian<quint32>(quint32(note.size()), h + 32);
+    out += note;
+    out += qCompress(rows, 1);
+    qToLittleEndian<quint64>(ContentHash::Of(out.constData() + kHeaderSize, out.size() - kHeaderSize), out.data() + 24);
+    return out;
 }
 
-QImage Decode(const QByteArray &data)
+QImage Decode(const QByteArray &data, QByteArray *note)
 {
+    if (note)
+        note->clear();
     if (data.size() < kHeaderSize || std::memcmp(data.constData(), kMagic, 4) != 0)
         return {};
     const char *h = data.constData();
@@ -67,23 +74,29 @@ QImage Decode(const QByteArray &data)
     const quint32 height = qFromLittleEndian<quint32>(h + 12);
     const quint64 hash = qFromLittleEndian<quint64>(h + 16);
     const quint64 packedHash = qFromLittleEndian<quint64>(h + 24);
-    if (!keepable(format) || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
+    const quint32 noteSize = qFromLittleEndian<quint32>(h + 32);
+    if (!keepable(format) || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide || noteSize > kMaxNote
+        || data.size() < kHeaderSize + qsizetype(noteSize))
         return {};
+    const char *packed = h + kHeaderSize + noteSize;
+    const qsizetype packedSize = data.size() - kHeaderSize - noteSize;
     QImage image(int(width), int(height), format);
     if (image.isNull())
         return {};
     const qsizetype row = qsizetype(width) * image.depth() / 8;
     // The compressed stream opens with the size it unpacks to: checked first, so damage there
     // cannot ask for a huge allocation.
-    if (data.size() < kHeaderSize + 4 || qFromBigEndian<quint32>(h + kHeaderSize) != quint64(row) * height
+    if (packedSize < 4 || qFromBigEndian<quint32>(packed) != quint64(row) * height
         || ContentHash::Of(h + kHeaderSize, data.size() - kHeaderSize) != packedHash)
         return {};
     // qUncompress checks the zlib stream's own checksum; the pixel hash catches the rest.
-    const QByteArray rows = qUncompress(reinterpret_cast<const uchar *>(h + kHeaderSize), data.size() - kHeaderSize);
+    const QByteArray rows = qUncompress(reinterpret_cast<const uchar *>(packed), packedSize);
     if (rows.size() != row * qsizetype(height) || ContentHash::Of(rows) != hash)
         return {};
     for (int y = 0; y < int(height); ++y)
         std::memcpy(image.scanLine(y), rows.constData() + y * row, size_t(row));
+    if (note)
+        *note = data.mid(kHeaderSize, noteSize);
     return image;
 }
 

@@ -28,12 +28,25 @@ const QByteArray &recipe()
 
 QByteArray For(const QByteArray &plainBytes, const QSize &device)
 {
-    QByteArray key = recipe();
+    QByteArray key = recipe() + "plain |";
     char numbers[24];
     qToLittleEndian<quint32>(quint32(device.width()), numbers);
     qToLittleEndian<quint32>(quint32(device.height()), numbers + 4);
     qToLittleEndian<quint64>(quint64(plainBytes.size()), numbers + 8);
     qToLittleEndian<quint64>(ContentHash::Of(plainBytes), numbers + 16);
+    key.append(numbers, sizeof numbers);
+    return key;
+}
+
+QByteArray ForStored(qint64 storedSize, quint64 storedHash, const QByteArray &transform, const QSize &device)
+{
+    // The transform's name is as long as it says, so no name is a prefix that runs into the numbers.
+    QByteArray key = recipe() + "stored " + QByteArray::number(transform.size()) + ":" + transform + " |";
+    char numbers[24];
+    qToLittleEndian<quint32>(quint32(device.width()), numbers);
+    qToLittleEndian<quint32>(quint32(device.height()), numbers + 4);
+    qToLittleEndian<quint64>(quint64(storedSize), numbers + 8);
+    qToLittleEndian<quint64>(storedHash, numbers + 16);
     key.append(numbers, sizeof numbers);
     return key;
 }

@@ -5,6 +5,9 @@
 // entry, slot, picture number) is left out on purpose: the same bytes give the same pixels
 // wherever they are, and different bytes never share a key, so a replaced slot, a catalogue
 // copied over another, a reused picture number or a server catalogue cannot find a stale entry.
+// The bytes may be named by their own hash, or by the hash the catalogue keeps beside them (which
+// the catalogue clears whenever the bytes are written without it) together with the transform
+// that makes the plain file from them.
 #include <QByteArray>
 #include <QSize>
 
@@ -12,5 +15,11 @@ namespace ThumbnailKey {
 
 // plainBytes: the JPEG file as stored, after any storage transform is reversed.
 QByteArray For(const QByteArray &plainBytes, const QSize &device);
+
+// The same, from what the catalogue keeps beside a picture, without reading it: the length and
+// content hash of the bytes as stored, and the name of the storage transform that gives the
+// plain file from them (a fixed byte mapping; "" for none). Keys of this kind never equal keys of
+// the kind above.
+QByteArray ForStored(qint64 storedSize, quint64 storedHash, const QByteArray &transform, const QSize &device);
 
 } // namespace ThumbnailKey

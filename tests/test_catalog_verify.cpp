@@ -5,6 +5,7 @@
 #include "platform/TMemoryStream.h"
 #include "support/JpegSurgery.h"
 #include "support/ProgramRun.h"
+#include "support/SqliteShell.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -51,6 +52,8 @@ private slots:
     void oneSlot_data();
     void oneSlot();
     void reportsEveryUnreadableSlotInOrder();
+    void hashBesideThePicture_data();
+    void hashBesideThePicture();
     void badUsage_data();
     void badUsage();
 };
@@ -127,6 +130,48 @@ void TestCatalogVerify::reportsEveryUnreadableSlotInOrder()
                                  QStringLiteral("ZYZJ %1 4").arg(zyzj), QStringLiteral("ZXTP %1 1").arg(zxtp2)}));
     Q_UNUSED(zxtp1);
     QVERIFY2(r.err.contains(QLatin1String("4 of 10 pictures unreadable")), qPrintable(r.err));
+}
+
+// The hash the catalogue keeps beside a picture names it for the thumbnail cache: one that does not
+// match the bytes is a problem verify reports; one that was cleared is none.
+void TestCatalogVerify::hashBesideThePicture_data()
+{
+    QTest::addColumn<QString>("change"); // %id: the picture of the slot under test
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("as written") << "" << false;
+    QTest::newRow("hash altered") << "UPDATE KVR_PictureData SET BytesHash = BytesHash + 1 WHERE PictureID = %id" << true;
+    QTest::newRow("hash cleared") << "UPDATE KVR_PictureData SET BytesHash = NULL WHERE PictureID = %id" << false;
+    QTest::newRow("bytes rewritten without the hash")
+        << "UPDATE KVR_PictureData SET Bytes = (SELECT Bytes FROM KVR_PictureData WHERE PictureID <> %id LIMIT 1) "
+           "WHERE PictureID = %id"
+        << false;
+}
+
+void TestCatalogVerify::hashBesideThePicture()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, reported);
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("c.mdb"));
+    TestSupport::MakeCatalogue(db);
+    TestSupport::AddEntry(db, QStringLiteral("ZY"), QStringLiteral("good"), QStringLiteral("g"), {TestSupport::MakeJpeg(40, 30)});
+    const int sn = TestSupport::AddEntry(db, QStringLiteral("ZY"), QStringLiteral("under test"), QStringLiteral("t"),
+                                         {TestSupport::MakeJpeg(60, 50)});
+    if (!change.isEmpty())
+        QCOMPARE(SqliteShell::Run(db, QString(change).replace(
+                                          QStringLiteral("%id"),
+                                          QStringLiteral("(SELECT pic1 FROM KVR_ZYPicture WHERE RecordSN = %1)").arg(sn))),
+                 QString());
+    const ToolResult r = verify({db});
+    if (!reported) {
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.lines.isEmpty(), qPrintable(r.lines.join(QLatin1Char('\n'))));
+        return;
+    }
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.lines.size(), 1);
+    QVERIFY2(r.lines[0].startsWith(QStringLiteral("ZY %1 1: ").arg(sn)), qPrintable(r.lines[0]));
+    QVERIFY2(r.lines[0].contains(QLatin1String("hash")), qPrintable(r.lines[0]));
 }
 
 void TestCatalogVerify::badUsage_data()

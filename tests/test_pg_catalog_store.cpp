@@ -5,6 +5,8 @@
 #include "data/TRowSet.h"
 #include "data/postgres/PgStatementTranslation.h"
 #include "data/postgres/TPgCatalogStore.h"
+#include "data/postgres/TPgConnection.h"
+#include "picture/ContentHash.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 #include "support/FrameSearch.h"
@@ -91,6 +93,8 @@ private slots:
     void entriesPicturesAndStatements();
     void keysKeptAndIssuedAbove();
     void replacingAndDeletingFreePictureBytes();
+    void pictureDigestsNeverOutliveTheirBytes_data();
+    void pictureDigestsNeverOutliveTheirBytes();
     void transactionsRollBack();
     void columnsAsTheCatalogueSpeaksOfThem();
     void anotherWorkstationsChangesShowOnTheNextQuery();
@@ -312,6 +316,69 @@ void PgCatalogStoreTest::replacingAndDeletingFreePictureBytes()
     QCOMPARE(pictureRows(*store), qint64(1)); // a refused update stored no bytes
     QVERIFY(store->DeleteEntry(t, other));
     QCOMPARE(pictureRows(*store), qint64(0));
+}
+
+// The store writes each picture's hash with its bytes; another program writing the bytes without it
+// (psql, an older version) leaves no hash, and without the trigger that sees to that none is trusted.
+void PgCatalogStoreTest::pictureDigestsNeverOutliveTheirBytes_data()
+{
+    QTest::addColumn<QString>("change"); // %id: the first picture
+    QTest::addColumn<bool>("changedKept");
+    QTest::addColumn<bool>("otherKept");
+    QTest::newRow("as written") << "" << true << true;
+    QTest::newRow("bytes rewritten") << "UPDATE \"KVR_PictureData\" SET \"Bytes\" = '\\x0102'::bytea WHERE \"PictureID\" = %id"
+                                     << false << true;
+    QTest::newRow("bytes rewritten, old hash copied along")
+        << "UPDATE \"KVR_PictureData\" SET \"Bytes\" = '\\x0102'::bytea, \"BytesHash\" = \"BytesHash\" WHERE \"PictureID\" = %id"
+        << false << true;
+    QTest::newRow("hash cleared") << "UPDATE \"KVR_PictureData\" SET \"BytesHash\" = NULL WHERE \"PictureID\" = %id" << false
+                                  << true;
+    QTest::newRow("trigger disabled") << "ALTER TABLE \"KVR_PictureData\" DISABLE TRIGGER \"KVR_PictureData_bytes_written\""
+                                      << false << false;
+    QTest::newRow("older catalogue without the column")
+        << "DROP TRIGGER \"KVR_PictureData_bytes_written\" ON \"KVR_PictureData\"; "
+           "ALTER TABLE \"KVR_PictureData\" DROP COLUMN \"BytesHash\""
+        << false << false;
+}
+
+void PgCatalogStoreTest::pictureDigestsNeverOutliveTheirBytes()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, changedKept);
+    QFETCH(bool, otherKept);
+    const QString url = newCatalogue();
+    const QString t = QStringLiteral("KVR_ZXTPPicture");
+    const QByteArray one = everyByte(), two("second picture");
+    qint64 first = 0, second = 0;
+    {
+        auto store = TPgCatalogStore::Open(url);
+        const qint64 key = insertEntry(*store, t, {{"ItemName", "x"}, {"pic1", one}, {"pic2", two}});
+        TRowSet rows;
+        store->Select(QStringLiteral("select pic1, pic2 from KVR_ZXTPPicture where RecordSN = :k"), {{"k", key}}, rows);
+        first = rows.Value(0, 0).toLongLong();
+        second = rows.Value(0, 1).toLongLong();
+    }
+    if (!change.isEmpty()) {
+        TPgConnection other(url);
+        for (const QString &statement : change.split(QStringLiteral("; ")))
+            other.Exec(QString(statement).replace(QStringLiteral("%id"), QString::number(first)).toUtf8());
+    }
+    auto store = TPgCatalogStore::Open(url);
+    const QHash<qint64, TPictureDigest> digests = store->PictureDigests({first, second, first + second + 100});
+    QCOMPARE(digests.contains(first), changedKept);
+    QCOMPARE(digests.contains(second), otherKept);
+    QVERIFY(!digests.contains(first + second + 100));
+    if (changedKept)
+        QCOMPARE(digests.value(first), (TPictureDigest{one.size(), ContentHash::Of(one)}));
+    if (otherKept)
+        QCOMPARE(digests.value(second), (TPictureDigest{two.size(), ContentHash::Of(two)}));
+    // Whatever the table holds, the store still writes and reads pictures.
+    const qint64 key = insertEntry(*store, t, {{"ItemName", "y"}, {"pic1", two}});
+    TRowSet rows;
+    store->Select(QStringLiteral("select pic1 from KVR_ZXTPPicture where RecordSN = :k"), {{"k", key}}, rows);
+    TMemoryStream s;
+    store->ReadPicture(rows.Value(0, 0).toLongLong(), s);
+    QCOMPARE(s.Bytes(), two);
 }
 
 void PgCatalogStoreTest::transactionsRollBack()

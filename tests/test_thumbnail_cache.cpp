@@ -6,10 +6,12 @@
 #include "data/UDataLibModule.h"
 #include "frames/UFrame_ZYZJ.h"
 #include "picture/ContentHash.h"
+#include "picture/JpegHeaderCoding.h"
 #include "widgets/TImage.h"
 #include "picture/TJPEGImage.h"
 #include "data/sqlite/TThumbnailCache.h"
 #include "picture/ThumbnailCoding.h"
+#include "support/SqliteShell.h"
 #include "support/TestProgram.h"
 #include "support/TestSupport.h"
 
@@ -70,6 +72,21 @@ QList<std::optional<QByteArray>> asSlots(const QList<QByteArray> &pictures)
     for (const QByteArray &p : pictures)
         bytes << p;
     return bytes;
+}
+
+// The stored (transformed) form of a plain picture, as the atlases keep it.
+QByteArray storedForm(const QByteArray &plain)
+{
+    QByteArray stored = plain;
+    for (auto &c : stored)
+        c = char(PictureTransform::StoredFromPlain(std::uint8_t(c)));
+    return stored;
+}
+
+bool deferred(TImage *cell)
+{
+    auto *jpeg = dynamic_cast<TJPEGImage *>(cell->Picture().Graphic());
+    return jpeg && jpeg->Deferred();
 }
 
 struct Strip {
@@ -138,13 +155,27 @@ private slots:
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 image.setPixelColor(x, y, QColor((x * 37 + y) % 256, (y * 11) % 256, (x * y) % 256, 128 + (x % 128)));
-        const QByteArray coded = ThumbnailCoding::Encode(image);
+        // The note carries the JPEG header a cell needs to stand for its picture without its bytes.
+        const JpegDecoder::THeader header = JpegDecoder::ReadHeader(MakeJpeg(803, 601, Qt::red));
+        const QByteArray note = JpegHeaderCoding::Encode(header);
+        const QByteArray coded = ThumbnailCoding::Encode(image, note);
         QVERIFY(!coded.isEmpty());
-        const QImage back = ThumbnailCoding::Decode(coded);
+        QByteArray noteBack;
+        const QImage back = ThumbnailCoding::Decode(coded, &noteBack);
         QCOMPARE(back.format(), image.format());
         QCOMPARE(back, image);
-        // Any single damaged byte, in the header or in the pixel data, gives no picture at all.
-        for (int at = 0; at < coded.size(); at += qMax(1, int(coded.size() / 97))) {
+        QCOMPARE(noteBack, note);
+        const std::optional<JpegDecoder::THeader> headerBack = JpegHeaderCoding::Decode(noteBack);
+        QVERIFY(headerBack);
+        for (int scale = 0; scale < 4; ++scale) {
+            QCOMPARE(headerBack->outWidth[scale], header.outWidth[scale]);
+            QCOMPARE(headerBack->outHeight[scale], header.outHeight[scale]);
+        }
+        QCOMPARE(headerBack->imageWidth, 803);
+        QCOMPARE(headerBack->components, header.components);
+        QCOMPARE(headerBack->coefficientBytes, header.coefficientBytes);
+        // Any single damaged byte, in the header, the note or the pixel data, gives no picture at all.
+        for (int at = 0; at < coded.size(); at += (at < 40 + note.size() ? 1 : qMax(1, int(coded.size() / 97)))) {
             QByteArray damaged = coded;
             damaged[at] = char(damaged[at] ^ 0x5a);
             QVERIFY2(ThumbnailCoding::Decode(damaged).isNull(), qPrintable(QStringLiteral("damage at %1 accepted").arg(at)));
@@ -261,6 +292,155 @@ private slots:
             strip.show(&cache);
             strip.verifyShows(after);
         }
+        QVERIFY(p.errors.isEmpty());
+    }
+
+    // The catalogue keeps a hash beside each picture, so a strip seen before is shown without reading
+    // a picture byte. Each row changes the catalogue behind the store's back the way another program
+    // would, with the sqlite3 shell; the strip must never show what the old hash stood for.
+    void aWarmStripReadsNoBytesAndNeverTrustsAStaleHash_data()
+    {
+        QTest::addColumn<QString>("first");     // run once
+        QTest::addColumn<QString>("eachSlot");  // run for every slot: %file holds its new bytes, %id is its picture
+        QTest::addColumn<bool>("newPictures");   // whether the slots then hold `after`
+        QTest::addColumn<bool>("stillDeferred"); // whether the next strip still reads no bytes
+        const QString rewrite = "UPDATE KVR_PictureData SET Bytes = readfile(%file) WHERE PictureID = %id";
+        QTest::newRow("nothing") << "" << "" << false << true;
+        QTest::newRow("bytes rewritten") << "" << rewrite << true << false;
+        QTest::newRow("bytes rewritten, old hash copied along")
+            << "" << "UPDATE KVR_PictureData SET Bytes = readfile(%file), BytesHash = BytesHash WHERE PictureID = %id"
+            << true << false;
+        QTest::newRow("bytes rewritten as a new row")
+            << "" << "REPLACE INTO KVR_PictureData (PictureID, Bytes) VALUES (%id, readfile(%file))" << true << false;
+        QTest::newRow("hash column emptied") << "UPDATE KVR_PictureData SET BytesHash = NULL" << "" << false << false;
+        QTest::newRow("trigger dropped, then bytes rewritten")
+            << "DROP TRIGGER KVR_PictureData_bytes_written" << rewrite << true << false;
+        QTest::newRow("column dropped, then bytes rewritten")
+            << "DROP TRIGGER KVR_PictureData_bytes_written; ALTER TABLE KVR_PictureData DROP COLUMN BytesHash" << rewrite
+            << true << false;
+    }
+    void aWarmStripReadsNoBytesAndNeverTrustsAStaleHash()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, eachSlot);
+        QFETCH(bool, newPictures);
+        QFETCH(bool, stillDeferred);
+        QTemporaryDir cacheDir;
+        TThumbnailCache cache(cacheDir.filePath("thumbnails.sqlite"));
+        const QList<QByteArray> before = fourPictures(QColor(200, 60, 40));
+        const QList<QByteArray> after = fourPictures(QColor(30, 160, 70));
+        TestSupport::TestProgram p;
+        const int sn = AddEntry(p.path, "ZYZJ", "e", "t", asSlots(before));
+        p.start();
+        Strip strip;
+        strip.show(&cache);
+        strip.show(&cache);
+        strip.verifyShows(before);
+        QCOMPARE(cache.Hits(), 2);
+        // The two cached cells were filled and painted without their bytes.
+        QVERIFY(deferred(strip.frame->Cell(1)));
+        QVERIFY(deferred(strip.frame->Cell(2)));
+        QVERIFY(!deferred(strip.frame->Cell(3)));
+
+        QStringList sql;
+        if (!first.isEmpty())
+            sql << first;
+        for (int k = 1; k <= 4 && !eachSlot.isEmpty(); ++k) {
+            const QString file = p.dir.filePath(QStringLiteral("after%1.bin").arg(k));
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(storedForm(after[k - 1]));
+            f.close();
+            sql << QString(eachSlot)
+                       .replace("%file", "'" + file + "'")
+                       .replace("%id", QStringLiteral("(SELECT pic%1 FROM KVR_ZYZJPicture WHERE RecordSN = %2)").arg(k).arg(sn));
+        }
+        if (!sql.isEmpty())
+            QCOMPARE(SqliteShell::Run(p.path, sql.join(";\n")), QString());
+
+        strip.show(&cache);
+        strip.verifyShows(newPictures ? after : before);
+        QCOMPARE(deferred(strip.frame->Cell(1)), stillDeferred);
+        // A clicked cell gives the preview the whole picture, read now.
+        QTest::mouseClick(strip.frame->Cell(1), Qt::LeftButton);
+        TImage *preview = strip.frame->Preview();
+        QCOMPARE(shown(preview), freshlyDrawn((newPictures ? after : before)[0], preview->size()));
+        QVERIFY(p.errors.isEmpty());
+    }
+
+    // A cell shown from the cache reads its bytes only when clicked: if they were written in between,
+    // the preview refuses them instead of showing a picture other than the cell's.
+    void aCellNeverEnlargesBytesOtherThanItsThumbnails()
+    {
+        QTemporaryDir cacheDir;
+        TThumbnailCache cache(cacheDir.filePath("thumbnails.sqlite"));
+        const QList<QByteArray> before = fourPictures(QColor(200, 60, 40));
+        const QList<QByteArray> after = fourPictures(QColor(30, 160, 70));
+        TestSupport::TestProgram p;
+        const int sn = AddEntry(p.path, "ZYZJ", "e", "t", asSlots(before));
+        p.start();
+        Strip strip;
+        strip.show(&cache);
+        strip.show(&cache);
+        QVERIFY(deferred(strip.frame->Cell(1)));
+        const QString file = p.dir.filePath("after1.bin");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(storedForm(after[0]));
+        f.close();
+        QCOMPARE(SqliteShell::Run(p.path, QStringLiteral("UPDATE KVR_PictureData SET Bytes = readfile('%1') WHERE PictureID = "
+                                                         "(SELECT pic1 FROM KVR_ZYZJPicture WHERE RecordSN = %2)")
+                                              .arg(file)
+                                              .arg(sn)),
+                 QString());
+        QTest::mouseClick(strip.frame->Cell(1), Qt::LeftButton);
+        TImage *preview = strip.frame->Preview();
+        QVERIFY(shown(preview) != freshlyDrawn(after[0], preview->size()));
+        QImage nothing(preview->size(), QImage::Format_ARGB32_Premultiplied);
+        nothing.fill(Qt::white);
+        QCOMPARE(shown(preview), nothing); // no picture at all
+        // Shown again, the strip has the new picture, and so has the preview.
+        strip.show(&cache);
+        strip.verifyShows(QList<QByteArray>{after[0], before[1], before[2], before[3]});
+        QTest::mouseClick(strip.frame->Cell(1), Qt::LeftButton);
+        preview = strip.frame->Preview();
+        QCOMPARE(shown(preview), freshlyDrawn(after[0], preview->size()));
+        QVERIFY(p.errors.isEmpty());
+    }
+
+    // An older catalogue, without the hash column, is browsed as before (read-only too), and gets the
+    // column with its first change, in that change's transaction: the pictures written from then on
+    // are shown warm without reading them, the others are read and found by their own hash.
+    void anOlderCatalogueKeepsHashesFromItsFirstChange()
+    {
+        const QList<QByteArray> before = fourPictures(QColor(200, 60, 40));
+        const QList<QByteArray> after = fourPictures(QColor(30, 160, 70));
+        TestSupport::TestProgram p;
+        const int sn = AddEntry(p.path, "ZYZJ", "e", "t", asSlots(before));
+        QCOMPARE(SqliteShell::Run(p.path, "DROP TRIGGER KVR_PictureData_bytes_written;"
+                                          "ALTER TABLE KVR_PictureData DROP COLUMN BytesHash"),
+                 QString());
+        QVERIFY(QFile::setPermissions(p.path, QFile::ReadOwner | QFile::ReadGroup));
+        p.start();
+        QTemporaryDir cacheDir;
+        TThumbnailCache cache(cacheDir.filePath("thumbnails.sqlite"));
+        Strip strip;
+        strip.show(&cache);
+        strip.show(&cache);
+        strip.verifyShows(before);
+        QCOMPARE(cache.Hits(), 2);
+        QVERIFY(!deferred(strip.frame->Cell(1)));
+
+        QVERIFY(QFile::setPermissions(p.path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        TestSupport::SetRawSlot(p.path, "ZYZJ", sn, 1, storedForm(after[0]));
+        const QString hashed = "select count(*) from KVR_PictureData where BytesHash is not null";
+        QCOMPARE(TestSupport::SelectRows(p.path, hashed).Value(0, 0).toInt(), 1);
+        const QList<QByteArray> now{after[0], before[1], before[2], before[3]};
+        strip.show(&cache);
+        strip.show(&cache);
+        strip.verifyShows(now);
+        QVERIFY(deferred(strip.frame->Cell(1)));  // hashed with the change
+        QVERIFY(!deferred(strip.frame->Cell(2))); // from before it: read, and found by its own hash
         QVERIFY(p.errors.isEmpty());
     }
 

@@ -9,6 +9,10 @@ namespace PgCatalogSchema {
 
 constexpr const char *kPictureDomain = "picture";
 constexpr const char *kPictureDataTable = "KVR_PictureData";
+// Beside each picture's bytes: the content hash of them, written by the store with the bytes, and
+// the trigger (and its function) that clears it whenever the bytes are written without it.
+constexpr const char *kPictureHashColumn = "BytesHash";
+constexpr const char *kPictureHashTrigger = "KVR_PictureData_bytes_written";
 
 // The statements that make a new, empty catalogue in the current schema.
 QStringList CreateStatements();

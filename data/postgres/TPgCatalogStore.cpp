@@ -4,10 +4,12 @@
 #include "data/TRowSet.h"
 #include "data/postgres/PgCatalogSchema.h"
 #include "data/postgres/PgStatementTranslation.h"
+#include "picture/ContentHash.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 
 #include <QRegularExpression>
+#include <QtEndian>
 
 using PgStatementTranslation::QuoteIdentifier;
 
@@ -119,6 +121,7 @@ void TPgCatalogStore::loadTables()
         "ORDER BY c.relname, a.attnum"));
     m_tables.clear();
     m_identifiers.clear();
+    m_hashesKept.reset();
     for (int i = 0; i < PQntuples(r.get()); ++i) {
         const QString name = QString::fromUtf8(PQgetvalue(r.get(), i, 0));
         const char kind = *PQgetvalue(r.get(), i, 1);
@@ -246,12 +249,77 @@ void TPgCatalogStore::ReadPicture(qint64 reference, TMemoryStream &stream)
     stream.Write(PQgetvalue(r.get(), 0, 0), PQgetlength(r.get(), 0, 0));
 }
 
+void TPgCatalogStore::ReadPictures(const QVector<qint64> &references, const std::function<void(qint64, QByteArray)> &each)
+{
+    if (references.isEmpty())
+        return;
+    QStringList ids;
+    for (qint64 ref : references)
+        ids << QString::number(ref);
+    PgParameters p;
+    p.AddText(QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    // Binary results: the bytes as they are, no hex text to decode.
+    m_conn.ExecRows("SELECT \"PictureID\", \"Bytes\" FROM \"KVR_PictureData\" WHERE \"PictureID\" = ANY($1::bigint[])", p,
+                    1, m_depth == 0, [&each](const PGresult *r) {
+                        if (PQgetisnull(r, 0, 0) || PQgetisnull(r, 0, 1) || PQgetlength(r, 0, 0) != 8)
+                            return;
+                        const qint64 id = qFromBigEndian<qint64>(PQgetvalue(r, 0, 0));
+                        each(id, QByteArray(PQgetvalue(r, 0, 1), PQgetlength(r, 0, 1)));
+                    });
+}
+
+bool TPgCatalogStore::pictureHashesKept()
+{
+    if (!m_hashesKept) {
+        const auto it = m_tables.constFind(QString::fromLatin1(PgCatalogSchema::kPictureDataTable).toLower());
+        bool column = false;
+        if (it != m_tables.constEnd())
+            for (const TStoreColumn &c : it->columns)
+                column = column || c.name == QLatin1String(PgCatalogSchema::kPictureHashColumn);
+        m_hashesKept = column;
+    }
+    return *m_hashesKept;
+}
+
+QHash<qint64, TPictureDigest> TPgCatalogStore::PictureDigests(const QVector<qint64> &references)
+{
+    QHash<qint64, TPictureDigest> digests;
+    if (references.isEmpty() || !pictureHashesKept())
+        return digests;
+    QStringList ids;
+    for (qint64 ref : references)
+        ids << QString::number(ref);
+    PgParameters p;
+    p.AddText(QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    p.AddText(QString::fromLatin1(PgCatalogSchema::kPictureHashTrigger));
+    // The trigger is asked for in the statement that reads the hashes: someone may have dropped or
+    // disabled it (and then written bytes) since. octet_length of bytes stored apart comes from
+    // their header: they are not read.
+    PgResultPtr r = exec(QByteArrayLiteral("SELECT \"PictureID\", octet_length(\"Bytes\"), \"BytesHash\" "
+                                           "FROM \"KVR_PictureData\" WHERE \"PictureID\" = ANY($1::bigint[]) "
+                                           "AND \"BytesHash\" IS NOT NULL AND EXISTS (SELECT 1 FROM pg_trigger "
+                                           "WHERE tgrelid = '\"KVR_PictureData\"'::regclass AND tgname = $2 "
+                                           "AND tgenabled <> 'D')"),
+                         p);
+    for (int i = 0; i < PQntuples(r.get()); ++i)
+        digests.insert(QByteArray(PQgetvalue(r.get(), i, 0)).toLongLong(),
+                       TPictureDigest{QByteArray(PQgetvalue(r.get(), i, 1)).toLongLong(),
+                                      quint64(QByteArray(PQgetvalue(r.get(), i, 2)).toLongLong())});
+    return digests;
+}
+
 qint64 TPgCatalogStore::storePicture(const QByteArray &bytes)
 {
     PgParameters p;
-    p.AddBytes(bytes.isNull() ? QByteArray("", 0) : bytes);
-    PgResultPtr r =
-        exec(QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\") VALUES ($1) RETURNING \"PictureID\""), p);
+    const QByteArray stored = bytes.isNull() ? QByteArray("", 0) : bytes;
+    p.AddBytes(stored);
+    if (pictureHashesKept())
+        p.AddInteger(qint64(ContentHash::Of(stored)));
+    PgResultPtr r = exec(pictureHashesKept() ? QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\", \"BytesHash\") "
+                                                                 "VALUES ($1, $2) RETURNING \"PictureID\"")
+                                             : QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\") VALUES ($1) "
+                                                                 "RETURNING \"PictureID\""),
+                         p);
     return QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
 }
 

@@ -35,6 +35,9 @@ public:
     QVector<TStoreColumn> TableColumns(const QString &table) override;
     void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) override;
     void ReadPicture(qint64 reference, TMemoryStream &stream) override;
+    // In one statement whose rows arrive one by one: one round trip for the lot.
+    void ReadPictures(const QVector<qint64> &references, const std::function<void(qint64, QByteArray)> &each) override;
+    QHash<qint64, TPictureDigest> PictureDigests(const QVector<qint64> &references) override;
     TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) override;
     qint64 StoredPictureCount() override;
     qint64 UnreferencedPictureCount() override;
@@ -62,6 +65,10 @@ private:
 
     explicit TPgCatalogStore(const QString &location);
     void loadTables();
+    // Whether the picture table has the hash column (a catalogue made by an older version has not).
+    // Whether its hashes can be trusted (the trigger that clears a hash whenever the bytes are
+    // written without it is there and enabled) is asked with every read of them.
+    bool pictureHashesKept();
     void checkIsCatalogue();
     bool detectWritable();
     const TableInfo &table(const QString &name) const;
@@ -82,4 +89,5 @@ private:
     QHash<QString, QString> m_identifiers; // lower-case -> the catalogue's spelling
     bool m_readOnly = true;
     int m_depth = 0;
+    std::optional<bool> m_hashesKept; // once known; forgotten with the tables
 };

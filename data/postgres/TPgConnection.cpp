@@ -118,7 +118,7 @@ bool TPgConnection::InTransaction() const
     return st == PQTRANS_INTRANS || st == PQTRANS_INERROR || st == PQTRANS_ACTIVE;
 }
 
-PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect)
+void TPgConnection::ensureConnected(bool mayReconnect)
 {
     if (!m_conn || PQstatus(m_conn.get()) != CONNECTION_OK) {
         if (!mayReconnect)
@@ -127,25 +127,65 @@ PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters,
         m_conn.reset();
         connect();
     }
+}
+
+QString TPgConnection::failureOf(const PGresult *result) const
+{
+    const QString why = text(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn.get()));
+    if (PQstatus(m_conn.get()) != CONNECTION_OK) {
+        // The next statement connects again; until then there is nothing to retry on.
+        return QStringLiteral("与图库服务器 %1 的连接断开了(%2)。程序照常运行,下一步操作时会重新连接。")
+            .arg(m_displayName, why);
+    }
+    const QByteArray state = result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QByteArray();
+    if (state == "42501")
+        return QStringLiteral("图库服务器 %1 拒绝了修改: 此账户只能浏览图库(%2),修改没有进行。")
+            .arg(m_displayName, why);
+    if (state == "25006")
+        return QStringLiteral("图库服务器 %1 目前是只读的(%2),修改没有进行。").arg(m_displayName, why);
+    return QStringLiteral("图库服务器 %1 报告了错误: %2").arg(m_displayName, why);
+}
+
+PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect)
+{
+    ensureConnected(mayReconnect);
     PgResultPtr result(PQexecParams(m_conn.get(), sql, parameters.Count(), parameters.Types(), parameters.Values(),
                                     parameters.Lengths(), parameters.Formats(), resultFormat));
     const ExecStatusType st = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
         return result;
+    throw TavelinError(failureOf(result.get()));
+}
 
-    const QString why = text(result ? PQresultErrorMessage(result.get()) : PQerrorMessage(m_conn.get()));
-    if (PQstatus(m_conn.get()) != CONNECTION_OK) {
-        // The next statement connects again; until then there is nothing to retry on.
-        throw TavelinError(QStringLiteral("与图库服务器 %1 的连接断开了(%2)。程序照常运行,下一步操作时会重新连接。")
-                               .arg(m_displayName, why));
+void TPgConnection::ExecRows(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect,
+                             const std::function<void(const PGresult *)> &row)
+{
+    ensureConnected(mayReconnect);
+    if (!PQsendQueryParams(m_conn.get(), sql, parameters.Count(), parameters.Types(), parameters.Values(),
+                           parameters.Lengths(), parameters.Formats(), resultFormat))
+        throw TavelinError(failureOf(nullptr));
+    PQsetSingleRowMode(m_conn.get());
+    // Every result is collected, whatever happens, so the connection is ready for the next statement.
+    QString failure;
+    while (PGresult *raw = PQgetResult(m_conn.get())) {
+        PgResultPtr result(raw);
+        const ExecStatusType st = PQresultStatus(raw);
+        if (st == PGRES_SINGLE_TUPLE) {
+            if (!failure.isEmpty())
+                continue;
+            try {
+                row(raw);
+            } catch (const TavelinError &e) {
+                failure = e.message();
+            } catch (const std::exception &e) {
+                failure = QString::fromLocal8Bit(e.what());
+            }
+        } else if (st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK && failure.isEmpty()) {
+            failure = failureOf(raw);
+        }
     }
-    const QByteArray state = result ? QByteArray(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE)) : QByteArray();
-    if (state == "42501")
-        throw TavelinError(QStringLiteral("图库服务器 %1 拒绝了修改: 此账户只能浏览图库(%2),修改没有进行。")
-                               .arg(m_displayName, why));
-    if (state == "25006")
-        throw TavelinError(QStringLiteral("图库服务器 %1 目前是只读的(%2),修改没有进行。").arg(m_displayName, why));
-    throw TavelinError(QStringLiteral("图库服务器 %1 报告了错误: %2").arg(m_displayName, why));
+    if (!failure.isEmpty())
+        throw TavelinError(failure);
 }
 
 void TPgConnection::ExecQuietly(const char *sql) noexcept

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class TPgConnection {
 public:
     // location: a postgresql:// URL or a libpq connection string (e.g. "service=clinic").
@@ -30,6 +32,11 @@ public:
     {
         return Exec(sql.constData(), parameters, resultFormat, mayReconnect);
     }
+    // The same, handing the rows of the result to row one at a time as they arrive, so that the
+    // caller works on the first while the server still sends the others. Throws when the
+    // statement or row fails (rows handed over before stay handed over).
+    void ExecRows(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect,
+                  const std::function<void(const PGresult *)> &row);
     // For ROLLBACK on the way out: never throws, never reconnects.
     void ExecQuietly(const char *sql) noexcept;
 
@@ -43,6 +50,10 @@ public:
 
 private:
     void connect();
+    // Connects again when the connection was lost and mayReconnect allows it; throws otherwise.
+    void ensureConnected(bool mayReconnect);
+    // The message for a failed statement (result may be null).
+    QString failureOf(const PGresult *result) const;
 
     QString m_location;
     QString m_displayName;

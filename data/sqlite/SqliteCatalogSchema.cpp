@@ -16,13 +16,36 @@ QString declaredType(const TFieldDef &f)
     return {};
 }
 
+// Any update of the bytes that leaves the hash as it was (a program that knows nothing of it, the
+// sqlite3 shell) clears it, so a hash that is there always belongs to the bytes beside it.
+QString hashTrigger()
+{
+    return QStringLiteral("CREATE TRIGGER %3 AFTER UPDATE OF Bytes ON %1 "
+                          "WHEN NEW.%2 IS OLD.%2 AND NEW.%2 IS NOT NULL BEGIN "
+                          "UPDATE %1 SET %2 = NULL WHERE PictureID = NEW.PictureID; END")
+        .arg(QLatin1String(kPictureDataTable), QLatin1String(kPictureHashColumn), QLatin1String(kPictureHashTrigger));
+}
+
 } // namespace
+
+QStringList PictureHashStatements(bool addColumn)
+{
+    QStringList sql;
+    if (addColumn)
+        sql << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER")
+                   .arg(QLatin1String(kPictureDataTable), QLatin1String(kPictureHashColumn));
+    else
+        sql << QStringLiteral("UPDATE %1 SET %2 = NULL WHERE %2 IS NOT NULL").arg(QLatin1String(kPictureDataTable), QLatin1String(kPictureHashColumn));
+    sql << hashTrigger();
+    return sql;
+}
 
 QStringList CreateStatements()
 {
     QStringList sql;
-    sql << QStringLiteral("CREATE TABLE %1 (PictureID INTEGER PRIMARY KEY, Bytes BLOB NOT NULL)")
-               .arg(QLatin1String(kPictureDataTable));
+    sql << QStringLiteral("CREATE TABLE %1 (PictureID INTEGER PRIMARY KEY, Bytes BLOB NOT NULL, %2 INTEGER)")
+               .arg(QLatin1String(kPictureDataTable), QLatin1String(kPictureHashColumn));
+    sql << hashTrigger();
     for (const TAtlasDef &a : CatalogSchema::Atlases()) {
         QStringList cols;
         QStringList slotRefs;

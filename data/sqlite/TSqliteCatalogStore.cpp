@@ -7,6 +7,7 @@
 #include "data/sqlite/SqliteStatementBudget.h"
 #include "data/sqlite/TRecoveredCopy.h"
 #include "data/sqlite/TSqlStatement.h"
+#include "picture/ContentHash.h"
 #include "platform/TMemoryStream.h"
 #include "platform/QuotedPath.h"
 #include "platform/TavelinError.h"
@@ -252,6 +253,7 @@ void TSqliteCatalogStore::RequireWritable() const
 
 void TSqliteCatalogStore::Execute(const QString &sql)
 {
+    m_hashesKept.reset(); // the statement may change the tables
     execOrThrow(m_db, sql.toUtf8().constData());
 }
 
@@ -353,6 +355,69 @@ void TSqliteCatalogStore::ReadPicture(qint64 reference, TMemoryStream &stream)
     sqlite3_blob_close(blob);
 }
 
+bool TSqliteCatalogStore::PictureHashesKept()
+{
+    if (!m_hashesKept) {
+        TSqlStatement st(m_db, QStringLiteral("SELECT (SELECT count(*) FROM pragma_table_info(?1) WHERE name = ?2 "
+                                              "COLLATE NOCASE), (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
+                                              "AND name = ?3 AND tbl_name = ?1 COLLATE NOCASE)"));
+        st.BindText(1, QString::fromLatin1(SqliteCatalogSchema::kPictureDataTable));
+        st.BindText(2, QString::fromLatin1(SqliteCatalogSchema::kPictureHashColumn));
+        st.BindText(3, QString::fromLatin1(SqliteCatalogSchema::kPictureHashTrigger));
+        m_hashesKept = st.Step() && st.Int64(0) == 1 && st.Int64(1) == 1;
+    }
+    return *m_hashesKept;
+}
+
+void TSqliteCatalogStore::KeepPictureHashes()
+{
+    if (m_readOnly || PictureHashesKept() || !TableExists(QString::fromLatin1(SqliteCatalogSchema::kPictureDataTable)))
+        return;
+    TSqlStatement column(m_db, QStringLiteral("SELECT count(*) FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE"));
+    column.BindText(1, QString::fromLatin1(SqliteCatalogSchema::kPictureDataTable));
+    column.BindText(2, QString::fromLatin1(SqliteCatalogSchema::kPictureHashColumn));
+    const bool hasColumn = column.Step() && column.Int64(0) > 0;
+    column.Reset();
+    execOrThrow(m_db, QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(SqliteCatalogSchema::kPictureHashTrigger))
+                          .toUtf8().constData());
+    for (const QString &stmt : SqliteCatalogSchema::PictureHashStatements(!hasColumn))
+        execOrThrow(m_db, stmt.toUtf8().constData());
+    m_hashesKept.reset();
+}
+
+QHash<qint64, TPictureDigest> TSqliteCatalogStore::PictureDigests(const QVector<qint64> &references)
+{
+    QHash<qint64, TPictureDigest> digests;
+    if (references.isEmpty())
+        return digests;
+    // Asked afresh each time, in the statement that reads the hashes: another program may have
+    // dropped the trigger (and then written bytes) while this one had the catalogue open. A file
+    // without the column cannot prepare the statement: no digests, the bytes are read instead.
+    // length() of a blob comes from its record header: the picture pages are not read.
+    constexpr int kChunk = 64;
+    try {
+        for (int from = 0; from < references.size(); from += kChunk) {
+            const int n = qMin(kChunk, int(references.size()) - from);
+            QStringList marks;
+            for (int i = 1; i <= n; ++i)
+                marks << QStringLiteral("?%1").arg(i + 1);
+            TSqlStatement st(m_db, QStringLiteral("SELECT PictureID, length(Bytes), %1 FROM %2 WHERE %1 IS NOT NULL "
+                                                  "AND PictureID IN (%3) AND EXISTS (SELECT 1 FROM sqlite_master "
+                                                  "WHERE type = 'trigger' AND name = ?1 AND tbl_name = '%2' COLLATE NOCASE)")
+                                       .arg(QLatin1String(SqliteCatalogSchema::kPictureHashColumn),
+                                            QLatin1String(SqliteCatalogSchema::kPictureDataTable), marks.join(QLatin1Char(','))));
+            st.BindText(1, QString::fromLatin1(SqliteCatalogSchema::kPictureHashTrigger));
+            for (int i = 0; i < n; ++i)
+                st.BindInt64(i + 2, references[from + i]);
+            while (st.Step())
+                digests.insert(st.Int64(0), TPictureDigest{st.Int64(1), quint64(st.Int64(2))});
+        }
+    } catch (const TavelinError &) {
+        return {};
+    }
+    return digests;
+}
+
 TTableStatistics TSqliteCatalogStore::Statistics(const QString &table, const QStringList &pictureColumns)
 {
     TTableStatistics stats;
@@ -412,16 +477,28 @@ QString TSqliteCatalogStore::IntegrityProblems()
 
 void TSqliteCatalogStore::StorePictures(TEntryValues &values)
 {
+    bool any = false;
+    for (const auto &value : values)
+        any = any || isPicture(value.second);
+    if (!any)
+        return;
+    KeepPictureHashes();
+    const bool hashes = PictureHashesKept();
     // In column order, so a file built twice is the same byte for byte.
     for (auto &value : values) {
         if (!isPicture(value.second))
             continue;
-        TSqlStatement st(m_db, QStringLiteral("INSERT INTO %1(Bytes) VALUES(?1)")
-                                   .arg(QLatin1String(SqliteCatalogSchema::kPictureDataTable)));
+        TSqlStatement st(m_db, hashes ? QStringLiteral("INSERT INTO %1(Bytes, %2) VALUES(?1, ?2)")
+                                            .arg(QLatin1String(SqliteCatalogSchema::kPictureDataTable),
+                                                 QLatin1String(SqliteCatalogSchema::kPictureHashColumn))
+                                      : QStringLiteral("INSERT INTO %1(Bytes) VALUES(?1)")
+                                            .arg(QLatin1String(SqliteCatalogSchema::kPictureDataTable)));
         QByteArray bytes = value.second.toByteArray();
         if (bytes.isNull())
             bytes = QByteArray("", 0);
         st.BindBlob(1, bytes);
+        if (hashes)
+            st.BindInt64(2, qint64(ContentHash::Of(bytes)));
         st.Step();
         value.second = QVariant(qint64(sqlite3_last_insert_rowid(m_db)));
     }
@@ -585,6 +662,7 @@ QByteArray savepointName(int depth)
 void TSqliteCatalogStore::Begin()
 {
     if (m_transactionDepth == 0) {
+        m_hashesKept.reset(); // another program may have changed the tables since
         UseWriteAheadLog();
         try {
             execOrThrow(m_db, "BEGIN IMMEDIATE");
@@ -626,6 +704,7 @@ void TSqliteCatalogStore::Rollback() noexcept
 {
     if (m_transactionDepth <= 0)
         return;
+    m_hashesKept.reset(); // an upgrade of the tables may be undone with the rest
     if (m_transactionDepth > 1) {
         --m_transactionDepth;
         if (m_transactionLost || !m_db)

@@ -33,6 +33,7 @@ public:
     QVector<TStoreColumn> TableColumns(const QString &table) override;
     void Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows) override;
     void ReadPicture(qint64 reference, TMemoryStream &stream) override;
+    QHash<qint64, TPictureDigest> PictureDigests(const QVector<qint64> &references) override;
     TTableStatistics Statistics(const QString &table, const QStringList &pictureColumns) override;
     qint64 StoredPictureCount() override;
     qint64 UnreferencedPictureCount() override;
@@ -56,6 +57,11 @@ private:
     TSqliteCatalogStore() = default;
     // Picture values become references to newly stored bytes.
     void StorePictures(TEntryValues &values);
+    // Whether the picture table keeps hashes that can be trusted: the column and the trigger
+    // that clears a hash whenever the bytes are written without it are both there.
+    bool PictureHashesKept();
+    // An older catalogue gets them with its first change, inside that change's transaction.
+    void KeepPictureHashes();
     void UseWriteAheadLog();
     // Bytes the catalogue holds on disk (the file and its write-ahead log): no value can be larger.
     qint64 StoredBytes() const;
@@ -70,6 +76,8 @@ private:
     bool m_transactionLost = false;
     bool m_journalChecked = false;
     bool m_inDurableRun = false;
+    // Whether PictureHashesKept, once known; forgotten when the schema may have changed.
+    std::optional<bool> m_hashesKept;
     std::unique_ptr<TBackgroundCheckpoint> m_checkpoint;
     // The journal mode the file had before this store's first change switched it to WAL; given
     // back if that change is rolled back, so a refused change leaves the file as it was.

@@ -157,14 +157,16 @@ void TThumbnailCache::FailedLocked(int rc)
     CloseLocked();
 }
 
-QImage TThumbnailCache::Find(const QByteArray &key)
+QImage TThumbnailCache::Find(const QByteArray &key, QByteArray *note)
 {
-    const QImage image = FindLocked(key);
+    if (note)
+        note->clear();
+    const QImage image = FindLocked(key, note);
     ++(image.isNull() ? m_misses : m_hits);
     return image;
 }
 
-QImage TThumbnailCache::FindLocked(const QByteArray &key)
+QImage TThumbnailCache::FindLocked(const QByteArray &key, QByteArray *note)
 {
     QMutexLocker lock(&m_mutex);
     if (!EnsureOpenLocked())
@@ -188,7 +190,7 @@ QImage TThumbnailCache::FindLocked(const QByteArray &key)
         id = sqlite3_column_int64(*st, 0);
         stored = QByteArray(static_cast<const char *>(sqlite3_column_blob(*st, 1)), sqlite3_column_bytes(*st, 1));
     }
-    const QImage image = ThumbnailCoding::Decode(stored);
+    const QImage image = ThumbnailCoding::Decode(stored, note);
     if (image.isNull()) {
         // Damaged in the file: never drawn, and made again by the caller's next store.
         if (m_writable) {
@@ -208,9 +210,9 @@ QImage TThumbnailCache::FindLocked(const QByteArray &key)
     return image;
 }
 
-void TThumbnailCache::Store(const QByteArray &key, const QImage &image)
+void TThumbnailCache::Store(const QByteArray &key, const QImage &image, const QByteArray &note)
 {
-    const QByteArray coded = ThumbnailCoding::Encode(image);
+    const QByteArray coded = ThumbnailCoding::Encode(image, note);
     if (coded.isEmpty() || coded.size() > m_budget / 4)
         return;
     QMutexLocker lock(&m_mutex);

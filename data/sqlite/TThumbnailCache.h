@@ -37,9 +37,9 @@ public:
     static void ReleaseForUser();
 
     QString FilePath() const { return m_path; }
-    // A null image on a miss or any failure.
-    QImage Find(const QByteArray &key);
-    void Store(const QByteArray &key, const QImage &image);
+    // A null image on a miss or any failure. note: what was stored with the image.
+    QImage Find(const QByteArray &key, QByteArray *note = nullptr);
+    void Store(const QByteArray &key, const QImage &image, const QByteArray &note = {});
     // Writes the pending recency marks (also done by the destructor and now and then by Store).
     void Flush();
 
@@ -53,7 +53,7 @@ public:
     int Misses() const { return m_misses; }
 
 private:
-    QImage FindLocked(const QByteArray &key); // takes the lock itself
+    QImage FindLocked(const QByteArray &key, QByteArray *note); // takes the lock itself
     bool EnsureOpenLocked();
     void OpenLocked();
     void CloseLocked();
