@@ -207,9 +207,11 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
             if (!file.open(QIODevice::ReadOnly))
                 throw TavelinError(file.errorString());
             const qint64 size = file.size();
-            buffer.SetSize(size);
-            if (size > 0 && file.read(buffer.Memory(), size) != size)
+            // Read straight into memory of its own: zero-filling it first would touch every byte twice.
+            QByteArray bytes(size, Qt::Uninitialized);
+            if (size > 0 && file.read(bytes.data(), size) != size)
                 throw TavelinError(file.errorString());
+            buffer.SetBytes(bytes);
             // The header must parse; the bytes are stored exactly as read, never re-encoded.
             picture.LoadFromBytes(buffer.Bytes());
         } catch (const std::exception &) {
