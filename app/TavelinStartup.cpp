@@ -47,8 +47,11 @@ void WaitUntilExposed(QWidget *window)
     QElapsedTimer waited;
     waited.start();
     while (window->windowHandle() && !window->windowHandle()->isExposed() && waited.elapsed() < 1000) {
+        // The exposure usually waits among the events already there: looked at before sleeping.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(5);
+        if (!window->windowHandle() || window->windowHandle()->isExposed())
+            break;
+        QThread::msleep(1);
     }
 }
 
@@ -122,7 +125,9 @@ int RunTavelin(int argc, char **argv)
     if (started) {
         // 8.
         splash->repaint();
-        QThread::msleep(SplashPauseMs());
+        // No pause asked for: not even a yield of the processor to others.
+        if (const int pause = SplashPauseMs(); pause > 0)
+            QThread::msleep(pause);
         splash.reset();
         LogStartupEvent(QStringLiteral("splash-closed"));
         QObject::connect(mainForm.get(), &Tm_FormMain::FormClosed, &app, &QCoreApplication::quit);
