@@ -7,6 +7,7 @@
 #include "app/UMainForm.h"
 #include "data/CatalogueLocations.h"
 #include "data/TCatalogConnection.h"
+#include "data/TCatalogueOpenAhead.h"
 #include "data/UDataLibModule.h"
 #include "glo/GloResources.h"
 #include "glo/GlobalObjects.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
@@ -91,6 +93,23 @@ int RunTavelin(int argc, char **argv)
     std::unique_ptr<Tm_DataLibModule> dataModule;
     std::unique_ptr<Tm_FormMain> mainForm;
 
+    // 6. The catalogue is looked up in the current directory: make it the folder of the first place
+    //    that holds one, beside the executable before all others. With none anywhere it stays the
+    //    program's own, so the error names the file beside it, as a copy in a folder of its own expects.
+    const TCatalogueLocationInputs locations = CurrentCatalogueLocationInputs();
+    const QStringList places = CatalogueSearchPlaces(locations);
+    const QString catalogue = FirstExistingCatalogue(places);
+    QDir::setCurrent(catalogue.isEmpty() ? QCoreApplication::applicationDirPath() : QFileInfo(catalogue).absolutePath());
+    // Looked up before the splash so that it is opened, on a thread of its own, while the splash is
+    // built and shown; the data module's connection takes it over (with the error its opening met,
+    // reported then as before).
+    try {
+        TCatalogueOpenAhead::Start(Tm_DataLibModule::CatalogueSource());
+    } catch (const std::exception &) {
+        // A setting that names no usable catalogue: the data module reports it.
+    }
+    const auto discardOpening = qScopeGuard([] { TCatalogueOpenAhead::Discard(); });
+
     // 5. The splash: shown and painted at once; no message loop runs until the main window's.
     auto splash = std::make_unique<Tm_GloAboutAuthor>(nullptr, 1, 1, QStringLiteral("Tavelin"), TavelinAboutText(), true);
     splash->show();
@@ -99,18 +118,11 @@ int RunTavelin(int argc, char **argv)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     LogStartupEvent(QStringLiteral("splash-shown"));
 
-    // 6. The catalogue is looked up in the current directory: make it the folder of the first place
-    //    that holds one, beside the executable before all others. With none anywhere it stays the
-    //    program's own, so the error names the file beside it, as a copy in a folder of its own expects.
-    const TCatalogueLocationInputs locations = CurrentCatalogueLocationInputs();
-    const QStringList places = CatalogueSearchPlaces(locations);
-    const QString catalogue = FirstExistingCatalogue(places);
-    QDir::setCurrent(catalogue.isEmpty() ? QCoreApplication::applicationDirPath() : QFileInfo(catalogue).absolutePath());
-
     // 7. The data module first: the frames bind their queries to its connection as the window is built.
     bool started = false;
     try {
         dataModule = std::make_unique<Tm_DataLibModule>();
+        TCatalogueOpenAhead::Discard(); // a store the connection did not take is closed now
         m_DataLibModule = dataModule.get();
         mainForm = std::make_unique<Tm_FormMain>();
         app.SetMainForm(mainForm.get());

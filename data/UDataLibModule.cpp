@@ -34,7 +34,7 @@ QString Tm_DataLibModule::GetDatabaseFileName()
     return QStringLiteral("KVRJetLib.mdb");
 }
 
-QString Tm_DataLibModule::BuildConnectionString()
+QString Tm_DataLibModule::CatalogueSource()
 {
     // A catalogue the administrator or the user chose (a server shared by the clinic) comes first.
     QString source = CatalogLocation::Configured();
@@ -42,7 +42,12 @@ QString Tm_DataLibModule::BuildConnectionString()
         // The current directory as the system reports it: no trailing separator except at a root.
         source = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + GetDatabaseFileName();
     }
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=admin;Data Source=") + source
+    return source;
+}
+
+QString Tm_DataLibModule::BuildConnectionString()
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=admin;Data Source=") + CatalogueSource()
            + QStringLiteral(";Mode=Share Deny None;Jet OLEDB:Database Password=7310952;Jet OLEDB:SFP=False");
 }
 

@@ -15,6 +15,8 @@ public:
 
     static QString GetDatabaseFileName();
     static QString BuildConnectionString();
+    // The catalogue the connection string names: the configured one, else the file in the current directory.
+    static QString CatalogueSource();
     void DataModuleCreate();
 
     TCatalogConnection *m_ADOConnection_KVR;
