@@ -2,13 +2,11 @@
 // artwork changes; the generated files are kept in the repository):
 //   tavelin-artwork <resources-dir>
 // The icon comes at the sizes of the program's windows and of the desktop's icon theme, and as SVG.
+#include "demo/art/ArtCanvas.h"
+#include "demo/art/ArtImage.h"
+
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QRadialGradient>
 #ifdef TAVELIN_ARTWORK_SVG
 #include <QSvgGenerator>
 #endif
@@ -16,29 +14,14 @@
 
 namespace {
 
-bool Save(const QImage &img, const QString &path, int quality = -1)
-{
-    if (!img.save(path, nullptr, quality)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s %dx%d\n", qPrintable(path), img.width(), img.height());
-    return true;
-}
-
 // The maker's banner: name, slogan and a small mark on a deep blue field.
 QImage Banner()
 {
-    QImage img(407, 100, QImage::Format_RGB32);
+    QImage img = ArtFilledImage(QSize(407, 100), ArtLinearGradient(QPointF(0, 0), QPointF(407, 100),
+            {{0.0, QColor(12, 52, 112)}, {0.55, QColor(24, 92, 160)}, {1.0, QColor(44, 140, 190)}}));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-
-    QLinearGradient field(0, 0, 407, 100);
-    field.setColorAt(0.0, QColor(12, 52, 112));
-    field.setColorAt(0.55, QColor(24, 92, 160));
-    field.setColorAt(1.0, QColor(44, 140, 190));
-    p.fillRect(img.rect(), field);
 
     // Soft sweeping arcs on the right.
     p.setPen(Qt::NoPen);
@@ -50,42 +33,30 @@ QImage Banner()
         p.drawPath(arc);
     }
     // A thin light line under the text block.
-    QLinearGradient line(96, 0, 330, 0);
-    line.setColorAt(0, QColor(255, 255, 255, 170));
-    line.setColorAt(1, QColor(255, 255, 255, 0));
+    const QLinearGradient line = ArtLinearGradient(QPointF(96, 0), QPointF(330, 0),
+                                                   {{0, QColor(255, 255, 255, 170)}, {1, QColor(255, 255, 255, 0)}});
     p.fillRect(QRectF(96, 60, 240, 1), line);
 
     // The mark: a ring holding a cross, in white and warm orange.
     const QPointF c(52, 50);
-    QRadialGradient glow(c, 36);
-    glow.setColorAt(0, QColor(255, 255, 255, 60));
-    glow.setColorAt(1, QColor(255, 255, 255, 0));
-    p.setBrush(glow);
+    p.setBrush(ArtGlowGradient(c, 36, QColor(255, 255, 255, 60)));
     p.drawEllipse(c, 36, 36);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(255, 255, 255), 4));
-    p.drawEllipse(c, 26, 26);
+    ArtDrawEllipse(p, c, 26, 26, Qt::NoBrush, QPen(QColor(255, 255, 255), 4));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(246, 150, 40));
-    p.drawRoundedRect(QRectF(c.x() - 5.5, c.y() - 16, 11, 32), 2, 2);
-    p.drawRoundedRect(QRectF(c.x() - 16, c.y() - 5.5, 32, 11), 2, 2);
+    ArtDrawCross(p, c, 16, 5.5, 2);
 
-    QFont name(QStringLiteral("DejaVu Serif"));
-    name.setPixelSize(34);
-    name.setBold(true);
+    QFont name = ArtFont(QStringLiteral("DejaVu Serif"), 34, QFont::Bold);
     name.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(name);
     p.setPen(QColor(255, 255, 255));
     p.drawText(QRectF(96, 14, 300, 44), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Corvale"));
 
-    QFont slogan(QStringLiteral("Noto Sans CJK SC"));
-    slogan.setPixelSize(14);
-    p.setFont(slogan);
+    p.setFont(ArtFont(QStringLiteral("Noto Sans CJK SC"), 14));
     p.setPen(QColor(226, 238, 252));
     p.drawText(QRectF(98, 64, 300, 20), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("精于医学图像 · 用心服务临床"));
-    QFont small(QStringLiteral("DejaVu Sans"));
-    small.setPixelSize(9);
+    QFont small = ArtFont(QStringLiteral("DejaVu Sans"), 9);
     small.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
     p.setFont(small);
     p.setPen(QColor(170, 205, 235));
@@ -97,48 +68,30 @@ QImage Banner()
 // The thin strip: blue at both ends, orange in the middle.
 QImage Strip(int w, int h)
 {
-    QImage img(w, h, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, w, 0);
-    g.setColorAt(0.0, QColor(20, 70, 150));
-    g.setColorAt(0.3, QColor(40, 110, 190));
-    g.setColorAt(0.5, QColor(250, 150, 30));
-    g.setColorAt(0.7, QColor(40, 110, 190));
-    g.setColorAt(1.0, QColor(20, 70, 150));
-    p.fillRect(img.rect(), g);
+    QImage img = ArtFilledImage(QSize(w, h), ArtLinearGradient(QPointF(0, 0), QPointF(w, 0),
+            {{0.0, QColor(20, 70, 150)}, {0.3, QColor(40, 110, 190)}, {0.5, QColor(250, 150, 30)},
+             {0.7, QColor(40, 110, 190)}, {1.0, QColor(20, 70, 150)}}));
     // A faint highlight on the top line gives it some depth.
-    p.fillRect(QRect(0, 0, w, 1), QColor(255, 255, 255, 60));
+    QPainter(&img).fillRect(QRect(0, 0, w, 1), QColor(255, 255, 255, 60));
     return img;
 }
 
 // The background: white on the left fading to light blue on the right.
 QImage Background(int w, int h)
 {
-    QImage img(w, h, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, w, 0);
-    g.setColorAt(0.0, QColor(255, 255, 255));
-    g.setColorAt(0.45, QColor(246, 250, 255));
-    g.setColorAt(1.0, QColor(203, 225, 248));
-    p.fillRect(img.rect(), g);
-    return img;
+    return ArtFilledImage(QSize(w, h), ArtLinearGradient(QPointF(0, 0), QPointF(w, 0),
+            {{0.0, QColor(255, 255, 255)}, {0.45, QColor(246, 250, 255)}, {1.0, QColor(203, 225, 248)}}));
 }
 
 // The input window's header: a blue horizontal gradient that carries white text.
 QImage Header(int w, int h)
 {
-    QImage img(w, h, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, w, 0);
-    g.setColorAt(0.0, QColor(18, 62, 138));
-    g.setColorAt(0.6, QColor(40, 104, 180));
-    g.setColorAt(1.0, QColor(96, 160, 220));
-    p.fillRect(img.rect(), g);
-    QLinearGradient shine(0, 0, 0, h);
-    shine.setColorAt(0.0, QColor(255, 255, 255, 40));
-    shine.setColorAt(0.5, QColor(255, 255, 255, 0));
-    shine.setColorAt(1.0, QColor(0, 0, 0, 30));
-    p.fillRect(img.rect(), shine);
+    QImage img = ArtFilledImage(QSize(w, h), ArtLinearGradient(QPointF(0, 0), QPointF(w, 0),
+            {{0.0, QColor(18, 62, 138)}, {0.6, QColor(40, 104, 180)}, {1.0, QColor(96, 160, 220)}}));
+    // A shine from the top and a shade at the bottom make it look raised.
+    const QLinearGradient shine = ArtLinearGradient(QPointF(0, 0), QPointF(0, h),
+            {{0.0, QColor(255, 255, 255, 40)}, {0.5, QColor(255, 255, 255, 0)}, {1.0, QColor(0, 0, 0, 30)}});
+    QPainter(&img).fillRect(img.rect(), shine);
     return img;
 }
 
@@ -177,10 +130,8 @@ QImage FormWithPencil()
 // on a blue tile.
 void PaintProgramIcon(QPainter &p)
 {
-
-    QLinearGradient tile(0, 0, 0, 64);
-    tile.setColorAt(0, QColor(52, 130, 205));
-    tile.setColorAt(1, QColor(18, 66, 140));
+    const QLinearGradient tile = ArtLinearGradient(QPointF(0, 0), QPointF(0, 64),
+                                                   {{0, QColor(52, 130, 205)}, {1, QColor(18, 66, 140)}});
     p.setPen(Qt::NoPen);
     p.setBrush(tile);
     p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
@@ -224,8 +175,7 @@ void PaintProgramIcon(QPainter &p)
     // Right page: a red cross above two text lines.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(214, 46, 46));
-    p.drawRoundedRect(QRectF(41, 21, 6, 16), 1, 1);
-    p.drawRoundedRect(QRectF(36, 26, 16, 6), 1, 1);
+    ArtDrawCross(p, QPointF(44, 29), 8, 3, 1);
     p.setBrush(QColor(150, 175, 205));
     p.drawRect(QRectF(36, 41, 16, 1.8));
     p.drawRect(QRectF(36, 45, 11, 1.8));
@@ -279,14 +229,14 @@ int main(int argc, char **argv)
     root.mkpath(QStringLiteral("glo"));
     root.mkpath(QStringLiteral("icons"));
     bool ok = true;
-    ok &= Save(Banner(), root.filePath(QStringLiteral("glo/about_banner.jpg")), 92);
-    ok &= Save(Strip(392, 7), root.filePath(QStringLiteral("glo/strip.jpg")), 95);
-    ok &= Save(Background(176, 2), root.filePath(QStringLiteral("glo/background.jpg")), 95);
-    ok &= Save(Header(343, 37), root.filePath(QStringLiteral("glo/input_header.png")));
-    ok &= Save(FormWithPencil(), root.filePath(QStringLiteral("glo/form_pencil.png")));
-    ok &= Save(ProgramIcon(256), root.filePath(QStringLiteral("icons/tavelin.png")));
+    ok &= ArtSaveImage(Banner(), root.filePath(QStringLiteral("glo/about_banner.jpg")), 92);
+    ok &= ArtSaveImage(Strip(392, 7), root.filePath(QStringLiteral("glo/strip.jpg")), 95);
+    ok &= ArtSaveImage(Background(176, 2), root.filePath(QStringLiteral("glo/background.jpg")), 95);
+    ok &= ArtSaveImage(Header(343, 37), root.filePath(QStringLiteral("glo/input_header.png")));
+    ok &= ArtSaveImage(FormWithPencil(), root.filePath(QStringLiteral("glo/form_pencil.png")));
+    ok &= ArtSaveImage(ProgramIcon(256), root.filePath(QStringLiteral("icons/tavelin.png")));
     for (int s : {16, 24, 30, 32, 48, 64, 128, 256, 512})
-        ok &= Save(ProgramIcon(s), root.filePath(QStringLiteral("icons/tavelin-%1.png").arg(s)));
+        ok &= ArtSaveImage(ProgramIcon(s), root.filePath(QStringLiteral("icons/tavelin-%1.png").arg(s)));
     ok &= SaveProgramIconSvg(root.filePath(QStringLiteral("icons/tavelin.svg")));
     return ok ? 0 : 1;
 }

@@ -130,29 +130,16 @@ void TestApplicationErrors::errorFromTimerAndUnknownExceptionsAreReported()
 
 void TestApplicationErrors::reportIsModalErrorBoxCaptionedTavelin()
 {
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QList<QAbstractButton *> buttons;
-    QString okText;
-    WhenModal([&](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        QVERIFY(box);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = box->buttons();
-        okText = box->button(QMessageBox::Ok)->text();
-        box->button(QMessageBox::Ok)->click();
-    });
+    TestSupport::TSeenMessageBox seen;
+    TestSupport::AnswerMessageBox(QMessageBox::Ok, &seen);
     bool after = false;
     QTimer::singleShot(0, qApp, [] { throw TavelinError(QStringLiteral("无法打开数据库")); });
     QTimer::singleShot(20, qApp, [&] { after = true; });
     QTRY_VERIFY(after);
-    QCOMPARE(text, QStringLiteral("无法打开数据库"));
-    QCOMPARE(title, QStringLiteral("Tavelin"));
-    QCOMPARE(icon, QMessageBox::Critical);
-    QCOMPARE(buttons.size(), 1);
-    QCOMPARE(okText, QStringLiteral("确定"));
+    QCOMPARE(seen.text, QStringLiteral("无法打开数据库"));
+    QCOMPARE(seen.title, QStringLiteral("Tavelin"));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+    QCOMPARE(seen.buttons, QStringList{QStringLiteral("确定")});
 }
 
 void TestApplicationErrors::songFaceIsSerifCjk()

@@ -237,17 +237,19 @@ private slots:
         QTest::addColumn<FrameFactory>("make");
         QTest::addColumn<QString>("atlas");
         QTest::addColumn<QList<bool>>("slotFilled");
-        QTest::newRow("all empty") << FrameFactory([] { return new Tm_Frame_ZYZJ; }) << "ZYZJ" << QList<bool>{false, false, false, false};
-        QTest::newRow("slots 1 and 3") << FrameFactory([] { return new Tm_Frame_XYJP; }) << "XYJP" << QList<bool>{true, false, true, false};
-        QTest::newRow("slot 2 only") << FrameFactory([] { return new Tm_Frame_XYLC; }) << "XYLC" << QList<bool>{false, true, false, false};
-        QTest::newRow("all seven herbs") << FrameFactory([] { return new Tm_Frame_ZY; }) << "ZY" << QList<bool>(7, true);
-        QTest::newRow("miscellaneous 1 and 3") << FrameFactory([] { return new Tm_Frame_ZXTP; }) << "ZXTP" << QList<bool>{true, false, true, false};
+        QTest::addColumn<bool>("pictureQuery"); // reads the slots with a picture query of its own
+        QTest::newRow("all empty") << FrameFactory([] { return new Tm_Frame_ZYZJ; }) << "ZYZJ" << QList<bool>{false, false, false, false} << true;
+        QTest::newRow("slots 1 and 3") << FrameFactory([] { return new Tm_Frame_XYJP; }) << "XYJP" << QList<bool>{true, false, true, false} << true;
+        QTest::newRow("slot 2 only") << FrameFactory([] { return new Tm_Frame_XYLC; }) << "XYLC" << QList<bool>{false, true, false, false} << true;
+        QTest::newRow("all seven herbs") << FrameFactory([] { return new Tm_Frame_ZY; }) << "ZY" << QList<bool>(7, true) << true;
+        QTest::newRow("miscellaneous 1 and 3") << FrameFactory([] { return new Tm_Frame_ZXTP; }) << "ZXTP" << QList<bool>{true, false, true, false} << false;
     }
     void thumbnailSlotPatterns()
     {
         QFETCH(FrameFactory, make);
         QFETCH(QString, atlas);
         QFETCH(QList<bool>, slotFilled);
+        QFETCH(bool, pictureQuery);
         Program p;
         QList<std::optional<QByteArray>> slotBytes;
         for (int k = 0; k < slotFilled.size(); ++k)
@@ -267,7 +269,7 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
         QVERIFY(p.errors.isEmpty());
         // The built-in atlases keep the picture query open; the miscellaneous atlas closes it.
-        QCOMPARE(frame->PictureQuery()->Active(), atlas != "ZXTP");
+        QCOMPARE(frame->PictureQuery()->Active(), pictureQuery);
     }
 
     void unreadableSlotsLeaveOnlyTheirCellEmpty_data()
@@ -356,10 +358,7 @@ private slots:
         AddEntry(p.path, "XYLC", "b", "t", {std::nullopt, TestSupport::MakeJpeg(40, 40)});
         p.start();
         Tm_Frame_XYLC frame;
-        frame.resize(650, 490);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
+        QVERIFY(TestSupport::TestProgram::showFrame(frame));
         selectRow(&frame, 1);
         auto *grid = frame.findChild<QTableView *>("m_DBGrid_ZY");
         const QPoint below(30, grid->viewport()->height() - 4);
@@ -376,10 +375,7 @@ private slots:
         AddEntry(p.path, "ZXTP", QStringLiteral("图甲"), "t", {TestSupport::MakeJpeg(64, 48), std::nullopt});
         p.start();
         Tm_Frame_ZXTP frame;
-        frame.resize(650, 490);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
+        QVERIFY(TestSupport::TestProgram::showFrame(frame));
 
         // The search box is named by its label; the list by its atlas, with the count as description.
         QAccessibleInterface *search = QAccessible::queryAccessibleInterface(frame.findChild<QLineEdit *>("m_Edit_ZYPinYin"));

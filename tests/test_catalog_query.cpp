@@ -4,6 +4,7 @@
 #include "data/TDataSetGridModel.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
+#include "support/FrameSearch.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractItemModelTester>
@@ -53,14 +54,6 @@ struct Catalogue {
         return q;
     }
 };
-
-QStringList searchSql(const TAtlasDef &a, const QString &v)
-{
-    QString quoted = QStringLiteral("%") + v + QStringLiteral("%");
-    quoted.replace(QLatin1String("'"), QLatin1String("''"));
-    return {a.listSql, QStringLiteral(" Where %1 Like '%2'").arg(a.otherColumn == "OtherName" ? "DrugName" : "TypeName", quoted),
-            QStringLiteral(" Or %1 Like '%2'").arg(a.otherColumn == "OtherName" ? "OtherName" : "ItemName", quoted)};
-}
 
 } // namespace
 
@@ -121,7 +114,7 @@ private slots:
         c.connect();
         // A fresh connection's page cache is empty: every page it needs is read from the file.
         const qint64 before = bytesReadByProcess();
-        auto q = c.query({CatalogSchema::FindAtlas("ZXTP")->listSql, " Where TypeName Like '%CAT%'", " Or ItemName Like '%CAT%'"});
+        auto q = c.query(TestSupport::SearchStatementFor("ZXTP", "CAT"));
         q->Open();
         QCOMPARE(q->RecordCount(), 12);
         const qint64 read = bytesReadByProcess() - before;
@@ -156,7 +149,7 @@ private slots:
         AddEntry(c.path, "ZY", QStringLiteral("X A"), QString());
         AddEntry(c.path, "ZY", QStringLiteral("XA"), QString());
         c.connect();
-        auto q = c.query(searchSql(*CatalogSchema::FindAtlas("ZY"), value));
+        auto q = c.query(TestSupport::SearchStatementFor("ZY", value));
         q->Open();
         QStringList got;
         for (int i = 0; i < q->RecordCount(); ++i) {
@@ -426,7 +419,7 @@ private slots:
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
         q->DisableControls();
         q->Close();
-        q->SQL() << " Where TypeName Like '%item3%'" << " Or ItemName Like '%item3%'";
+        q->SQL() = TestSupport::SearchStatementFor("ZYZJ", "item3");
         q->Open();
         QCOMPARE(resets.count(), 0);
         QCOMPARE(model.rowCount(), 4); // what the grid was told stays until resumed

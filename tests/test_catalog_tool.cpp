@@ -1,3 +1,4 @@
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
@@ -8,33 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using TestSupport::ProjectVersion;
+using TestSupport::RunCatalogTool;
+using TestSupport::TProgramRun;
+
 namespace {
-
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
-
-Result tool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-// The version the project is built as, from the top-level CMakeLists.txt.
-QString ProjectVersion()
-{
-    QFile f(QStringLiteral(TAVELIN_SOURCE_DIR "/CMakeLists.txt"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("project\\(Tavelin VERSION ([0-9.]+)")).match(QString::fromUtf8(f.readAll()));
-    return m.captured(1);
-}
 
 QByteArray readAll(const QString &path)
 {
@@ -62,9 +41,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString db = dir.filePath("c.mdb");
-        QCOMPARE(tool({"create", db}).code, 0);
+        QCOMPARE(RunCatalogTool({"create", db}).code, 0);
         const QByteArray created = readAll(db);
-        Result again = tool({"create", db});
+        TProgramRun again = RunCatalogTool({"create", db});
         QCOMPARE(again.code, 2);
         QVERIFY(again.err.contains("already exists"));
         QCOMPARE(readAll(db), created);
@@ -77,22 +56,22 @@ private slots:
         fa.close();
         fb.close();
 
-        Result add = tool({"add", db, "ZY", "--name", QStringLiteral("甘草"), "--other", "GC", fa.fileName(), fb.fileName()});
+        TProgramRun add = RunCatalogTool({"add", db, "ZY", "--name", QStringLiteral("甘草"), "--other", "GC", fa.fileName(), fb.fileName()});
         QCOMPARE(add.code, 0);
         QCOMPARE(add.out.trimmed(), QStringLiteral("1"));
-        QCOMPARE(tool({"add", db, "ZXTP", "--name", "x", fb.fileName()}).out.trimmed(), QStringLiteral("1"));
+        QCOMPARE(RunCatalogTool({"add", db, "ZXTP", "--name", "x", fb.fileName()}).out.trimmed(), QStringLiteral("1"));
 
         const QString out = dir.filePath("out.jpg");
-        QCOMPARE(tool({"export-picture", db, "ZY", "1", "2", out}).code, 0);
+        QCOMPARE(RunCatalogTool({"export-picture", db, "ZY", "1", "2", out}).code, 0);
         QCOMPARE(readAll(out), b); // transform reversed
-        QCOMPARE(tool({"export-picture", db, "ZXTP", "1", "1", out}).code, 0);
+        QCOMPARE(RunCatalogTool({"export-picture", db, "ZXTP", "1", "1", out}).code, 0);
         QCOMPARE(readAll(out), b);
-        QCOMPARE(tool({"export-picture", db, "ZY", "1", "3", out}).code, 1); // empty slot
-        QCOMPARE(tool({"export-picture", db, "ZY", "9", "1", out}).code, 1); // no such entry
-        QCOMPARE(tool({"export-picture", db, "ZY", "1", "8", out}).code, 2); // no such slot
-        QCOMPARE(tool({"export-picture", db, "QQ", "1", "1", out}).code, 2);
+        QCOMPARE(RunCatalogTool({"export-picture", db, "ZY", "1", "3", out}).code, 1); // empty slot
+        QCOMPARE(RunCatalogTool({"export-picture", db, "ZY", "9", "1", out}).code, 1); // no such entry
+        QCOMPARE(RunCatalogTool({"export-picture", db, "ZY", "1", "8", out}).code, 2); // no such slot
+        QCOMPARE(RunCatalogTool({"export-picture", db, "QQ", "1", "1", out}).code, 2);
 
-        Result info = tool({"info", db});
+        TProgramRun info = RunCatalogTool({"info", db});
         QCOMPARE(info.code, 0);
         QVERIFY2(info.out.contains(QRegularExpression("ZY\\s+KVR_ZYPicture\\s+1\\s+2\\s+" + QString::number(a.size() + b.size()))),
                  qPrintable(info.out));
@@ -102,14 +81,14 @@ private slots:
     {
         QTemporaryDir dir;
         const QString db = dir.filePath("c.mdb");
-        QCOMPARE(tool({"create", db}).code, 0);
+        QCOMPARE(RunCatalogTool({"create", db}).code, 0);
         const QByteArray before = readAll(db);
-        QCOMPARE(tool({"add", db, "ZYZJ", "--name", "n", dir.filePath("missing.jpg")}).code, 2);
-        QCOMPARE(tool({"add", db, "ZYZJ", "--name", "n", "1", "2", "3", "4", "5"}).code, 2); // more files than slots
-        QCOMPARE(tool({"add", db, "ZYZJ", "--other", "n"}).code, 2);                          // no --name
-        QCOMPARE(tool({"frobnicate"}).code, 2);
+        QCOMPARE(RunCatalogTool({"add", db, "ZYZJ", "--name", "n", dir.filePath("missing.jpg")}).code, 2);
+        QCOMPARE(RunCatalogTool({"add", db, "ZYZJ", "--name", "n", "1", "2", "3", "4", "5"}).code, 2); // more files than slots
+        QCOMPARE(RunCatalogTool({"add", db, "ZYZJ", "--other", "n"}).code, 2);                          // no --name
+        QCOMPARE(RunCatalogTool({"frobnicate"}).code, 2);
         QCOMPARE(readAll(db), before);
-        QCOMPARE(tool({"info", dir.filePath("none.mdb")}).code, 2);
+        QCOMPARE(RunCatalogTool({"info", dir.filePath("none.mdb")}).code, 2);
         QVERIFY(!QFile::exists(dir.filePath("none.mdb")));
     }
 
@@ -139,7 +118,7 @@ private slots:
         QFETCH(QString, out);
         QFETCH(QString, err);
         QVERIFY(!ProjectVersion().isEmpty());
-        const Result r = tool(args);
+        const TProgramRun r = RunCatalogTool(args);
         QCOMPARE(r.code, code);
         const auto whole = [](const QString &pattern) {
             return QRegularExpression(QRegularExpression::anchoredPattern(pattern), QRegularExpression::DotMatchesEverythingOption);
@@ -152,10 +131,10 @@ private slots:
     {
         QTemporaryDir dir;
         const QString db = dir.filePath("data/tavelin/KVRJetLib.mdb");
-        const Result r = tool({"create", db});
+        const TProgramRun r = RunCatalogTool({"create", db});
         QCOMPARE(r.code, 0);
         QVERIFY(QFileInfo(db).isFile());
-        QCOMPARE(tool({"info", db}).code, 0);
+        QCOMPARE(RunCatalogTool({"info", db}).code, 0);
     }
 };
 

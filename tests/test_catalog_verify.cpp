@@ -4,6 +4,7 @@
 #include "picture/JpegEncoder.h"
 #include "platform/TMemoryStream.h"
 #include "support/JpegSurgery.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -20,13 +21,8 @@ struct ToolResult {
 
 ToolResult verify(const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), QStringList{QStringLiteral("verify")} + args);
-    if (!p.waitForFinished(120000))
-        return {-2, {}, QStringLiteral("timed out")};
-    const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-            QString::fromUtf8(p.readAllStandardError())};
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool(QStringList{QStringLiteral("verify")} + args);
+    return {run.code, run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts), run.err};
 }
 
 QByteArray transformed(const QByteArray &plain)

@@ -1,5 +1,6 @@
 // The demo catalogue: what it holds, that every picture is a readable JPEG stored the way its
 // atlas wants, that it comes out byte for byte the same, and that failures leave nothing behind.
+#include "support/FrameSearch.h"
 #include "support/TestSupport.h"
 
 #include "data/CatalogSchema.h"
@@ -22,6 +23,11 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
+
+// Spoils a demo entry, or the path the demo catalogue is built at.
+using TDemoFault = std::function<void(TDemoEntry &, QString &)>;
+Q_DECLARE_METATYPE(TDemoFault)
 
 namespace {
 
@@ -177,13 +183,12 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, herb);
-        // The browser's search is a Like filter on the two name columns.
+        // The browser's own search statement.
         const TRowSet rows = TestSupport::SelectRows(
-            m_db, QStringLiteral("select DrugName from KVR_ZYPicture where DrugName like :typed or OtherName like :typed"),
-            {{QStringLiteral("typed"), QString(QLatin1Char('%') + typed + QLatin1Char('%'))}});
+            m_db, TestSupport::SearchStatementFor(QStringLiteral("ZY"), typed).join(QStringLiteral("\r\n")));
         QStringList found;
         for (int r = 0; r < rows.RowCount(); ++r)
-            found << rows.Value(r, 0).toString();
+            found << rows.Value(r, 0).toString(); // the list's first column: DrugName
         QVERIFY2(found.contains(herb), qPrintable(found.join(QLatin1Char(' '))));
     }
 
@@ -315,27 +320,26 @@ private slots:
 
     void failureLeavesNothingBehind_data()
     {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("unknown atlas") << 0;
-        QTest::newRow("more pictures than slots") << 1;
-        QTest::newRow("picture cannot be drawn") << 2;
-        QTest::newRow("folder does not exist") << 3;
+        // fault: spoils the last entry, or the catalogue's path.
+        QTest::addColumn<TDemoFault>("fault");
+        QTest::newRow("unknown atlas") << TDemoFault([](TDemoEntry &bad, QString &) { bad.atlas = QStringLiteral("QQ"); });
+        QTest::newRow("more pictures than slots") << TDemoFault([](TDemoEntry &bad, QString &) { bad.pictures.resize(8); });
+        QTest::newRow("picture cannot be drawn")
+            << TDemoFault([](TDemoEntry &bad, QString &) { bad.draw = [](int, QSize) { return QImage(); }; });
+        QTest::newRow("folder does not exist") << TDemoFault([](TDemoEntry &, QString &path) {
+            path = QFileInfo(path).absolutePath() + QStringLiteral("/missing/KVRJetLib.mdb");
+        });
     }
     void failureLeavesNothingBehind()
     {
-        QFETCH(int, fault);
+        QFETCH(TDemoFault, fault);
         QTemporaryDir dir;
         QString path = dir.filePath(QStringLiteral("KVRJetLib.mdb"));
         // A few good entries first, so the failure comes after rows were written.
         QVector<TDemoEntry> entries = DemoCatalogEntries().mid(0, 3);
         TDemoEntry bad = entries.last();
         bad.name = QStringLiteral("坏条目");
-        switch (fault) {
-        case 0: bad.atlas = QStringLiteral("QQ"); break;
-        case 1: bad.pictures.resize(8); break;
-        case 2: bad.draw = [](int, QSize) { return QImage(); }; break;
-        default: path = dir.filePath(QStringLiteral("missing/KVRJetLib.mdb")); break;
-        }
+        fault(bad, path);
         entries << bad;
         bool threw = false;
         try {

@@ -20,7 +20,9 @@
 #include "support/CatalogueSurgery.h"
 #include "support/FuzzHarness.h"
 #include "support/JpegSurgery.h"
+#include "support/ProgramRun.h"
 #include "support/SqliteShell.h"
+#include "support/TestProgram.h"
 #include "support/TestSupport.h"
 #include "viewer/UGLOPictureViewDlg.h"
 
@@ -40,9 +42,14 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 
-// Only to take a catalogue's files in the middle of a change, as a crash leaves them.
-#include <sqlite3.h>
+// What a fuzz harness finds in an input (empty: the promises held).
+using THarness = QString (*)(const QByteArray &);
+Q_DECLARE_METATYPE(THarness)
+// Writes a catalogue fixture at the path it is given; returns what failed, empty on success.
+using TMakeFile = std::function<QString(const QString &)>;
+Q_DECLARE_METATYPE(TMakeFile)
 
 namespace {
 
@@ -68,6 +75,41 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A picture file named .jpg in a folder of its own, and its digest as written: opening it must
+// never change it.
+struct TPictureFile {
+    explicit TPictureFile(const QByteArray &bytes)
+        : path(dir.filePath(QStringLiteral("picture.jpg"))), written(writeFile(path, bytes)), digest(sha256(path))
+    {
+    }
+    bool Unchanged() const { return sha256(path) == digest; }
+
+    QTemporaryDir dir;
+    QString path;
+    bool written;
+    QByteArray digest;
+};
+
+// A small PNG of one colour: a picture of another kind, named .jpg by the tests.
+QByteArray pngPicture(Qt::GlobalColor colour)
+{
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// The picture as a progressive JPEG whose last scan is repeated 3000 times.
+QByteArray withManyScans(const QByteArray &jpeg)
+{
+    TJpegEncodeOptions progressive;
+    progressive.progressive = true;
+    return JpegSurgery::WithRepeatedLastScan(EncodeJpeg(QImage::fromData(jpeg), progressive), 3000);
 }
 
 QString execSql(const QString &path, const QString &sql)
@@ -109,8 +151,7 @@ QStringList browseEverything(const QString &path)
     }
     for (const TAtlasDef &atlas : CatalogSchema::Atlases()) {
         TCatalogQuery list;
-        list.SetConnection(&connection);
-        list.SQL() << atlas.listSql;
+        TestSupport::PrepareQuery(list, connection, {atlas.listSql});
         try {
             list.Open();
         } catch (const TavelinError &e) {
@@ -120,8 +161,7 @@ QStringList browseEverything(const QString &path)
         if (list.IsEmpty())
             continue;
         TCatalogQuery pictures;
-        pictures.SetConnection(&connection);
-        pictures.SQL() << atlas.pictureSql;
+        TestSupport::PrepareQuery(pictures, connection, {atlas.pictureSql});
         pictures.SetParameter(QStringLiteral("SQLRecordSN"), list.FieldAsInteger(QStringLiteral("RecordSN")));
         try {
             pictures.Open();
@@ -148,37 +188,15 @@ QStringList browseEverything(const QString &path)
     return errors;
 }
 
-// A process that holds the catalogue in a write transaction until it is told to stop.
-class TLockHolder {
-public:
-    explicit TLockHolder(const QString &path, const QString &begin)
-    {
-        m_process.setProgram(QStringLiteral("sqlite3"));
-        m_process.setArguments({path});
-        m_process.start();
-        if (!m_process.waitForStarted())
-            return;
-        m_process.write(begin.toUtf8() + ";\nINSERT INTO KVR_ZXTPPicture(ItemName) VALUES('held');\n.print holding\n");
-        while (!m_process.readAllStandardOutput().contains("holding"))
-            if (!m_process.waitForReadyRead(10000))
-                return;
-        m_holding = true;
-    }
-    ~TLockHolder()
-    {
-        m_process.write("ROLLBACK;\n.quit\n");
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool Holding() const { return m_holding; }
-    QString Errors() { return QString::fromUtf8(m_process.readAllStandardError()); }
-
-private:
-    QProcess m_process;
-    bool m_holding = false;
-};
+// Shows the herb frame of a started program and displays the current entry's pictures; false when
+// the frame never appeared.
+bool showHerbPictures(Tm_Frame_ZY &frame)
+{
+    if (!TestSupport::TestProgram::showFrame(frame, QSize(800, 600)))
+        return false;
+    frame.findChild<QPushButton *>(QStringLiteral("m_Button_DisplayPic"))->click();
+    return true;
+}
 
 } // namespace
 
@@ -213,18 +231,22 @@ private slots:
 
 void TestHostileInput::replayedInputsKeepThePromises_data()
 {
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<THarness>("harness");
     QTest::addColumn<QString>("path");
+    // Each corpus folder holds the inputs of one harness.
+    const QList<QPair<QString, THarness>> harnesses = {{QStringLiteral("jpeg"), &FuzzHarness::JpegPicture},
+                                                       {QStringLiteral("slot"), &FuzzHarness::PictureSlot},
+                                                       {QStringLiteral("catalogue"), &FuzzHarness::CatalogueFile},
+                                                       {QStringLiteral("input_value"), &FuzzHarness::InputValue}};
     int rows = 0;
     for (const QString &root : {QStringLiteral("/tests/fuzz/corpus"), QStringLiteral("/tests/fixtures/bad")}) {
-        for (const QString &kind : {QStringLiteral("jpeg"), QStringLiteral("slot"), QStringLiteral("catalogue"),
-                                    QStringLiteral("input_value")}) {
+        for (const auto &[kind, harness] : harnesses) {
             QDirIterator it(sourceDir() + root + QLatin1Char('/') + kind, QDir::Files);
             while (it.hasNext()) {
                 const QString path = it.next();
                 const QString name = root.section(QLatin1Char('/'), -1) + QLatin1Char('/') + kind + QLatin1Char('/')
                                      + QFileInfo(path).fileName();
-                QTest::newRow(qPrintable(name)) << kind << path;
+                QTest::newRow(qPrintable(name)) << harness << path;
                 ++rows;
             }
         }
@@ -234,18 +256,9 @@ void TestHostileInput::replayedInputsKeepThePromises_data()
 
 void TestHostileInput::replayedInputsKeepThePromises()
 {
-    QFETCH(QString, kind);
+    QFETCH(THarness, harness);
     QFETCH(QString, path);
-    const QByteArray bytes = readAll(path);
-    QString finding;
-    if (kind == QLatin1String("jpeg"))
-        finding = FuzzHarness::JpegPicture(bytes);
-    else if (kind == QLatin1String("slot"))
-        finding = FuzzHarness::PictureSlot(bytes);
-    else if (kind == QLatin1String("catalogue"))
-        finding = FuzzHarness::CatalogueFile(bytes);
-    else
-        finding = FuzzHarness::InputValue(bytes);
+    const QString finding = harness(readAll(path));
     QVERIFY2(finding.isEmpty(), qPrintable(finding));
 }
 
@@ -253,59 +266,44 @@ void TestHostileInput::replayedInputsKeepThePromises()
 
 void TestHostileInput::pictureFilesNamedJpg_data()
 {
-    // outcome: "empty" (loads as no picture), "error" (the load fails naming the problem), or
-    // "damaged" (loads, decodes at full size with a damage note).
+    // message: what the failed load must say (empty: it loads). decoded: the size a damaged
+    // picture still decodes at, with a damage note (invalid: it loads as no picture).
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("outcome");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QSize>("decoded");
     const QByteArray jpeg = TestSupport::MakeJpeg(120, 90);
-    QByteArray png;
-    {
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-    }
-    QTest::newRow("zero bytes") << QByteArray() << "empty" << QString();
-    QTest::newRow("a PNG named .jpg") << png << "error" << "not a readable JPEG";
-    QTest::newRow("cut at the header") << JpegSurgery::CutAt(jpeg, JpegSurgery::FindFrame(jpeg) + 6) << "error"
-                                       << "not a readable JPEG";
-    QTest::newRow("cut in the middle") << JpegSurgery::CutAt(jpeg, jpeg.size() / 2) << "damaged" << QString();
-    QTest::newRow("cut at the end (no EOI)") << JpegSurgery::CutAt(jpeg, jpeg.size() - 2) << "damaged" << QString();
+    const QString unreadable = QStringLiteral("not a readable JPEG");
+    QTest::newRow("zero bytes") << QByteArray() << QString() << QSize();
+    QTest::newRow("a PNG named .jpg") << pngPicture(Qt::red) << unreadable << QSize();
+    QTest::newRow("cut at the header") << JpegSurgery::CutAt(jpeg, JpegSurgery::FindFrame(jpeg) + 6) << unreadable
+                                       << QSize();
+    QTest::newRow("cut in the middle") << JpegSurgery::CutAt(jpeg, jpeg.size() / 2) << QString() << QSize(120, 90);
+    QTest::newRow("cut at the end (no EOI)") << JpegSurgery::CutAt(jpeg, jpeg.size() - 2) << QString() << QSize(120, 90);
 }
 
 void TestHostileInput::pictureFilesNamedJpg()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QString, outcome);
     QFETCH(QString, message);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("picture.jpg");
-    QVERIFY(writeFile(path, bytes));
-    const QByteArray before = sha256(path);
+    QFETCH(QSize, decoded);
+    const TPictureFile file(bytes);
+    QVERIFY(file.written);
 
     TPicture picture;
     QString error;
     try {
-        picture.LoadFromFile(path);
+        picture.LoadFromFile(file.path);
     } catch (const TavelinError &e) {
         error = e.message();
     }
-    QCOMPARE(sha256(path), before);
-    if (outcome == QLatin1String("error")) {
-        QVERIFY2(error.contains(message), qPrintable(error));
-        QVERIFY(picture.IsEmpty());
+    QVERIFY(file.Unchanged());
+    QVERIFY2(message.isEmpty() ? error.isEmpty() : error.contains(message), qPrintable(error));
+    QCOMPARE(picture.IsEmpty(), !decoded.isValid());
+    if (picture.IsEmpty())
         return;
-    }
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    if (outcome == QLatin1String("empty")) {
-        QVERIFY(picture.IsEmpty());
-        return;
-    }
     auto *jpeg = dynamic_cast<TJPEGImage *>(picture.Graphic());
     QVERIFY(jpeg);
-    QCOMPARE(jpeg->Image().size(), QSize(120, 90));
+    QCOMPARE(jpeg->Image().size(), decoded);
     QVERIFY2(!jpeg->DecodeWarning().isEmpty(), "the damage went unnoticed");
 }
 
@@ -315,17 +313,8 @@ void TestHostileInput::viewerOpensHostilePictureFiles_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("shown");
     const QByteArray jpeg = TestSupport::MakeJpeg(96, 64);
-    QByteArray png;
-    {
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::blue);
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-    }
-    TJpegEncodeOptions progressive;
-    progressive.progressive = true;
-    const QByteArray scans = JpegSurgery::WithRepeatedLastScan(EncodeJpeg(QImage::fromData(jpeg), progressive), 3000);
+    const QByteArray png = pngPicture(Qt::blue);
+    const QByteArray scans = withManyScans(jpeg);
     QTest::newRow("zero bytes") << QByteArray() << false;
     QTest::newRow("a PNG named .jpg") << png << false;
     QTest::newRow("cut at the header") << JpegSurgery::CutAt(jpeg, JpegSurgery::FindFrame(jpeg) + 6) << false;
@@ -342,17 +331,15 @@ void TestHostileInput::viewerOpensHostilePictureFiles()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, shown);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("hostile.jpg");
-    QVERIFY(writeFile(path, bytes));
-    const QByteArray before = sha256(path);
+    const TPictureFile file(bytes);
+    QVERIFY(file.written);
     QStringList reports;
     SetStandardErrorSink([&](const QString &m) { reports << m; });
 
     Tm_GLOPictureViewDlg viewer;
     viewer.show();
     QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-    viewer.LoadPictureFile(path); // no message: the viewer says nothing about a bad file
+    viewer.LoadPictureFile(file.path); // no message: the viewer says nothing about a bad file
     auto *image = viewer.findChild<TImage *>(QStringLiteral("m_Image"));
     QVERIFY(image);
     QCOMPARE(!image->Picture().IsEmpty(), shown);
@@ -365,7 +352,7 @@ void TestHostileInput::viewerOpensHostilePictureFiles()
     }
     SetStandardErrorSink(nullptr);
     QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));
-    QCOMPARE(sha256(path), before);
+    QVERIFY(file.Unchanged());
 }
 
 void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
@@ -374,44 +361,24 @@ void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
     // a cell picture (drawn as far as its data goes); the others leave their cell empty. Showing
     // them, enlarging each into the preview and painting everything reports nothing.
     const QByteArray jpeg = TestSupport::MakeJpeg(96, 64);
-    QByteArray png;
-    {
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::green);
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-    }
-    TJpegEncodeOptions progressive;
-    progressive.progressive = true;
+    const QByteArray png = pngPicture(Qt::green);
     const QList<std::optional<QByteArray>> slotBytes = {
         jpeg,
         png,
         JpegSurgery::CutAt(jpeg, JpegSurgery::FindFrame(jpeg) + 6),
         JpegSurgery::WithForgedSize(jpeg, 65500, 65500),
-        JpegSurgery::WithRepeatedLastScan(EncodeJpeg(QImage::fromData(jpeg), progressive), 3000),
+        withManyScans(jpeg),
         JpegSurgery::CutAt(jpeg, jpeg.size() / 2),
         QByteArray(),
     };
     const QList<bool> filled = {true, false, false, true, true, true, false};
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath("KVRJetLib.mdb");
-    TestSupport::MakeCatalogue(path);
-    TestSupport::AddEntry(path, "ZY", QStringLiteral("甘草"), "GC", slotBytes);
-    const QString oldDir = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    QStringList reports;
-    SetStandardErrorSink([&](const QString &m) { reports << m; });
+    TestSupport::TestProgram program;
+    TestSupport::AddEntry(program.path, "ZY", QStringLiteral("甘草"), "GC", slotBytes);
+    program.start();
     {
-        Tm_DataLibModule module;
-        m_DataLibModule = &module;
         Tm_Frame_ZY frame;
-        frame.resize(800, 600);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
-        frame.findChild<QPushButton *>(QStringLiteral("m_Button_DisplayPic"))->click();
+        QVERIFY(showHerbPictures(frame));
         for (int k = 1; k <= 7; ++k)
             QVERIFY2(frame.Cell(k)->Picture().IsEmpty() != filled[k - 1], qPrintable(QStringLiteral("cell %1").arg(k)));
         frame.grab(); // paints every cell
@@ -420,11 +387,8 @@ void TestHostileInput::herbFrameShowsHostileSlotsAsEmptyCells()
             QCOMPARE(frame.Preview()->Picture().IsEmpty(), !filled[k - 1]);
             frame.grab();
         }
-        m_DataLibModule = nullptr;
     }
-    SetStandardErrorSink(nullptr);
-    QDir::setCurrent(oldDir);
-    QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));
+    QVERIFY2(program.errors.isEmpty(), qPrintable(program.errors.join(QLatin1Char('\n'))));
 }
 
 void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells_data()
@@ -432,49 +396,42 @@ void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells_data()
     // One hostile picture in all seven slots of a herb entry (stored transformed). Each cell
     // decodes it at the scale that covers the cell, or is refused, and keeps at most its own
     // 55 x 66 pixels: the decodes' memory is given back as soon as the cell is drawn.
-    QTest::addColumn<QString>("fixture");
-    QTest::newRow("header claiming 65500 x 65500") << QString();
+    QTest::addColumn<QByteArray>("picture");
+    const auto fixture = [](const char *name) {
+        return readAll(sourceDir() + QStringLiteral("/tests/fixtures/bad/") + QLatin1String(name));
+    };
+    QTest::newRow("header claiming 65500 x 65500")
+        << JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(96, 64), 65500, 65500);
     QTest::newRow("progressive, 16384 x 16383")
-        << "jpeg/progressive-16384x16383-memory-beyond-the-bound-at-full-size";
-    QTest::newRow("arithmetic-coded progressive, 16384 x 16383") << "jpeg/arithmetic-progressive-16384x16383-slow-scans";
+        << fixture("jpeg/progressive-16384x16383-memory-beyond-the-bound-at-full-size");
+    QTest::newRow("arithmetic-coded progressive, 16384 x 16383")
+        << fixture("jpeg/arithmetic-progressive-16384x16383-slow-scans");
 }
 
 void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells()
 {
-    QFETCH(QString, fixture);
-    const QByteArray picture = fixture.isEmpty()
-                                   ? JpegSurgery::WithForgedSize(TestSupport::MakeJpeg(96, 64), 65500, 65500)
-                                   : readAll(sourceDir() + QStringLiteral("/tests/fixtures/bad/") + fixture);
+    QFETCH(QByteArray, picture);
     QVERIFY(!picture.isEmpty());
-    QTemporaryDir dir;
-    const QString path = dir.filePath("KVRJetLib.mdb");
-    TestSupport::MakeCatalogue(path);
-    TestSupport::AddEntry(path, "ZY", QStringLiteral("甘草"), "GC", QList<std::optional<QByteArray>>(7, picture));
-    const QString oldDir = QDir::currentPath();
-    QDir::setCurrent(dir.path());
     QStringList reports;
-    SetStandardErrorSink([&](const QString &m) { reports << m; });
     {
-        Tm_DataLibModule module;
-        m_DataLibModule = &module;
-        Tm_Frame_ZY frame;
-        frame.resize(800, 600);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
-        frame.findChild<QPushButton *>(QStringLiteral("m_Button_DisplayPic"))->click();
-        frame.grab(); // paints every cell
-        for (int k = 1; k <= 7; ++k)
-            QVERIFY2(!frame.Cell(k)->Picture().IsEmpty(), qPrintable(QStringLiteral("cell %1").arg(k)));
-        const qint64 cellBytes = qint64(frame.Cell(1)->width()) * frame.Cell(1)->height() * 4
-                                 * qint64(std::ceil(frame.devicePixelRatioF() * frame.devicePixelRatioF()));
-        QVERIFY2(TDecodeMemory::InUse() <= 7 * cellBytes,
-                 qPrintable(QStringLiteral("%1 bytes kept").arg(TDecodeMemory::InUse())));
-        m_DataLibModule = nullptr;
+        TestSupport::TestProgram program;
+        TestSupport::AddEntry(program.path, "ZY", QStringLiteral("甘草"), "GC",
+                              QList<std::optional<QByteArray>>(7, picture));
+        program.start();
+        {
+            Tm_Frame_ZY frame;
+            QVERIFY(showHerbPictures(frame));
+            frame.grab(); // paints every cell
+            for (int k = 1; k <= 7; ++k)
+                QVERIFY2(!frame.Cell(k)->Picture().IsEmpty(), qPrintable(QStringLiteral("cell %1").arg(k)));
+            const qint64 cellBytes = qint64(frame.Cell(1)->width()) * frame.Cell(1)->height() * 4
+                                     * qint64(std::ceil(frame.devicePixelRatioF() * frame.devicePixelRatioF()));
+            QVERIFY2(TDecodeMemory::InUse() <= 7 * cellBytes,
+                     qPrintable(QStringLiteral("%1 bytes kept").arg(TDecodeMemory::InUse())));
+        }
+        reports = program.errors;
     }
     QCOMPARE(TDecodeMemory::InUse(), qint64(0));
-    SetStandardErrorSink(nullptr);
-    QDir::setCurrent(oldDir);
     QVERIFY2(reports.isEmpty(), qPrintable(reports.join(QLatin1Char('\n'))));
 }
 
@@ -482,53 +439,52 @@ void TestHostileInput::stripOfSevenHostilePicturesKeepsOnlyItsCells()
 
 void TestHostileInput::openingAndBrowsingNeverChangesTheFile_data()
 {
+    // make: writes the file at the path it is given and returns what failed, empty on success.
     // expected: empty when everything browses; otherwise text that the first error must hold.
-    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<TMakeFile>("make");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("good catalogue, WAL journal") << "wal" << QString();
-    QTest::newRow("good catalogue, rollback journal") << "rollback" << QString();
-    QTest::newRow("SQLite file without the tables") << "foreign" << "没有表 KVR_ZYPicture";
-    QTest::newRow("truncated after the first pages") << "truncated" << "损坏";
-    QTest::newRow("a table with a missing column") << "missing column" << "表 KVR_ZYPicture 中没有列 OtherName";
-    QTest::newRow("a column of another type") << "other type" << "KVR_ZXTPPicture.ItemName 的类型是 BLOB";
-    QTest::newRow("a slot referring to no picture") << "dangling slot" << "无法读取";
-    QTest::newRow("an atlas that is a view over an endless query") << "endless view" << "is a view, not a table";
+    // A catalogue (filled or empty), then changed by another program's statements.
+    const auto changed = [](bool filled, const QString &sql) -> TMakeFile {
+        return [=](const QString &path) {
+            filled ? makeFilledCatalogue(path) : TestSupport::MakeCatalogue(path);
+            return sql.isEmpty() ? QString() : execSql(path, sql);
+        };
+    };
+    const auto truncated = [changed](const QString &path) {
+        const QString failed = changed(true, QStringLiteral("PRAGMA journal_mode=DELETE"))(path);
+        if (!failed.isEmpty())
+            return failed;
+        return writeFile(path, readAll(path).left(4096 * 3)) ? QString() : QStringLiteral("cannot cut the file");
+    };
+    const auto foreign = [](const QString &path) {
+        return execSql(path, "CREATE TABLE notes(id INTEGER PRIMARY KEY, text TEXT); INSERT INTO notes(text) "
+                             "VALUES('someone else''s data')");
+    };
+    QTest::newRow("good catalogue, WAL journal") << changed(true, {}) << QString();
+    QTest::newRow("good catalogue, rollback journal") << changed(true, "PRAGMA journal_mode=DELETE") << QString();
+    QTest::newRow("SQLite file without the tables") << TMakeFile(foreign) << "没有表 KVR_ZYPicture";
+    QTest::newRow("truncated after the first pages") << TMakeFile(truncated) << "损坏";
+    QTest::newRow("a table with a missing column")
+        << changed(false, "PRAGMA journal_mode=DELETE; ALTER TABLE KVR_ZYPicture DROP COLUMN OtherName")
+        << "表 KVR_ZYPicture 中没有列 OtherName";
+    QTest::newRow("a column of another type")
+        << changed(false, "PRAGMA journal_mode=DELETE; DROP TABLE KVR_ZXTPPicture; CREATE TABLE "
+                          "KVR_ZXTPPicture(RecordSN INTEGER PRIMARY KEY, TypeName VARCHAR(50), ItemName BLOB, "
+                          "MemoContent VARCHAR(250), pic1 PICTURE, pic2 PICTURE, pic3 PICTURE, pic4 PICTURE)")
+        << "KVR_ZXTPPicture.ItemName 的类型是 BLOB";
+    QTest::newRow("a slot referring to no picture")
+        << changed(true, "PRAGMA journal_mode=DELETE; UPDATE KVR_ZYPicture SET pic2 = 99999") << "无法读取";
+    QTest::newRow("an atlas that is a view over an endless query") << changed(false, endlessView())
+                                                                   << "is a view, not a table";
 }
 
 void TestHostileInput::openingAndBrowsingNeverChangesTheFile()
 {
-    QFETCH(QString, fixture);
+    QFETCH(TMakeFile, make);
     QFETCH(QString, expected);
     QTemporaryDir dir;
     const QString path = dir.filePath("KVRJetLib.mdb");
-    if (fixture == QLatin1String("wal") || fixture == QLatin1String("rollback") || fixture == QLatin1String("truncated")
-        || fixture == QLatin1String("dangling slot")) {
-        makeFilledCatalogue(path);
-        if (fixture != QLatin1String("wal"))
-            QCOMPARE(execSql(path, "PRAGMA journal_mode=DELETE"), QString());
-        if (fixture == QLatin1String("truncated")) {
-            const QByteArray all = readAll(path);
-            QVERIFY(writeFile(path, all.left(4096 * 3)));
-        }
-        if (fixture == QLatin1String("dangling slot"))
-            QCOMPARE(execSql(path, "UPDATE KVR_ZYPicture SET pic2 = 99999"), QString());
-    } else if (fixture == QLatin1String("foreign")) {
-        QCOMPARE(execSql(path, "CREATE TABLE notes(id INTEGER PRIMARY KEY, text TEXT); INSERT INTO notes(text) "
-                               "VALUES('someone else''s data')"),
-                 QString());
-    } else if (fixture == QLatin1String("endless view")) {
-        TestSupport::MakeCatalogue(path);
-        QCOMPARE(execSql(path, endlessView()), QString());
-    } else if (fixture == QLatin1String("missing column")) {
-        TestSupport::MakeCatalogue(path);
-        QCOMPARE(execSql(path, "PRAGMA journal_mode=DELETE; ALTER TABLE KVR_ZYPicture DROP COLUMN OtherName"), QString());
-    } else if (fixture == QLatin1String("other type")) {
-        TestSupport::MakeCatalogue(path);
-        QCOMPARE(execSql(path, "PRAGMA journal_mode=DELETE; DROP TABLE KVR_ZXTPPicture; CREATE TABLE "
-                               "KVR_ZXTPPicture(RecordSN INTEGER PRIMARY KEY, TypeName VARCHAR(50), ItemName BLOB, "
-                               "MemoContent VARCHAR(250), pic1 PICTURE, pic2 PICTURE, pic3 PICTURE, pic4 PICTURE)"),
-                 QString());
-    }
+    QCOMPARE(make(path), QString());
     const QByteArray before = sha256(path);
     const QStringList errors = browseEverything(path);
     QCOMPARE(sha256(path), before);
@@ -553,16 +509,15 @@ void TestHostileInput::catalogueHeldByAnotherWriterBrowsesButRefusesChanges()
     QTemporaryDir dir;
     const QString path = dir.filePath("KVRJetLib.mdb");
     makeFilledCatalogue(path);
-    TLockHolder other(path, QStringLiteral("BEGIN IMMEDIATE"));
-    QVERIFY2(other.Holding(), qPrintable(other.Errors()));
+    // Another program holds it in a write transaction, with an entry of its own not yet committed.
+    SqliteShell::Session other(path);
+    QCOMPARE(other.Run("BEGIN IMMEDIATE; INSERT INTO KVR_ZXTPPicture(ItemName) VALUES('held')"), QString());
     const QByteArray before = sha256(path);
     {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, path);
         TCatalogQuery list;
-        list.SetConnection(&connection);
-        list.SQL() << CatalogSchema::FindAtlas("ZXTP")->listSql;
+        TestSupport::PrepareQuery(list, connection, {CatalogSchema::FindAtlas("ZXTP")->listSql});
         list.Open();
         QCOMPARE(list.RecordCount(), 1); // the other writer's row is not committed
         list.Append();
@@ -588,8 +543,8 @@ void TestHostileInput::catalogueLockedExclusivelyFailsNamingTheLock()
     const QString path = dir.filePath("KVRJetLib.mdb");
     makeFilledCatalogue(path);
     QCOMPARE(execSql(path, "PRAGMA journal_mode=DELETE"), QString());
-    TLockHolder other(path, QStringLiteral("BEGIN EXCLUSIVE"));
-    QVERIFY2(other.Holding(), qPrintable(other.Errors()));
+    SqliteShell::Session other(path);
+    QCOMPARE(other.Run("BEGIN EXCLUSIVE; INSERT INTO KVR_ZXTPPicture(ItemName) VALUES('held')"), QString());
     const QByteArray before = sha256(path);
     const QStringList errors = browseEverything(path);
     QCOMPARE(sha256(path), before);
@@ -599,25 +554,6 @@ void TestHostileInput::catalogueLockedExclusivelyFailsNamingTheLock()
 }
 
 namespace {
-
-struct TToolRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-TToolRun runTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return {-2, {}, QStringLiteral("timed out")};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 // A picture of noise: a JPEG of tens of KiB from a small image.
 QByteArray noisyJpeg()
@@ -651,11 +587,9 @@ void TestHostileInput::pictureClaimingMoreThanTheFileIsADamagedSlot()
     qint64 picture = 0;
     {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, path);
         TCatalogQuery q;
-        q.SetConnection(&connection);
-        q.SQL() << QStringLiteral("select pic1, RecordSN from KVR_ZXTPPicture");
+        TestSupport::PrepareQuery(q, connection, {QStringLiteral("select pic1, RecordSN from KVR_ZXTPPicture")});
         q.Open();
         picture = q.FieldValue(QStringLiteral("pic1")).toLongLong();
     }
@@ -665,11 +599,9 @@ void TestHostileInput::pictureClaimingMoreThanTheFileIsADamagedSlot()
 
     {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, path);
         TCatalogQuery q;
-        q.SetConnection(&connection);
-        q.SQL() << CatalogSchema::FindAtlas("ZXTP")->pictureSql;
+        TestSupport::PrepareQuery(q, connection, {CatalogSchema::FindAtlas("ZXTP")->pictureSql});
         q.SetParameter(QStringLiteral("SQLRecordSN"), 1);
         q.Open();
         TMemoryStream stream;
@@ -686,15 +618,15 @@ void TestHostileInput::pictureClaimingMoreThanTheFileIsADamagedSlot()
         QVERIFY(stream.Size() > 0);
     }
 
-    const TToolRun verified = runTool({QStringLiteral("verify"), path});
+    const TestSupport::TProgramRun verified = TestSupport::RunCatalogTool({QStringLiteral("verify"), path});
     QVERIFY2(verified.code != 0, qPrintable(verified.out + verified.err));
     QVERIFY2(verified.out.contains(QLatin1String("ZXTP 1 1: ")) && verified.out.contains(QLatin1String("claims")),
              qPrintable(verified.out));
     QVERIFY2(!verified.out.contains(QLatin1String("ZXTP 1 2")), qPrintable(verified.out));
 
     const QString exported = dir.filePath("out.jpg");
-    const TToolRun exporting =
-        runTool({QStringLiteral("export-picture"), path, QStringLiteral("ZXTP"), QStringLiteral("1"), QStringLiteral("1"), exported});
+    const TestSupport::TProgramRun exporting =
+        TestSupport::RunCatalogTool({QStringLiteral("export-picture"), path, QStringLiteral("ZXTP"), QStringLiteral("1"), QStringLiteral("1"), exported});
     QVERIFY2(exporting.code != 0, qPrintable(exporting.err));
     QVERIFY2(exporting.err.contains(QLatin1String("claims")), qPrintable(exporting.err));
     QVERIFY(!QFileInfo::exists(exported));
@@ -708,7 +640,7 @@ void TestHostileInput::atlasThatIsAViewIsRefusedAndVerifyEnds()
     TestSupport::MakeCatalogue(path);
     QCOMPARE(execSql(path, endlessView()), QString());
     const QByteArray before = sha256(path);
-    const TToolRun verified = runTool({QStringLiteral("verify"), path});
+    const TestSupport::TProgramRun verified = TestSupport::RunCatalogTool({QStringLiteral("verify"), path});
     QVERIFY2(verified.code > 0, qPrintable(verified.err));
     QVERIFY2(verified.err.contains(QLatin1String("ZY: KVR_ZYPicture")) && verified.err.contains(QLatin1String("is a view")),
              qPrintable(verified.err));
@@ -735,8 +667,7 @@ void TestHostileInput::runawayStatementsEndWithinTheirBudget()
     SqliteStatementBudget::SetTimeLimitForTesting(300);
     const auto restore = qScopeGuard([] { SqliteStatementBudget::SetTimeLimitForTesting(0); });
     TCatalogConnection connection;
-    connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-    connection.SetConnected(true);
+    TestSupport::ConnectToFile(connection, path);
     try {
         connection.Store().Execute(sql);
         QFAIL("the statement came back");
@@ -746,8 +677,7 @@ void TestHostileInput::runawayStatementsEndWithinTheirBudget()
     }
     // The connection goes on serving statements within their budget.
     TCatalogQuery list;
-    list.SetConnection(&connection);
-    list.SQL() << CatalogSchema::FindAtlas("ZY")->listSql;
+    TestSupport::PrepareQuery(list, connection, {CatalogSchema::FindAtlas("ZY")->listSql});
     list.Open();
     QCOMPARE(list.RecordCount(), 1);
 }
@@ -760,11 +690,9 @@ QStringList miscellaneousNames(const QString &path, QString *error)
     QStringList names;
     try {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, path);
         TCatalogQuery list;
-        list.SetConnection(&connection);
-        list.SQL() << CatalogSchema::FindAtlas("ZXTP")->listSql;
+        TestSupport::PrepareQuery(list, connection, {CatalogSchema::FindAtlas("ZXTP")->listSql});
         list.Open();
         for (int r = 0; r < list.RecordCount(); ++r) {
             list.SetRecNo(r);
@@ -792,71 +720,53 @@ QMap<QString, QByteArray> folderDigests(const QString &folder)
     return digests;
 }
 
-void insertEntry(sqlite3 *db, const QString &name, int pictureBytes)
-{
-    // Through the catalogue's own triggers, as an import writes it: the picture row, then the entry.
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO KVR_PictureData(Bytes) VALUES(?1)", -1, &st, nullptr);
-    const QByteArray jpeg = TestSupport::MakeJpeg(32, 24) + QByteArray(pictureBytes, '\0');
-    sqlite3_bind_blob(st, 1, jpeg.constData(), int(jpeg.size()), SQLITE_TRANSIENT);
-    sqlite3_step(st);
-    sqlite3_finalize(st);
-    const qint64 picture = sqlite3_last_insert_rowid(db);
-    sqlite3_prepare_v2(db, "INSERT INTO KVR_ZXTPPicture(TypeName, ItemName, pic1) VALUES('类别', ?1, ?2)", -1, &st, nullptr);
-    const QByteArray utf8 = name.toUtf8();
-    sqlite3_bind_text(st, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_int64(st, 2, picture);
-    sqlite3_step(st);
-    sqlite3_finalize(st);
-}
-
 } // namespace
 
 void TestHostileInput::readOnlyCatalogueLeftUnfinishedShowsTheCommittedState_data()
 {
     QTest::addColumn<QString>("journal");
-    QTest::newRow("hot rollback journal") << "delete";
-    QTest::newRow("write-ahead log without its index") << "wal";
+    QTest::addColumn<QString>("leftover"); // the file beside the catalogue that holds the change under way
+    QTest::newRow("hot rollback journal") << "delete" << "-journal";
+    QTest::newRow("write-ahead log without its index") << "wal" << "-wal";
 }
 
 void TestHostileInput::readOnlyCatalogueLeftUnfinishedShowsTheCommittedState()
 {
-    // The crash is taken as a copy of the files while a change is under way: "kept" was committed
-    // before, ("logged" after, in the log,) and "uncommitted" is written into the files but never
-    // committed. The copy is then made read-only, as on a disc. Browsing it shows exactly what was
-    // committed and changes none of its files.
+    // The crash is taken as a copy of the files while another program's change is under way:
+    // "kept" was committed before, "logged" committed with no checkpoint since (in a log, it is
+    // only there), and "uncommitted" is written into the files but never committed. The copy is
+    // then made read-only, as on a disc. Browsing it shows exactly what was committed and changes
+    // none of its files.
     QFETCH(QString, journal);
-    const bool wal = journal == QLatin1String("wal");
+    QFETCH(QString, leftover);
     QTemporaryDir work, disc;
     const QString path = work.filePath("KVRJetLib.mdb");
     TestSupport::MakeCatalogue(path);
-    QCOMPARE(execSql(path, QStringLiteral("PRAGMA journal_mode=%1").arg(journal)), QString());
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    sqlite3_exec(db, "PRAGMA wal_autocheckpoint=0; PRAGMA cache_size=2", nullptr, nullptr, nullptr);
-    insertEntry(db, QStringLiteral("kept"), 0);
-    if (wal)
-        sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
-    QStringList committed = {QStringLiteral("kept")};
-    if (wal) {
-        insertEntry(db, QStringLiteral("logged"), 0); // committed, only in the log
-        committed << QStringLiteral("logged");
-    }
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    // Larger than the page cache: SQLite writes it into the files before any commit.
+    TestSupport::AddEntry(path, "ZXTP", QStringLiteral("kept"), QStringLiteral("类别"), {TestSupport::MakeJpeg(32, 24)});
+    const QStringList committed = {QStringLiteral("kept"), QStringLiteral("logged")};
+    SqliteShell::Session writer(path);
+    // A page cache of two pages: the change under way is written into the files long before a commit.
+    QCOMPARE(writer.Run(QStringLiteral("PRAGMA journal_mode=%1; PRAGMA wal_autocheckpoint=0; PRAGMA cache_size=2; "
+                                       "INSERT INTO KVR_ZXTPPicture(TypeName, ItemName, pic1) "
+                                       "SELECT TypeName, 'logged', pic1 FROM KVR_ZXTPPicture")
+                            .arg(journal)),
+             QString());
+    QCOMPARE(writer.Run(QStringLiteral("BEGIN; CREATE TABLE spill(b)")), QString());
     for (int i = 0; i < 4; ++i)
-        insertEntry(db, QStringLiteral("uncommitted"), 300 * 1024);
+        QCOMPARE(writer.Run(QStringLiteral("INSERT INTO KVR_ZXTPPicture(TypeName, ItemName) VALUES('类别', 'uncommitted'); "
+                                           "INSERT INTO spill VALUES(randomblob(300 * 1024))")),
+                 QString());
     const QString copy = disc.filePath("KVRJetLib.mdb");
-    int leftovers = 0;
-    for (const char *suffix : {"", "-journal", "-wal"}) {
-        if (QFileInfo::exists(path + QLatin1String(suffix))) {
-            QVERIFY(QFile::copy(path + QLatin1String(suffix), copy + QLatin1String(suffix)));
-            leftovers += *suffix ? 1 : 0;
+    QStringList leftovers;
+    for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+        if (QFileInfo::exists(path + suffix)) {
+            QVERIFY(QFile::copy(path + suffix, copy + suffix));
+            if (!suffix.isEmpty())
+                leftovers << suffix;
         }
     }
-    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    QCOMPARE(leftovers, 1);
+    QCOMPARE(writer.Run(QStringLiteral("ROLLBACK")), QString());
+    QCOMPARE(leftovers, QStringList{leftover});
     QVERIFY(!QFileInfo::exists(copy + QLatin1String("-shm")));
     for (const QString &f : QDir(disc.path()).entryList(QDir::Files))
         QFile::setPermissions(disc.filePath(f), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
@@ -876,8 +786,7 @@ void TestHostileInput::readOnlyCatalogueLeftUnfinishedShowsTheCommittedState()
     // Read-only through the copy: a change is refused, and the original stays as it was.
     {
         TCatalogConnection connection;
-        connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(copy));
-        connection.SetConnected(true);
+        TestSupport::ConnectToFile(connection, copy);
         QVERIFY(connection.ReadOnly());
         QVERIFY_THROWS_EXCEPTION(TavelinError, connection.RequireWritable());
     }
@@ -897,7 +806,7 @@ void TestHostileInput::refusedAddLeavesTheJournalModeAlone()
              QString());
     const QString picture = dir.filePath("new.jpg");
     QVERIFY(writeFile(picture, TestSupport::MakeJpeg(40, 30)));
-    const TToolRun added = runTool({QStringLiteral("add"), path, QStringLiteral("ZXTP"), QStringLiteral("--name"),
+    const TestSupport::TProgramRun added = TestSupport::RunCatalogTool({QStringLiteral("add"), path, QStringLiteral("ZXTP"), QStringLiteral("--name"),
                                     QStringLiteral("new"), picture});
     QVERIFY2(added.code != 0 && added.err.contains(QLatin1String("no new entries")), qPrintable(added.err));
     // Header bytes 18 and 19: 1 for a rollback journal, 2 for WAL.

@@ -5,6 +5,8 @@
 #include "data/TCatalogQuery.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
+#include "support/FrameSearch.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
@@ -19,45 +21,20 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
+// The bytes of a damaged source file, made from the fixture's.
+using TDamage = std::function<QByteArray(const QByteArray &)>;
+Q_DECLARE_METATYPE(TDamage)
+
 namespace {
 
 const QString kFixtureDir = QStringLiteral(TAVELIN_SOURCE_DIR "/../shared/fixtures/jet");
 
-struct TToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-TToolRun runTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
-    TToolRun r;
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
-        p.kill();
-        r.err = QStringLiteral("the tool did not finish normally");
-        return r;
-    }
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 QString sha256(const QByteArray &bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-}
-
-// What the search of the browser frames appends to a list statement.
-QStringList searchLines(const TAtlasDef &atlas, const QString &text)
-{
-    QString literal = QStringLiteral("%") + text + QStringLiteral("%");
-    literal.replace(QLatin1Char('\''), QStringLiteral("''"));
-    literal = QLatin1Char('\'') + literal + QLatin1Char('\'');
-    return {QStringLiteral(" Where %1 Like %2").arg(atlas.nameColumn, literal),
-            QStringLiteral(" Or %1 Like %2").arg(atlas.otherColumn, literal)};
 }
 
 } // namespace
@@ -92,7 +69,7 @@ private:
     QByteArray m_fixture;
     QJsonObject m_manifest;
     QString m_converted;
-    TToolRun m_run;
+    TestSupport::TProgramRun m_run;
 };
 
 QString TestImportMdb::missingFixture() const
@@ -126,8 +103,8 @@ void TestImportMdb::initTestCase()
     QCOMPARE(sha256(m_fixture), m_manifest.value(QStringLiteral("mdb_sha256")).toString());
     m_converted = m_dir.filePath(QStringLiteral("converted/KVRJetLib.mdb"));
     QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("converted"))));
-    m_run = runTool({QStringLiteral("import-mdb"), mdb.fileName(), m_converted});
-    QVERIFY2(m_run.exitCode == 0, qPrintable(m_run.err));
+    m_run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), mdb.fileName(), m_converted});
+    QVERIFY2(m_run.code == 0, qPrintable(m_run.err));
     // Only the catalogue itself is left: no temporary or journal files beside it.
     QCOMPARE(QDir(m_dir.filePath(QStringLiteral("converted"))).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("KVRJetLib.mdb")});
@@ -289,9 +266,7 @@ void TestImportMdb::programQueriesListAndSearch()
     conn.SetConnected(true);
     TCatalogQuery list;
     list.SetConnection(&conn);
-    list.SQL() << atlas.listSql;
-    if (!text.isEmpty())
-        list.SQL() << searchLines(atlas, text);
+    list.SQL() = TestSupport::SearchStatementFor(atlas.code, text);
     list.Open();
     QSet<qint64> found;
     for (int r = 0; r < list.RecordCount(); ++r) {
@@ -349,8 +324,8 @@ void TestImportMdb::keysOfDeletedLastRowsStayUsed()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
     f.close();
-    const TToolRun run = runTool({QStringLiteral("import-mdb"), src, dest});
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), src, dest});
+    QVERIFY2(run.code == 0, qPrintable(run.err));
 
     TCatalogConnection conn;
     conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(dest));
@@ -396,64 +371,67 @@ void TestImportMdb::checkNamesTheBadSlots()
 
 void TestImportMdb::damagedSourceLeavesNothing_data()
 {
-    QTest::addColumn<QString>("damage");
+    // damage: the source file's bytes made from the fixture's; written: false when there is no file.
+    QTest::addColumn<TDamage>("damage");
+    QTest::addColumn<bool>("written");
     QTest::addColumn<QString>("message");
-    QTest::newRow("cut in the middle of a page") << "cut-mid-page" << "truncated";
-    QTest::newRow("cut after the table pages") << "cut-50-pages" << "KVR_ZYPicture";
-    QTest::newRow("last pages missing") << "cut-last-pages" << "KVR_ZXTPPicture, row RecordSN 3, column pic1";
-    QTest::newRow("a long-value page wiped") << "wipe-long-value-page" << "KVR_ZYPicture, row RecordSN 6, column pic1";
-    QTest::newRow("random bytes") << "random" << "not a Jet database";
-    QTest::newRow("empty file") << "empty" << "not a Jet database";
-    QTest::newRow("missing file") << "missing" << "does not exist";
+    constexpr int page = 4096;
+    const auto cutTo = [](qsizetype size) { return TDamage([=](const QByteArray &b) { return b.left(size); }); };
+    const auto wipeLongValuePage = [](QByteArray bytes) {
+        QVector<int> lval;
+        for (int p = 0; p < bytes.size() / page; ++p)
+            if (bytes[p * page] == 1 && bytes.mid(p * page + 4, 4) == "LVAL")
+                lval << p;
+        if (lval.size() <= 100)
+            return bytes; // not the fixture's layout: the import then succeeds and the test fails
+        const int p = lval[lval.size() / 2];
+        std::fill(bytes.begin() + p * page, bytes.begin() + (p + 1) * page, '\0');
+        return bytes;
+    };
+    const auto random = [](const QByteArray &) {
+        QRandomGenerator gen(7310952);
+        QByteArray bytes(64 * page, Qt::Uninitialized);
+        for (char &c : bytes)
+            c = char(gen.bounded(256));
+        return bytes;
+    };
+    const auto none = [](const QByteArray &) { return QByteArray(); };
+    QTest::newRow("cut in the middle of a page") << cutTo(2000000) << true << "truncated";
+    QTest::newRow("cut after the table pages") << cutTo(50 * page) << true << "KVR_ZYPicture";
+    QTest::newRow("last pages missing") << TDamage([](const QByteArray &b) { return b.chopped(2 * page); }) << true
+                                        << "KVR_ZXTPPicture, row RecordSN 3, column pic1";
+    QTest::newRow("a long-value page wiped") << TDamage(wipeLongValuePage) << true
+                                             << "KVR_ZYPicture, row RecordSN 6, column pic1";
+    QTest::newRow("random bytes") << TDamage(random) << true << "not a Jet database";
+    QTest::newRow("empty file") << TDamage(none) << true << "not a Jet database";
+    QTest::newRow("missing file") << TDamage(none) << false << "does not exist";
 }
 
 void TestImportMdb::damagedSourceLeavesNothing()
 {
     if (const QString why = missingFixture(); !why.isEmpty())
         QSKIP(qPrintable(why));
-    QFETCH(QString, damage);
+    QFETCH(TDamage, damage);
+    QFETCH(bool, written);
     QFETCH(QString, message);
-    const int page = 4096;
-    QByteArray bytes = m_fixture;
-    if (damage == QLatin1String("cut-mid-page")) {
-        bytes.truncate(2000000);
-    } else if (damage == QLatin1String("cut-50-pages")) {
-        bytes.truncate(50 * page);
-    } else if (damage == QLatin1String("cut-last-pages")) {
-        bytes.truncate(bytes.size() - 2 * page);
-    } else if (damage == QLatin1String("wipe-long-value-page")) {
-        QVector<int> lval;
-        for (int p = 0; p < bytes.size() / page; ++p)
-            if (bytes[p * page] == 1 && bytes.mid(p * page + 4, 4) == "LVAL")
-                lval << p;
-        QVERIFY(lval.size() > 100);
-        const int p = lval[lval.size() / 2];
-        std::fill(bytes.begin() + p * page, bytes.begin() + (p + 1) * page, '\0');
-    } else if (damage == QLatin1String("random")) {
-        QRandomGenerator gen(7310952);
-        bytes = QByteArray(64 * page, Qt::Uninitialized);
-        for (char &c : bytes)
-            c = char(gen.bounded(256));
-    } else if (damage == QLatin1String("empty")) {
-        bytes.clear();
-    }
+    const QByteArray bytes = damage(m_fixture);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString src = dir.filePath(QStringLiteral("KVRJetLib.jet.mdb"));
-    if (damage != QLatin1String("missing")) {
+    if (written) {
         QFile f(src);
         QVERIFY(f.open(QIODevice::WriteOnly));
         QCOMPARE(f.write(bytes), qint64(bytes.size()));
     }
     const QString dest = dir.filePath(QStringLiteral("KVRJetLib.mdb"));
-    const TToolRun run = runTool({QStringLiteral("import-mdb"), src, dest});
-    QCOMPARE(run.exitCode, 2);
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), src, dest});
+    QCOMPARE(run.code, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY2(run.err.contains(QStringLiteral("Nothing was written")), qPrintable(run.err));
     QVERIFY(!QFileInfo::exists(dest));
     // No temporary file is left behind either.
     const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(left, damage == QLatin1String("missing") ? QStringList() : QStringList{QStringLiteral("KVRJetLib.jet.mdb")});
+    QCOMPARE(left, written ? QStringList{QStringLiteral("KVRJetLib.jet.mdb")} : QStringList());
 }
 
 void TestImportMdb::existingDestinationIsRefused()
@@ -468,8 +446,8 @@ void TestImportMdb::existingDestinationIsRefused()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("precious");
     }
-    const TToolRun run = runTool({QStringLiteral("import-mdb"), kFixtureDir + QStringLiteral("/KVRJetLib.mdb"), dest});
-    QCOMPARE(run.exitCode, 2);
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), kFixtureDir + QStringLiteral("/KVRJetLib.mdb"), dest});
+    QCOMPARE(run.code, 2);
     QVERIFY2(run.err.contains(QStringLiteral("already exists")), qPrintable(run.err));
     QFile f(dest);
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -507,8 +485,8 @@ void TestImportMdb::programsAdviceForAJetFileWorks()
     const QRegularExpressionMatch convert = import.match(advice);
     QVERIFY2(move.hasMatch() && convert.hasMatch(), qPrintable(advice));
     QVERIFY(QFile::rename(move.captured(1), move.captured(2)));
-    const TToolRun run = runTool({convert.captured(1), convert.captured(2), convert.captured(3)});
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({convert.captured(1), convert.captured(2), convert.captured(3)});
+    QVERIFY2(run.code == 0, qPrintable(run.err));
 
     TCatalogConnection conn;
     conn.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
@@ -523,10 +501,10 @@ void TestImportMdb::programsAdviceForAJetFileWorks()
 void TestImportMdb::wrongArgumentsAreRefused()
 {
     QTemporaryDir dir;
-    QCOMPARE(runTool({QStringLiteral("import-mdb")}).exitCode, 2);
-    QCOMPARE(runTool({QStringLiteral("import-mdb"), dir.filePath(QStringLiteral("a"))}).exitCode, 2);
-    const TToolRun three = runTool({QStringLiteral("import-mdb"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
-    QCOMPARE(three.exitCode, 2);
+    QCOMPARE(TestSupport::RunCatalogTool({QStringLiteral("import-mdb")}).code, 2);
+    QCOMPARE(TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), dir.filePath(QStringLiteral("a"))}).code, 2);
+    const TestSupport::TProgramRun three = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    QCOMPARE(three.code, 2);
     QVERIFY(three.err.contains(QStringLiteral("usage")));
 }
 

@@ -27,6 +27,8 @@ using Interaction = std::function<void(Tm_GloInputDlg *)>;
 using RecordCheck = std::function<void(const TFunParam &)>;
 Q_DECLARE_METATYPE(Interaction)
 Q_DECLARE_METATYPE(RecordCheck)
+using ShownText = std::function<QString(const Tm_GloInputDlg &)>;
+Q_DECLARE_METATYPE(ShownText)
 
 namespace {
 
@@ -145,21 +147,36 @@ void TestInputDialog::kindShowsItsControl_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("visible"); // names of the visible input controls, in a fixed order
     QTest::addColumn<QString>("focus");
-    QTest::addColumn<QString>("shown"); // text of the edit / memo, or the picker values
+    QTest::addColumn<ShownText>("read"); // what the kind's controls show
+    QTest::addColumn<QString>("shown");  // text of the edit / memo, or the picker values
     QTest::addColumn<int>("height");
+    QTest::addColumn<QVariantMap>("placed"); // x of controls moved from their designed place
 
-    QTest::newRow("text") << int(ikText) << "m_strContent" << "m_strContent" << "原来的文字" << 147;
-    QTest::newRow("memo") << int(ikMemo) << "m_Memo" << "m_Memo" << "第一行\n第二行\n" << 347;
-    QTest::newRow("date") << int(ikDate) << "m_DateTimePicker_Date" << "m_DateTimePicker_Date" << "2011-03-04"
-                          << 147;
-    QTest::newRow("time") << int(ikTime) << "m_DateTimePicker_Time" << "m_DateTimePicker_Time" << "05:06:07" << 147;
+    const ShownText edit = [](const Tm_GloInputDlg &d) { return d.m_strContent->text(); };
+    const ShownText memo = [](const Tm_GloInputDlg &d) { return d.m_Memo->toPlainText(); };
+    const ShownText date = [](const Tm_GloInputDlg &d) {
+        return d.m_DateTimePicker_Date->date().toString(Qt::ISODate);
+    };
+    const ShownText time = [](const Tm_GloInputDlg &d) {
+        return d.m_DateTimePicker_Time->time().toString(QStringLiteral("HH:mm:ss"));
+    };
+    const ShownText dateTime = [=](const Tm_GloInputDlg &d) { return date(d) + QLatin1Char(' ') + time(d); };
+    const ShownText nothing = [](const Tm_GloInputDlg &) { return QString(); };
+    const QVariantMap designed;
+
+    QTest::newRow("text") << int(ikText) << "m_strContent" << "m_strContent" << edit << "原来的文字" << 147 << designed;
+    QTest::newRow("memo") << int(ikMemo) << "m_Memo" << "m_Memo" << memo << "第一行\n第二行\n" << 347 << designed;
+    QTest::newRow("date") << int(ikDate) << "m_DateTimePicker_Date" << "m_DateTimePicker_Date" << date << "2011-03-04"
+                          << 147 << designed;
+    QTest::newRow("time") << int(ikTime) << "m_DateTimePicker_Time" << "m_DateTimePicker_Time" << time << "05:06:07"
+                          << 147 << QVariantMap{{"m_DateTimePicker_Time", 48}}; // in the date picker's place
     QTest::newRow("date-time") << int(ikDateTime) << "m_DateTimePicker_Date m_DateTimePicker_Time"
-                               << "m_DateTimePicker_Date"
-                               << "2011-03-04 05:06:07" << 147;
-    QTest::newRow("integer") << int(ikInteger) << "m_strContent" << "m_strContent" << "42" << 147;
-    QTest::newRow("float") << int(ikFloat) << "m_strContent" << "m_strContent" << "2.5" << 147;
-    QTest::newRow("kind 7") << 7 << "" << "" << "" << 147;
-    QTest::newRow("kind 200") << 200 << "" << "" << "" << 147;
+                               << "m_DateTimePicker_Date" << dateTime << "2011-03-04 05:06:07" << 147
+                               << QVariantMap{{"m_DateTimePicker_Date", 48}, {"m_DateTimePicker_Time", 170}};
+    QTest::newRow("integer") << int(ikInteger) << "m_strContent" << "m_strContent" << edit << "42" << 147 << designed;
+    QTest::newRow("float") << int(ikFloat) << "m_strContent" << "m_strContent" << edit << "2.5" << 147 << designed;
+    QTest::newRow("kind 7") << 7 << "" << "" << nothing << "" << 147 << designed;
+    QTest::newRow("kind 200") << 200 << "" << "" << nothing << "" << 147 << designed;
 }
 
 void TestInputDialog::kindShowsItsControl()
@@ -167,8 +184,10 @@ void TestInputDialog::kindShowsItsControl()
     QFETCH(int, kind);
     QFETCH(QString, visible);
     QFETCH(QString, focus);
+    QFETCH(ShownText, read);
     QFETCH(QString, shown);
     QFETCH(int, height);
+    QFETCH(QVariantMap, placed);
 
     TFunParam param;
     FillDistinctively(param);
@@ -195,33 +214,9 @@ void TestInputDialog::kindShowsItsControl()
     if (!focus.isEmpty())
         QCOMPARE(dlg.focusWidget() ? dlg.focusWidget()->objectName() : QString(), focus);
 
-    QString actual;
-    switch (kind) {
-    case ikText:
-    case ikInteger:
-    case ikFloat:
-        actual = dlg.m_strContent->text();
-        break;
-    case ikMemo:
-        actual = dlg.m_Memo->toPlainText();
-        break;
-    case ikDate:
-        actual = dlg.m_DateTimePicker_Date->date().toString(Qt::ISODate);
-        break;
-    case ikTime:
-        actual = dlg.m_DateTimePicker_Time->time().toString(QStringLiteral("HH:mm:ss"));
-        QCOMPARE(dlg.m_DateTimePicker_Time->x(), 48); // moved to the date picker's place
-        break;
-    case ikDateTime:
-        actual = dlg.m_DateTimePicker_Date->date().toString(Qt::ISODate) + QLatin1Char(' ') +
-                 dlg.m_DateTimePicker_Time->time().toString(QStringLiteral("HH:mm:ss"));
-        QCOMPARE(dlg.m_DateTimePicker_Date->x(), 48);
-        QCOMPARE(dlg.m_DateTimePicker_Time->x(), 170);
-        break;
-    default:
-        break;
-    }
-    QCOMPARE(actual, shown);
+    QCOMPARE(read(dlg), shown);
+    for (auto it = placed.cbegin(); it != placed.cend(); ++it)
+        QCOMPARE(dlg.findChild<QWidget *>(it.key())->x(), it.value().toInt());
 }
 
 // ---- what OK writes ----
@@ -322,18 +317,23 @@ void TestInputDialog::okWritesTheKindsSlot()
 void TestInputDialog::cancelLeavesRecordUntouched_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("how");
+    QTest::addColumn<Interaction>("cancel");
+    const QList<QPair<const char *, Interaction>> ways = {
+        {"button", [](Tm_GloInputDlg *d) { QTest::mouseClick(d->m_Button_Cancel, Qt::LeftButton); }},
+        {"escape", [](Tm_GloInputDlg *d) { QTest::keyClick(d, Qt::Key_Escape); }},
+        {"close box", [](Tm_GloInputDlg *d) { d->close(); }},
+    };
     for (int kind : {int(ikText), int(ikMemo), int(ikDate), int(ikTime), int(ikDateTime), int(ikInteger),
                      int(ikFloat), 9}) {
-        for (const char *how : {"button", "escape", "close box"})
-            QTest::addRow("kind %d, %s", kind, how) << kind << QString::fromLatin1(how);
+        for (const auto &[how, cancel] : ways)
+            QTest::addRow("kind %d, %s", kind, how) << kind << cancel;
     }
 }
 
 void TestInputDialog::cancelLeavesRecordUntouched()
 {
     QFETCH(int, kind);
-    QFETCH(QString, how);
+    QFETCH(Interaction, cancel);
     TFunParam param;
     FillDistinctively(param);
     const int result = RunInputWindow(QStringLiteral("请输入:"), param, std::uint8_t(kind), [&](Tm_GloInputDlg *d) {
@@ -342,12 +342,7 @@ void TestInputDialog::cancelLeavesRecordUntouched()
         d->m_Memo->setPlainText(QStringLiteral("别的"));
         d->m_DateTimePicker_Date->setDate(QDate(2001, 1, 1));
         d->m_DateTimePicker_Time->setTime(QTime(1, 1, 1));
-        if (how == QLatin1String("button"))
-            QTest::mouseClick(d->m_Button_Cancel, Qt::LeftButton);
-        else if (how == QLatin1String("escape"))
-            QTest::keyClick(d, Qt::Key_Escape);
-        else
-            d->close();
+        cancel(d);
     });
     QCOMPARE(result, IDCANCEL);
     TFunParam expected;
@@ -381,21 +376,13 @@ void TestInputDialog::refusedNumbersKeepWindowOpen()
     QFETCH(QString, message);
     TFunParam param;
     FillDistinctively(param);
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    TestSupport::TSeenMessageBox seen;
     bool openAfterRefusal = false;
     bool recordUnchanged = false;
     bool focusBackInEdit = false;
     const int result = RunInputWindow(QStringLiteral("请输入:"), param, std::uint8_t(kind), [&](Tm_GloInputDlg *d) {
         Retype(d->m_strContent, typed);
-        WhenModal([&](QWidget *w) {
-            auto *box = qobject_cast<QMessageBox *>(w);
-            QVERIFY(box);
-            text = box->text();
-            title = box->windowTitle();
-            icon = box->icon();
-            box->button(QMessageBox::Ok)->click();
-        });
+        TestSupport::AnswerMessageBox(QMessageBox::Ok, &seen);
         ClickOK(d);
         openAfterRefusal = d->isVisible();
         focusBackInEdit = d->focusWidget() == d->m_strContent;
@@ -405,9 +392,9 @@ void TestInputDialog::refusedNumbersKeepWindowOpen()
         // Then the user gives up.
         QTest::mouseClick(d->m_Button_Cancel, Qt::LeftButton);
     });
-    QCOMPARE(text, message);
-    QCOMPARE(title, QStringLiteral("提示"));
-    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(seen.text, message);
+    QCOMPARE(seen.title, QStringLiteral("提示"));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
     QVERIFY(openAfterRefusal);
     QVERIFY(focusBackInEdit);
     QVERIFY(recordUnchanged);

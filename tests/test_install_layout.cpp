@@ -2,6 +2,8 @@
 // else, icons at the sizes their folders claim, man pages that render without warnings, and the
 // desktop entry and the AppStream metainfo accepted by their validators and agreeing with each other
 // and with the version the programs report.
+#include "support/ProgramRun.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -14,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+
+using TestSupport::ProjectVersion;
 
 namespace {
 
@@ -41,16 +45,6 @@ Run Execute(const QString &program, const QStringList &args, const QByteArray &i
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
-}
-
-QString ProjectVersion()
-{
-    QFile f(QStringLiteral(TAVELIN_SOURCE_DIR "/CMakeLists.txt"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    return QRegularExpression(QStringLiteral("project\\(Tavelin VERSION ([0-9.]+)"))
-        .match(QString::fromUtf8(f.readAll()))
-        .captured(1);
 }
 
 QString ManPage(const QString &name)

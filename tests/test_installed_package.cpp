@@ -3,6 +3,7 @@
 // catalogue in a scratch XDG data folder, then against the demo package's), and removed again
 // whatever happened. It changes the machine, so it runs only as root and never beside another run
 // of itself, and it leaves alone a tavelin package it did not install.
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -21,6 +22,9 @@
 
 #include <pwd.h>
 #include <unistd.h>
+
+using TestSupport::ProjectVersion;
+using TestSupport::ReadLines;
 
 namespace {
 
@@ -76,26 +80,6 @@ bool IsInstalled(const QString &package)
 {
     const Run r = Execute(QStringLiteral("dpkg-query"), {QStringLiteral("-W"), QStringLiteral("-f=${Status}"), package});
     return r.code == 0 && r.out.contains(QStringLiteral("install ok installed"));
-}
-
-QString ProjectVersion()
-{
-    QFile f(QStringLiteral(TAVELIN_SOURCE_DIR "/CMakeLists.txt"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    return QRegularExpression(QStringLiteral("project\\(Tavelin VERSION ([0-9.]+)"))
-        .match(QString::fromUtf8(f.readAll()))
-        .captured(1);
-}
-
-QStringList ReadLog(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    lines.removeAll(QString());
-    return lines;
 }
 
 // The sonames a program needs, as its dynamic section lists them.
@@ -226,12 +210,12 @@ private:
         // Either way the log tells what happened; the caller checks it.
         static_cast<void>(QTest::qWaitFor(
             [&] {
-                return ReadLog(log).contains(QStringLiteral("event\tmain-window-shown")) || p.state() == QProcess::NotRunning;
+                return ReadLines(log).contains(QStringLiteral("event\tmain-window-shown")) || p.state() == QProcess::NotRunning;
             },
             60000));
         p.kill();
         p.waitForFinished(10000);
-        return ReadLog(log);
+        return ReadLines(log);
     }
 
 private slots:

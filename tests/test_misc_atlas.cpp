@@ -307,10 +307,7 @@ private slots:
         AddEntry(p.path, "ZXTP", QStringLiteral("乙"), "c", {std::nullopt, TestSupport::MakeJpeg(30, 30)});
         p.start();
         Tm_Frame_ZXTP frame;
-        frame.resize(650, 490);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
-        frame.ActivateFrame();
+        QVERIFY(TestSupport::TestProgram::showFrame(frame));
         auto *grid = frame.findChild<QTableView *>("m_DBGrid_ZY");
         grid->setCurrentIndex(grid->model()->index(1, 0));
         // Far below the two rows: no row there, the current entry loads all the same.

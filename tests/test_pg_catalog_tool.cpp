@@ -2,6 +2,8 @@
 // server, and two processes adding to the miscellaneous atlas at the same moment.
 #include "data/TRowSet.h"
 #include "data/postgres/TPgCatalogStore.h"
+#include "support/ProgramRun.h"
+#include "support/SqliteShell.h"
 #include "support/TestPgServer.h"
 #include "support/TestSupport.h"
 
@@ -12,27 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
-
+using TestSupport::RunCatalogTool;
 using TestSupport::TestPgServer;
+using TestSupport::TProgramRun;
 
 namespace {
-
-struct Result {
-    int code;
-    QString out;
-    QString err;
-};
-
-Result tool(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
@@ -49,18 +35,6 @@ QByteArray readAll(const QString &path)
     return f.readAll();
 }
 
-void sqliteExec(const QString &path, const char *sql)
-{
-    sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    char *err = nullptr;
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
-    const QString why = QString::fromUtf8(err ? err : "");
-    sqlite3_free(err);
-    sqlite3_close(db);
-    QVERIFY2(rc == SQLITE_OK, qPrintable(why));
-}
-
 } // namespace
 
 class PgCatalogToolTest : public QObject {
@@ -75,95 +49,94 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString missing = TestPgServer::MissingReason();
-        if (!missing.isEmpty())
+        if (const QString missing = m_server.StartWhereInstalled(); !missing.isEmpty())
             QSKIP(qPrintable(missing));
-        m_server.Start();
 
         m_file = m_dir.filePath(QStringLiteral("source.mdb"));
-        QCOMPARE(tool({"create", m_file}).code, 0);
+        QCOMPARE(RunCatalogTool({"create", m_file}).code, 0);
         m_a = TestSupport::MakeJpeg(64, 48);
         m_b = TestSupport::MakeJpeg(30, 90, QColor(20, 160, 90));
         const QString a = writeFile(m_dir, QStringLiteral("a.jpg"), m_a);
         const QString b = writeFile(m_dir, QStringLiteral("b.jpg"), m_b);
-        QCOMPARE(tool({"add", m_file, "ZY", "--name", QStringLiteral("甘草"), "--other", "GC", a, b}).code, 0);
-        QCOMPARE(tool({"add", m_file, "XYJP", "--name", "heart", "--other", "chest", b}).code, 0);
+        QCOMPARE(RunCatalogTool({"add", m_file, "ZY", "--name", QStringLiteral("甘草"), "--other", "GC", a, b}).code, 0);
+        QCOMPARE(RunCatalogTool({"add", m_file, "XYJP", "--name", "heart", "--other", "chest", b}).code, 0);
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(tool({"add", m_file, "ZXTP", "--name", QStringLiteral("own %1").arg(i), "--other", "mine", a}).code, 0);
+            QCOMPARE(RunCatalogTool({"add", m_file, "ZXTP", "--name", QStringLiteral("own %1").arg(i), "--other", "mine", a}).code, 0);
         // The last entry is deleted: its number (3) must stay unused in every copy.
-        sqliteExec(m_file, "DELETE FROM KVR_ZXTPPicture WHERE RecordSN = 3");
+        QVERIFY(CatalogStore::Open(m_file)->DeleteEntry(QStringLiteral("KVR_ZXTPPicture"), 3));
     }
 
     void fileToServerToFileKeepsEverything()
     {
         const QString url = m_server.Url(m_server.CreateDatabase(QStringLiteral("roundtrip")));
-        Result copy = tool({"copy", m_file, url});
+        TProgramRun copy = RunCatalogTool({"copy", m_file, url});
         QVERIFY2(copy.code == 0, qPrintable(copy.err));
         QVERIFY2(copy.err.contains(QStringLiteral("copy: KVR_ZXTPPicture 2/2")), qPrintable(copy.err)); // progress
         QVERIFY2(copy.err.contains(QStringLiteral("matches the source")), qPrintable(copy.err));
 
-        QCOMPARE(tool({"verify", url}).code, 0);
-        const Result fileInfo = tool({"info", m_file});
-        const Result serverInfo = tool({"info", url});
+        QCOMPARE(RunCatalogTool({"verify", url}).code, 0);
+        const TProgramRun fileInfo = RunCatalogTool({"info", m_file});
+        const TProgramRun serverInfo = RunCatalogTool({"info", url});
         QCOMPARE(serverInfo.code, 0);
         QCOMPARE(serverInfo.out, fileInfo.out);
 
         const QString out = m_dir.filePath(QStringLiteral("slot.jpg"));
-        QCOMPARE(tool({"export-picture", url, "ZY", "1", "2", out}).code, 0);
+        QCOMPARE(RunCatalogTool({"export-picture", url, "ZY", "1", "2", out}).code, 0);
         QCOMPARE(readAll(out), m_b);
 
         // New entries on the server get numbers above every one the file issued.
-        Result add = tool({"add", url, "ZXTP", "--name", "new", writeFile(m_dir, QStringLiteral("c.jpg"), m_a)});
+        TProgramRun add = RunCatalogTool({"add", url, "ZXTP", "--name", "new", writeFile(m_dir, QStringLiteral("c.jpg"), m_a)});
         QCOMPARE(add.code, 0);
         QCOMPARE(add.out.trimmed(), QStringLiteral("4"));
 
         // And back into a new file.
         const QString back = m_dir.filePath(QStringLiteral("back.mdb"));
-        copy = tool({"copy", url, back});
+        copy = RunCatalogTool({"copy", url, back});
         QVERIFY2(copy.code == 0, qPrintable(copy.err));
-        QCOMPARE(tool({"info", back}).out, tool({"info", url}).out);
-        QCOMPARE(tool({"export-picture", back, "ZXTP", "4", "1", out}).code, 0);
+        QCOMPARE(RunCatalogTool({"info", back}).out, RunCatalogTool({"info", url}).out);
+        QCOMPARE(RunCatalogTool({"export-picture", back, "ZXTP", "4", "1", out}).code, 0);
         QCOMPARE(readAll(out), m_a);
-        Result next = tool({"add", back, "ZXTP", "--name", "next", writeFile(m_dir, QStringLiteral("d.jpg"), m_b)});
+        TProgramRun next = RunCatalogTool({"add", back, "ZXTP", "--name", "next", writeFile(m_dir, QStringLiteral("d.jpg"), m_b)});
         QCOMPARE(next.out.trimmed(), QStringLiteral("5"));
     }
 
     void copyRefusesADestinationWithEntries()
     {
         const QString url = m_server.Url(m_server.CreateDatabase(QStringLiteral("occupied")));
-        QCOMPARE(tool({"copy", m_file, url}).code, 0);
-        const QString before = tool({"info", url}).out;
-        Result again = tool({"copy", m_file, url});
+        QCOMPARE(RunCatalogTool({"copy", m_file, url}).code, 0);
+        const QString before = RunCatalogTool({"info", url}).out;
+        TProgramRun again = RunCatalogTool({"copy", m_file, url});
         QCOMPARE(again.code, 2);
         QVERIFY2(again.err.contains(QStringLiteral("already holds")), qPrintable(again.err));
-        QCOMPARE(tool({"info", url}).out, before);
-        const Result toFile = tool({"copy", url, m_file});
+        QCOMPARE(RunCatalogTool({"info", url}).out, before);
+        const TProgramRun toFile = RunCatalogTool({"copy", url, m_file});
         QCOMPARE(toFile.code, 2);
     }
 
     void aFailedCopyLeavesTheDestinationEmpty()
     {
-        // A name longer than the server allows (the file never enforced the width) stops the copy
+        // A name longer than the server allows (the file never enforced the width; the file is changed as
+        // another program would change it) stops the copy
         // at the last atlas; nothing of the earlier ones may stay behind.
         const QString bad = m_dir.filePath(QStringLiteral("overlong.mdb"));
         QVERIFY(QFile::copy(m_file, bad));
-        sqliteExec(bad, "UPDATE KVR_ZXTPPicture SET ItemName = printf('%.60c', 'x') WHERE RecordSN = 2");
+        QCOMPARE(SqliteShell::Run(bad, "UPDATE KVR_ZXTPPicture SET ItemName = printf('%.60c', 'x') WHERE RecordSN = 2"), QString());
         const QString db = m_server.CreateDatabase(QStringLiteral("failed"));
         const QString url = m_server.Url(db);
-        Result copy = tool({"copy", bad, url});
+        TProgramRun copy = RunCatalogTool({"copy", bad, url});
         QCOMPARE(copy.code, 2);
         QVERIFY2(copy.err.contains(QStringLiteral("too long")), qPrintable(copy.err));
-        const Result info = tool({"info", url}); // not even the tables stayed behind
+        const TProgramRun info = RunCatalogTool({"info", url}); // not even the tables stayed behind
         QCOMPARE(info.code, 2);
         QVERIFY2(info.err.contains(QStringLiteral("holds no Tavelin catalogue")), qPrintable(info.err));
         // Fixed, the same command then succeeds into the same database.
-        sqliteExec(bad, "UPDATE KVR_ZXTPPicture SET ItemName = 'short' WHERE RecordSN = 2");
-        QCOMPARE(tool({"copy", bad, url}).code, 0);
+        QCOMPARE(SqliteShell::Run(bad, "UPDATE KVR_ZXTPPicture SET ItemName = 'short' WHERE RecordSN = 2"), QString());
+        QCOMPARE(RunCatalogTool({"copy", bad, url}).code, 0);
 
         // Into a file: the half-made file is removed.
         const QString target = m_dir.filePath(QStringLiteral("never.mdb"));
-        sqliteExec(bad, "UPDATE KVR_ZXTPPicture SET pic1 = 999999 WHERE RecordSN = 2"); // a dangling reference
-        Result toFile = tool({"copy", bad, target});
+        QCOMPARE(SqliteShell::Run(bad, "UPDATE KVR_ZXTPPicture SET pic1 = 999999 WHERE RecordSN = 2"), QString()); // a dangling reference
+        TProgramRun toFile = RunCatalogTool({"copy", bad, target});
         if (toFile.code != 0)
             QVERIFY(!QFile::exists(target));
     }
@@ -171,21 +144,23 @@ private slots:
     void aServiceNameFromTheServiceFile()
     {
         const QString db = m_server.CreateDatabase(QStringLiteral("by_service"));
-        QCOMPARE(tool({"copy", m_file, m_server.Url(db)}).code, 0);
+        QCOMPARE(RunCatalogTool({"copy", m_file, m_server.Url(db)}).code, 0);
         const QString services = writeFile(m_dir, QStringLiteral("pg_service.conf"),
                                            QStringLiteral("[atlas]\nhost=%1\ndbname=%2\nuser=%3\n")
                                                .arg(m_server.SocketDir(), db, TestPgServer::Superuser())
                                                .toUtf8());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PGSERVICEFILE"), services);
-        const Result info = tool({"info", "service=atlas"}, env);
+        TestSupport::TRunOptions withService;
+        withService.environment = env;
+        const TProgramRun info = RunCatalogTool({"info", "service=atlas"}, withService);
         QVERIFY2(info.code == 0, qPrintable(info.err));
-        QCOMPARE(info.out, tool({"info", m_file}).out);
+        QCOMPARE(info.out, RunCatalogTool({"info", m_file}).out);
     }
 
     void unreachableServerIsNamed()
     {
-        const Result r = tool({"info", "postgresql://viewer@/atlas?host=/nonexistent/socket-dir"});
+        const TProgramRun r = RunCatalogTool({"info", "postgresql://viewer@/atlas?host=/nonexistent/socket-dir"});
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.contains(QStringLiteral("postgresql://viewer@/nonexistent/socket-dir/atlas")), qPrintable(r.err));
     }
@@ -193,7 +168,7 @@ private slots:
     void twoProcessesAddingAtOnceLoseAndDuplicateNothing()
     {
         const QString url = m_server.Url(m_server.CreateDatabase(QStringLiteral("concurrent")));
-        QCOMPARE(tool({"copy", m_file, url}).code, 0);
+        QCOMPARE(RunCatalogTool({"copy", m_file, url}).code, 0);
         const QString picture = writeFile(m_dir, QStringLiteral("shared.jpg"), m_b);
         constexpr int kEach = 25;
         // Two shells, each adding its entries one process at a time, both at once.
@@ -232,7 +207,7 @@ private slots:
         QCOMPARE(stored, keyOfName);
         const QString out = m_dir.filePath(QStringLiteral("check.jpg"));
         for (auto it = keyOfName.cbegin(); it != keyOfName.cend(); ++it) {
-            QCOMPARE(tool({"export-picture", url, "ZXTP", it.value(), "1", out}).code, 0);
+            QCOMPARE(RunCatalogTool({"export-picture", url, "ZXTP", it.value(), "1", out}).code, 0);
             QCOMPARE(readAll(out), m_b);
         }
     }

@@ -82,10 +82,8 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString missing = TestPgServer::MissingReason();
-        if (!missing.isEmpty())
+        if (const QString missing = m_server.StartWhereInstalled(); !missing.isEmpty())
             QSKIP(qPrintable(missing));
-        m_server.Start();
     }
 
     void cleanup()

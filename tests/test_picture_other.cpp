@@ -16,6 +16,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+#include <memory>
+
+// A new, empty picture of one raster kind.
+using TMakeRaster = std::function<std::unique_ptr<TRasterImage>()>;
+Q_DECLARE_METATYPE(TMakeRaster)
+
 namespace {
 
 // Left half red, right half blue.
@@ -90,21 +97,21 @@ void TestPictureOther::initTestCase()
 
 void TestPictureOther::rasterPicturesLoad_data()
 {
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<TMakeRaster>("make");
+    QTest::addColumn<QString>("kind"); // the name it gives of its kind
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("bitmap") << "Bitmap" << encoded(twoHalves(60, 40), "BMP");
-    QTest::newRow("icon") << "Icon" << encoded(twoHalves(32, 32), "ICO");
+    QTest::newRow("bitmap") << TMakeRaster([] { return std::unique_ptr<TRasterImage>(std::make_unique<TBitmapImage>()); })
+                            << "Bitmap" << encoded(twoHalves(60, 40), "BMP");
+    QTest::newRow("icon") << TMakeRaster([] { return std::unique_ptr<TRasterImage>(std::make_unique<TIconImage>()); })
+                          << "Icon" << encoded(twoHalves(32, 32), "ICO");
 }
 
 void TestPictureOther::rasterPicturesLoad()
 {
+    QFETCH(TMakeRaster, make);
     QFETCH(QString, kind);
     QFETCH(QByteArray, bytes);
-    std::unique_ptr<TRasterImage> picture;
-    if (kind == QLatin1String("Bitmap"))
-        picture = std::make_unique<TBitmapImage>();
-    else
-        picture = std::make_unique<TIconImage>();
+    const std::unique_ptr<TRasterImage> picture = make();
     TMemoryStream in;
     in.Write(bytes);
     in.SetPosition(0);

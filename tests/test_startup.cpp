@@ -3,6 +3,7 @@
 // the system's data folders, and the start-up error path.
 // The program writes its boxes and main steps to TAVELIN_TEST_LOG instead of waiting for clicks.
 #include "platform/SingleInstanceGuard.h"
+#include "support/ProgramRun.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -14,22 +15,14 @@
 
 #include <memory>
 
+using TestSupport::ReadLines;
+
 namespace {
 
 const QString kAlreadyRunning =
     QStringLiteral("Tavelin系统程序已经运行,不能同时重复运行,请从任务栏上将已运行的程序之放到前台!");
 const QString kStartupFailed =
     QStringLiteral("系统启动出错,可能你的软件因异常退出导致数据文件被破坏,请联系作者免费获取新的版本!");
-
-QStringList ReadLog(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    lines.removeAll(QString());
-    return lines;
-}
 
 } // namespace
 
@@ -71,7 +64,7 @@ private:
 
     static bool WaitForLine(const QString &logPath, const QString &line, int timeoutMs = 60000)
     {
-        return QTest::qWaitFor([&] { return ReadLog(logPath).contains(line); }, timeoutMs);
+        return QTest::qWaitFor([&] { return ReadLines(logPath).contains(line); }, timeoutMs);
     }
 
     static bool Finish(QProcess *p)
@@ -122,7 +115,7 @@ private slots:
         const QString log = NewLogPath();
         QProcess *p = Start(log);
         QVERIFY(WaitForLine(log, QStringLiteral("event\tmain-window-shown")));
-        QCOMPARE(ReadLog(log), QStringList({QStringLiteral("event\tsplash-shown"), QStringLiteral("event\tsplash-closed"),
+        QCOMPARE(ReadLines(log), QStringList({QStringLiteral("event\tsplash-shown"), QStringLiteral("event\tsplash-closed"),
                                             QStringLiteral("event\tmain-window-shown")}));
         QCOMPARE(p->state(), QProcess::Running);
     }
@@ -132,17 +125,17 @@ private slots:
         const QString firstLog = NewLogPath();
         QProcess *first = Start(firstLog);
         QVERIFY(WaitForLine(firstLog, QStringLiteral("event\tmain-window-shown")));
-        const QStringList firstBefore = ReadLog(firstLog);
+        const QStringList firstBefore = ReadLines(firstLog);
 
         const QString secondLog = NewLogPath();
         QProcess *second = Start(secondLog);
         QVERIFY(Finish(second));
         QCOMPARE(second->exitCode(), 0);
         // The message alone: no splash, no database, no window.
-        QCOMPARE(ReadLog(secondLog), QStringList({QStringLiteral("box\t提示\t") + kAlreadyRunning}));
+        QCOMPARE(ReadLines(secondLog), QStringList({QStringLiteral("box\t提示\t") + kAlreadyRunning}));
 
         QCOMPARE(first->state(), QProcess::Running);
-        QCOMPARE(ReadLog(firstLog), firstBefore);
+        QCOMPARE(ReadLines(firstLog), firstBefore);
     }
 
     void startAfterAKilledCopyRunsNormally()
@@ -159,7 +152,7 @@ private slots:
         const QString secondLog = NewLogPath();
         QProcess *second = Start(secondLog);
         QVERIFY(WaitForLine(secondLog, QStringLiteral("event\tmain-window-shown")));
-        QVERIFY(!ReadLog(secondLog).join(QLatin1Char('\n')).contains(QStringLiteral("box\t")));
+        QVERIFY(!ReadLines(secondLog).join(QLatin1Char('\n')).contains(QStringLiteral("box\t")));
         QCOMPARE(second->state(), QProcess::Running);
     }
 
@@ -168,7 +161,7 @@ private slots:
         const QString log = NewLogPath();
         Start(log, m_root->filePath(QStringLiteral("elsewhere")));
         QVERIFY(WaitForLine(log, QStringLiteral("event\tmain-window-shown")));
-        QVERIFY(!ReadLog(log).join(QLatin1Char('\n')).contains(QStringLiteral("box\t")));
+        QVERIFY(!ReadLines(log).join(QLatin1Char('\n')).contains(QStringLiteral("box\t")));
     }
 
     // Beside the executable first, then the user's data folder, then the system's: the first place
@@ -214,10 +207,10 @@ private slots:
         QProcess *p = Start(log, m_root->filePath(QStringLiteral("elsewhere")));
         if (starts) {
             QVERIFY(WaitForLine(log, QStringLiteral("event\tmain-window-shown")));
-            QVERIFY(!ReadLog(log).join(QLatin1Char('\n')).contains(QStringLiteral("box\t")));
+            QVERIFY(!ReadLines(log).join(QLatin1Char('\n')).contains(QStringLiteral("box\t")));
         } else {
             QVERIFY(Finish(p));
-            const QStringList lines = ReadLog(log);
+            const QStringList lines = ReadLines(log);
             QVERIFY(!lines.contains(QStringLiteral("event\tmain-window-shown")));
             // A catalogue was found: the error is about that file, with no list of places.
             QVERIFY(lines.contains(QStringLiteral("box\t软件数据库出错提示\t") + kStartupFailed));
@@ -233,7 +226,7 @@ private slots:
         QProcess *p = Start(log, m_root->filePath(QStringLiteral("elsewhere")));
         QVERIFY(Finish(p));
         QCOMPARE(p->exitCode(), 0);
-        const QStringList lines = ReadLog(log);
+        const QStringList lines = ReadLines(log);
         const QString prefix = QStringLiteral("box\t软件数据库出错提示\t") + kStartupFailed + QLatin1Char('\t');
         QStringList failures;
         for (const QString &line : lines) {
@@ -282,7 +275,7 @@ private slots:
         QCOMPARE(p->exitCode(), 0);
 
         QStringList boxes;
-        for (const QString &line : ReadLog(log)) {
+        for (const QString &line : ReadLines(log)) {
             if (line.startsWith(QStringLiteral("box\t")))
                 boxes << line;
             QVERIFY2(line != QStringLiteral("event\tmain-window-shown"), "the main window must not be shown");

@@ -20,7 +20,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QScopeGuard>
+
+#include <climits>
+#include <functional>
 #include <memory>
+
+// Harms a filled thumbnail cache (path, then the program's folder); returns the path the program is
+// then given for its cache, empty when the harm could not be done.
+using TCacheHarm = std::function<QString(const QString &, const QString &)>;
+Q_DECLARE_METATYPE(TCacheHarm)
 
 using TestSupport::AddEntry;
 using TestSupport::MakeJpeg;
@@ -257,17 +266,48 @@ private slots:
 
     void aDamagedOrReadOnlyCacheNeverChangesWhatIsShown_data()
     {
-        QTest::addColumn<QString>("harm");
-        QTest::newRow("header overwritten") << "header";
-        QTest::newRow("contents scrambled") << "contents";
-        QTest::newRow("file and folder read-only") << "read-only";
-        QTest::newRow("folder cannot be made") << "no folder";
+        // harm: done to a filled cache; returns the path the program is then given for its cache.
+        // readOnly: the cache must be read but never written. hits: those of the second round
+        // (-1: not known, the cache being unusable).
+        QTest::addColumn<TCacheHarm>("harm");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<int>("hits");
+        const auto scramble = [](int from, int to) -> TCacheHarm {
+            return [=](const QString &cachePath, const QString &) {
+                QFile file(cachePath);
+                if (!file.open(QIODevice::ReadWrite))
+                    return QString();
+                QByteArray damaged = file.readAll();
+                for (int i = from; i < qMin(to, int(damaged.size())); ++i)
+                    damaged[i] = char(damaged[i] ^ (0x35 + i % 7));
+                file.seek(0);
+                file.write(damaged);
+                return cachePath;
+            };
+        };
+        const auto readOnly = [](const QString &cachePath, const QString &) {
+            QFile::setPermissions(cachePath, QFile::ReadOwner | QFile::ReadGroup);
+            QFile::setPermissions(QFileInfo(cachePath).absolutePath(),
+                                  QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+            return cachePath;
+        };
+        // A plain file (the catalogue) where the cache's folder should be.
+        const auto noFolder = [](const QString &, const QString &programDir) {
+            return programDir + "/KVRJetLib.mdb/tavelin/thumbnails.sqlite";
+        };
+        // Both entries in the second round, made good again by the first.
+        QTest::newRow("header overwritten") << scramble(0, 100) << false << 4;
+        QTest::newRow("contents scrambled") << scramble(4096, INT_MAX) << false << 4;
+        QTest::newRow("file and folder read-only") << TCacheHarm(readOnly) << true << 2;
+        QTest::newRow("folder cannot be made") << TCacheHarm(noFolder) << false << -1;
     }
     void aDamagedOrReadOnlyCacheNeverChangesWhatIsShown()
     {
-        QFETCH(QString, harm);
+        QFETCH(TCacheHarm, harm);
+        QFETCH(bool, readOnly);
+        QFETCH(int, hits);
         QTemporaryDir cacheDir;
-        QString cachePath = cacheDir.filePath("tavelin/thumbnails.sqlite");
+        const QString filledPath = cacheDir.filePath("tavelin/thumbnails.sqlite");
         const QList<QByteArray> pictures = fourPictures(QColor(90, 40, 200));
         TestSupport::TestProgram p;
         AddEntry(p.path, "ZYZJ", "e", "t", asSlots(pictures));
@@ -275,35 +315,22 @@ private slots:
         AddEntry(p.path, "ZYZJ", "f", "t", asSlots(others));
         p.start();
         {
-            TThumbnailCache filling(cachePath);
+            TThumbnailCache filling(filledPath);
             Strip strip;
             strip.show(&filling);
         }
-        QFile::remove(cachePath + "-wal");
-        QFile::remove(cachePath + "-shm");
-        QFile file(cachePath);
+        QFile::remove(filledPath + "-wal");
+        QFile::remove(filledPath + "-shm");
         const QByteArray original = [&] {
-            QFile f(cachePath);
+            QFile f(filledPath);
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         }();
         QVERIFY(original.size() > 4096);
-        if (harm == "header" || harm == "contents") {
-            QByteArray damaged = original;
-            const int from = harm == "header" ? 0 : 4096;
-            const int to = harm == "header" ? 100 : damaged.size();
-            for (int i = from; i < to; ++i)
-                damaged[i] = char(damaged[i] ^ (0x35 + i % 7));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(damaged);
-            file.close();
-        } else if (harm == "read-only") {
-            QFile::setPermissions(cachePath, QFile::ReadOwner | QFile::ReadGroup);
-            QFile::setPermissions(QFileInfo(cachePath).absolutePath(),
-                                  QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
-        } else {
-            // A plain file where the cache's folder should be.
-            cachePath = p.dir.filePath("KVRJetLib.mdb") + "/tavelin/thumbnails.sqlite";
-        }
+        const QString cachePath = harm(filledPath, p.dir.path());
+        QVERIFY(!cachePath.isEmpty());
+        const auto writableAgain = qScopeGuard([&] {
+            QFile::setPermissions(QFileInfo(filledPath).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
 
         for (int round = 0; round < 2; ++round) {
             TThumbnailCache cache(cachePath);
@@ -314,18 +341,17 @@ private slots:
             strip.frame->ListQuery()->SetRecNo(1);
             strip.frame->m_Button_DisplayPicClick();
             strip.verifyShows(others);
-            if (harm == "read-only") {
+            if (readOnly) {
                 QVERIFY(!cache.Writable());
                 QCOMPARE(cache.Hits(), 2); // still read
             }
-            if (round == 1 && (harm == "header" || harm == "contents"))
-                QCOMPARE(cache.Hits(), 4); // both entries, made good again by the first round
+            if (round == 1 && hits >= 0)
+                QCOMPARE(cache.Hits(), hits);
         }
-        if (harm == "read-only") {
+        if (readOnly) {
             QFile f(cachePath);
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), original); // untouched
-            QFile::setPermissions(QFileInfo(cachePath).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         QVERIFY(p.errors.isEmpty());
     }

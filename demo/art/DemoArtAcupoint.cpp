@@ -27,10 +27,8 @@ void drawFigure(QPainter &p, TBodyView view, const TFigureStyle &st)
     if (st.woodblock) {
         p.setBrush(st.skin);
     } else {
-        QLinearGradient g(100, 0, 300, 0);
-        g.setColorAt(0, st.skinShade);
-        g.setColorAt(0.5, st.skin);
-        g.setColorAt(1, st.skinShade);
+        const QLinearGradient g = ArtLinearGradient(QPointF(100, 0), QPointF(300, 0),
+                                                    {{0, st.skinShade}, {0.5, st.skin}, {1, st.skinShade}});
         p.setBrush(g);
     }
     p.setPen(QPen(st.outline, st.outlineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -102,15 +100,9 @@ void drawMeridian(QPainter &p, const TDemoAcupoint &pt, const QColor &col, doubl
 
 void drawPointMarker(QPainter &p, QPointF at, double r, const QColor &col)
 {
-    QRadialGradient glow(at, r * 3);
-    glow.setColorAt(0, QColor(col.red(), col.green(), col.blue(), 120));
-    glow.setColorAt(1, QColor(col.red(), col.green(), col.blue(), 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(glow);
-    p.drawEllipse(at, r * 3, r * 3);
-    p.setBrush(col);
-    p.setPen(QPen(Qt::white, r * 0.35));
-    p.drawEllipse(at, r, r);
+    const QRadialGradient glow = ArtGlowGradient(at, r * 3, QColor(col.red(), col.green(), col.blue(), 120));
+    ArtDrawEllipse(p, at, r * 3, r * 3, glow, Qt::NoPen);
+    ArtDrawEllipse(p, at, r, r, col, QPen(Qt::white, r * 0.35));
 }
 
 TFigureStyle chartStyle()
@@ -150,7 +142,7 @@ void viewCloseUp(TDemoPage &page, const TDemoAcupoint &pt)
 {
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    p.fillRect(art, QColor(238, 242, 246));
+    page.FillArt(QColor(238, 242, 246));
     const bool face = pt.y < 130;
     const QPointF at(pt.x, pt.y);
     page.ZoomDesign(kFigure, at, face ? 6.5 : 3.4);
@@ -209,9 +201,8 @@ void viewNeedling(TDemoPage &page, const TDemoAcupoint &pt)
     const QRectF block(60, 160, 640, 0);
     for (const Layer &l : layers) {
         const QRectF r(block.left(), y, block.width(), l.depth);
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, l.colour.lighter(106));
-        g.setColorAt(1, l.colour.darker(108));
+        const QLinearGradient g = ArtLinearGradient(r.topLeft(), r.bottomLeft(),
+                                                    {{0, l.colour.lighter(106)}, {1, l.colour.darker(108)}});
         p.setPen(Qt::NoPen);
         p.setBrush(g);
         p.drawRect(r);
@@ -270,19 +261,13 @@ void viewWoodblock(TDemoPage &page, const TDemoAcupoint &pt, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    QLinearGradient paper(art.topLeft(), art.bottomRight());
-    paper.setColorAt(0, QColor(232, 214, 176));
-    paper.setColorAt(1, QColor(214, 190, 146));
-    p.fillRect(art, paper);
+    page.FillArtDiagonal({{0, QColor(232, 214, 176)}, {1, QColor(214, 190, 146)}});
     // age spots on the paper
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 18; ++i) {
         const QPointF s(art.left() + rng.Uniform() * art.width(), art.top() + rng.Uniform() * art.height());
         const double r = rng.Range(0.01, 0.05) * page.Unit();
-        QRadialGradient g(s, r);
-        g.setColorAt(0, QColor(170, 130, 80, 50));
-        g.setColorAt(1, QColor(170, 130, 80, 0));
-        p.setBrush(g);
+        p.setBrush(ArtGlowGradient(s, r, QColor(170, 130, 80, 50)));
         p.drawEllipse(s, r, r);
     }
     page.FitDesign(QSizeF(620, 1040));
@@ -344,21 +329,16 @@ bool AcupointViewIsLandscape(int view)
 
 QImage DrawAcupointPicture(const TDemoAcupoint &point, int view, QSize size)
 {
-    TDemoPageStyle style;
-    style.paperTop = QColor(250, 251, 252);
-    style.paperBottom = QColor(232, 236, 240);
-    style.frame = QColor(150, 160, 176);
-    style.captionBand = QColor(44, 58, 82);
-    style.captionSubInk = QColor(190, 204, 226);
-    TDemoPage page(size, style);
+    const TDemoPageStyle style{QColor(250, 251, 252), QColor(232, 236, 240), QColor(44, 58, 82),
+                               QColor(190, 204, 226), QColor(150, 160, 176)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(point.name), view);
-    switch (view) {
-    case 0: viewChart(page, point); break;
-    case 1: viewCloseUp(page, point); break;
-    case 2: viewNeedling(page, point); break;
-    default: viewWoodblock(page, point, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(point.name),
-                     QStringLiteral("%1 · %2").arg(QString::fromUtf8(point.meridian), AcupointViewName(view)), kTag);
-    return page.Finish();
+    const QString subtitle = DemoSubtitle(point.meridian, AcupointViewName(view));
+    return DemoPicture(size, style, QString::fromUtf8(point.name), subtitle, kTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: viewChart(page, point); break;
+        case 1: viewCloseUp(page, point); break;
+        case 2: viewNeedling(page, point); break;
+        default: viewWoodblock(page, point, rng); break;
+        }
+    });
 }

@@ -357,9 +357,7 @@ void sectionDetails(QPainter &p, const TDemoAnatomy &o, const QPainterPath &body
         }
         break;
     case S::Eye:
-        p.setBrush(QColor(250, 250, 246, 0));
-        p.setPen(QPen(QColor(190, 60, 60), 10));
-        p.drawEllipse(QPointF(505, 500), 250, 250);
+        ArtDrawEllipse(p, QPointF(505, 500), 250, 250, QColor(250, 250, 246, 0), QPen(QColor(190, 60, 60), 10));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(230, 236, 244));
         p.drawEllipse(QPointF(510, 500), 235, 235);
@@ -391,10 +389,8 @@ void drawOrgan(QPainter &p, const TDemoAnatomy &o, TMode mode, TDemoRandom &rng,
             p.setPen(QPen(QColor(30, 30, 30), lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         } else {
             const QRectF b = part.path.boundingRect();
-            QRadialGradient g(b.center() - QPointF(b.width() * 0.2, b.height() * 0.25), std::max(b.width(), b.height()) * 0.75);
-            g.setColorAt(0, part.colour.lighter(128));
-            g.setColorAt(0.6, part.colour);
-            g.setColorAt(1, part.colour.darker(135));
+            const QRadialGradient g = ArtRadialGradient(b.center() - QPointF(b.width() * 0.2, b.height() * 0.25), std::max(b.width(), b.height()) * 0.75,
+                    {{0, part.colour.lighter(128)}, {0.6, part.colour}, {1, part.colour.darker(135)}});
             p.setBrush(g);
             p.setPen(QPen(part.colour.darker(170), lineWidth * 0.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         }
@@ -492,11 +488,7 @@ void viewColour(TDemoPage &page, const TDemoAnatomy &o, TDemoRandom &rng)
 void viewSection(TDemoPage &page, const TDemoAnatomy &o, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
-    const QRectF art = page.ArtRect();
-    QRadialGradient bg(art.center(), std::max(art.width(), art.height()) * 0.7);
-    bg.setColorAt(0, QColor(70, 82, 100));
-    bg.setColorAt(1, QColor(30, 36, 48));
-    p.fillRect(art, bg);
+    page.FillArtRadial({{0, QColor(70, 82, 100)}, {1, QColor(30, 36, 48)}});
     page.FitDesign(QSizeF(1000, 1000));
     drawOrgan(p, o, TMode::Section, rng);
     const QStringList names = partNames(o);
@@ -574,21 +566,16 @@ QString AnatomyViewName(int view)
 
 QImage DrawAnatomyPicture(const TDemoAnatomy &organ, int view, QSize size)
 {
-    TDemoPageStyle style;
-    style.paperTop = QColor(252, 252, 252);
-    style.paperBottom = QColor(234, 238, 242);
-    style.frame = QColor(150, 160, 170);
-    style.captionBand = QColor(36, 72, 90);
-    style.captionSubInk = QColor(186, 214, 226);
-    TDemoPage page(size, style);
+    const TDemoPageStyle style{QColor(252, 252, 252), QColor(234, 238, 242), QColor(36, 72, 90),
+                               QColor(186, 214, 226), QColor(150, 160, 170)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(organ.item), view);
-    switch (view) {
-    case 0: viewColour(page, organ, rng); break;
-    case 1: viewSection(page, organ, rng); break;
-    case 2: viewLine(page, organ, rng); break;
-    default: viewInBody(page, organ, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(organ.item),
-                     QStringLiteral("%1 · %2").arg(QString::fromUtf8(organ.type), AnatomyViewName(view)), kTag);
-    return page.Finish();
+    const QString subtitle = DemoSubtitle(organ.type, AnatomyViewName(view));
+    return DemoPicture(size, style, QString::fromUtf8(organ.item), subtitle, kTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: viewColour(page, organ, rng); break;
+        case 1: viewSection(page, organ, rng); break;
+        case 2: viewLine(page, organ, rng); break;
+        default: viewInBody(page, organ, rng); break;
+        }
+    });
 }

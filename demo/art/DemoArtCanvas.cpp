@@ -140,9 +140,7 @@ void DemoDrawCentredText(QPainter &p, QPointF centre, const QString &text, const
     const QPointF base(centre.x() - w / 2, centre.y() + (fm.ascent() - fm.descent()) / 2);
     QPainterPath path;
     path.addText(base, font, text);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(halo, font.pixelSize() * 0.22, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(path);
+    ArtDrawShape(p, path, Qt::NoBrush, QPen(halo, font.pixelSize() * 0.22, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
     p.drawPath(path);
@@ -174,9 +172,8 @@ TDemoPage::TDemoPage(QSize size, const TDemoPageStyle &style)
     m_painter.begin(&m_image);
     m_painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     const double w = size.width(), h = size.height();
-    QLinearGradient paper(0, 0, 0, h);
-    paper.setColorAt(0, style.paperTop);
-    paper.setColorAt(1, style.paperBottom);
+    const QLinearGradient paper = ArtLinearGradient(QPointF(0, 0), QPointF(0, h),
+                                                    {{0, style.paperTop}, {1, style.paperBottom}});
     m_painter.fillRect(QRectF(0, 0, w, h), paper);
 
     const double u = Unit();
@@ -186,6 +183,26 @@ TDemoPage::TDemoPage(QSize size, const TDemoPageStyle &style)
     m_painter.setBrush(Qt::NoBrush);
     m_painter.drawRect(QRectF(inset, inset, w - 2 * inset, h - band - 2 * inset));
     m_art = QRectF(inset * 1.6, inset * 1.6, w - 3.2 * inset, h - band - 3.2 * inset);
+}
+
+void TDemoPage::FillArt(const QColor &ground)
+{
+    m_painter.fillRect(m_art, ground);
+}
+
+void TDemoPage::FillArtRadial(std::initializer_list<TArtStop> stops)
+{
+    m_painter.fillRect(m_art, ArtRadialGradient(m_art.center(), std::max(m_art.width(), m_art.height()) * 0.7, stops));
+}
+
+void TDemoPage::FillArtDiagonal(std::initializer_list<TArtStop> stops)
+{
+    m_painter.fillRect(m_art, ArtLinearGradient(m_art.topLeft(), m_art.bottomRight(), stops));
+}
+
+void TDemoPage::FillArtVertical(std::initializer_list<TArtStop> stops)
+{
+    m_painter.fillRect(m_art, ArtLinearGradient(m_art.topLeft(), m_art.bottomLeft(), stops));
 }
 
 double TDemoPage::FitDesign(QSizeF design, double margin)
@@ -217,9 +234,8 @@ void TDemoPage::DrawCaption(const QString &title, const QString &subtitle, const
     const double u = Unit();
     const double band = std::max(30.0, u * 0.095);
     const QRectF bar(0, h - band, w, band);
-    QLinearGradient g(bar.topLeft(), bar.bottomLeft());
-    g.setColorAt(0, m_style.captionBand.lighter(118));
-    g.setColorAt(1, m_style.captionBand);
+    const QLinearGradient g = ArtLinearGradient(bar.topLeft(), bar.bottomLeft(),
+                                                {{0, m_style.captionBand.lighter(118)}, {1, m_style.captionBand}});
     m_painter.fillRect(bar, g);
 
     const double pad = band * 0.45;
@@ -253,4 +269,18 @@ QImage TDemoPage::Finish()
 {
     m_painter.end();
     return m_image;
+}
+
+QString DemoSubtitle(const char *group, const QString &view)
+{
+    return QStringLiteral("%1 · %2").arg(QString::fromUtf8(group), view);
+}
+
+QImage DemoPicture(QSize size, const TDemoPageStyle &style, const QString &title, const QString &subtitle,
+                   const QString &tag, const std::function<void(TDemoPage &)> &draw)
+{
+    TDemoPage page(size, style);
+    draw(page);
+    page.DrawCaption(title, subtitle, tag);
+    return page.Finish();
 }

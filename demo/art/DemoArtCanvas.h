@@ -1,7 +1,11 @@
 #pragma once
-// Shared pieces of the demo catalogue's illustrations: a fixed random sequence, the CJK fonts,
-// smooth outlines, labels, and the page every picture is drawn on (background, frame, caption).
-// Everything here is a pure function of its arguments, so a picture comes out the same on every run.
+// Shared pieces of the demo catalogue's illustrations, on top of the canvas every picture uses: a
+// fixed random sequence, the CJK fonts, smooth outlines, labels, and the page every picture is drawn
+// on (background, frame, caption). Everything here is a pure function of its arguments, so a picture
+// comes out the same on every run.
+#include "demo/art/ArtCanvas.h"
+#include "demo/art/TArtFrame.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -12,6 +16,7 @@
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 
 // splitmix64: the same numbers on every machine and run (never seeded from time or qHash).
 class TDemoRandom {
@@ -51,13 +56,15 @@ void DemoDrawCentredText(QPainter &p, QPointF centre, const QString &text, const
 // A scale bar of the given length (in the painter's units) with its text under it.
 void DemoDrawScaleBar(QPainter &p, QPointF left, double length, const QString &text, const QColor &ink);
 
+// The colours of a page, in the order an atlas gives them: {paper top, paper bottom, caption band,
+// caption's second ink, frame}; what is left out keeps the default, the caption's title stays light.
 struct TDemoPageStyle {
     QColor paperTop = QColor(252, 250, 244);
     QColor paperBottom = QColor(241, 236, 224);
-    QColor frame = QColor(150, 135, 110);
     QColor captionBand = QColor(60, 52, 44);
-    QColor captionInk = QColor(250, 246, 236);
     QColor captionSubInk = QColor(214, 200, 176);
+    QColor frame = QColor(150, 135, 110);
+    QColor captionInk = QColor(250, 246, 236);
 };
 
 // One picture: paints the paper and frame at construction; the caller draws into ArtRect(),
@@ -82,6 +89,14 @@ public:
     double ZoomDesign(QSizeF design, QPointF focus, double zoom);
     void ResetTransform() { m_painter.resetTransform(); }
 
+    // The ground of the art area, painted before the view's design is fitted: a colour, or a gradient
+    // light in the middle fading outwards, from the top left corner to the bottom right, or from the
+    // top down.
+    void FillArt(const QColor &ground);
+    void FillArtRadial(std::initializer_list<TArtStop> stops);
+    void FillArtDiagonal(std::initializer_list<TArtStop> stops);
+    void FillArtVertical(std::initializer_list<TArtStop> stops);
+
     // The caption band: the entry's name large, what the picture shows after it, a tag on the right.
     void DrawCaption(const QString &title, const QString &subtitle, const QString &tag);
     QImage Finish();
@@ -92,3 +107,11 @@ private:
     TDemoPageStyle m_style;
     QRectF m_art;
 };
+
+// The caption's second part: the entry's group (UTF-8) and what this view shows, as "group · view".
+QString DemoSubtitle(const char *group, const QString &view);
+
+// One finished picture: a page in `style`, the view that `draw` paints on it, then the caption band
+// (the entry's name, what the picture shows, the atlas's tag).
+QImage DemoPicture(QSize size, const TDemoPageStyle &style, const QString &title, const QString &subtitle,
+                   const QString &tag, const std::function<void(TDemoPage &)> &draw);

@@ -84,9 +84,8 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
 {
     const bool dark = c.variant == 4;
     const QColor skin = dark ? QColor(176, 122, 86) : QColor(234, 190, 160);
-    QRadialGradient g(QPointF(480, 330), 700);
-    g.setColorAt(0, skin.lighter(106));
-    g.setColorAt(1, skin.darker(114));
+    const QRadialGradient g = ArtRadialGradient(QPointF(480, 330), 700,
+                                                {{0, skin.lighter(106)}, {1, skin.darker(114)}});
     p.fillRect(QRectF(-200, -200, 1400, 1200), g);
     // skin creases and pores
     p.setPen(QPen(skin.darker(112), 1.6));
@@ -103,10 +102,7 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
     for (const TLesion &l : spots) {
         switch (c.variant) {
         case 0: { // eczema: blurred red patches with papules and crusts
-            QRadialGradient rg(l.at, l.r * 1.3);
-            rg.setColorAt(0, QColor(210, 70, 70, 200));
-            rg.setColorAt(1, QColor(210, 70, 70, 0));
-            p.setBrush(rg);
+            p.setBrush(ArtGlowGradient(l.at, l.r * 1.3, QColor(210, 70, 70, 200)));
             p.drawEllipse(l.at, l.r * 1.3, l.r * 1.1);
             for (int k = 0; k < 26; ++k) {
                 const QPointF d = l.at + QPointF(rng.Range(-1, 1), rng.Range(-0.8, 0.8)) * l.r;
@@ -117,9 +113,7 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
         }
         case 1: { // psoriasis: sharp plaques with silvery scale
             const QPainterPath path = blob(l.at, l.r, rng);
-            p.setBrush(QColor(196, 62, 70));
-            p.setPen(QPen(QColor(160, 40, 50), 2));
-            p.drawPath(path);
+            ArtDrawShape(p, path, QColor(196, 62, 70), QPen(QColor(160, 40, 50), 2));
             p.save();
             p.setClipPath(path);
             p.setPen(Qt::NoPen);
@@ -133,20 +127,14 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
             break;
         }
         case 2: { // zoster: clustered vesicles on a red base
-            QRadialGradient rg(l.at, l.r * 1.4);
-            rg.setColorAt(0, QColor(220, 80, 80, 180));
-            rg.setColorAt(1, QColor(220, 80, 80, 0));
-            p.setBrush(rg);
+            p.setBrush(ArtGlowGradient(l.at, l.r * 1.4, QColor(220, 80, 80, 180)));
             p.drawEllipse(l.at, l.r * 1.4, l.r * 1.2);
             for (int k = 0; k < 9; ++k) {
                 const QPointF d = l.at + QPointF(rng.Range(-0.7, 0.7), rng.Range(-0.6, 0.6)) * l.r;
                 const double vr = rng.Range(6, 11);
-                QRadialGradient vg(d - QPointF(vr * 0.3, vr * 0.3), vr);
-                vg.setColorAt(0, QColor(255, 255, 245));
-                vg.setColorAt(1, QColor(236, 220, 196));
-                p.setBrush(vg);
-                p.setPen(QPen(QColor(190, 90, 80), 1.4));
-                p.drawEllipse(d, vr, vr);
+                const QRadialGradient vg = ArtRadialGradient(d - QPointF(vr * 0.3, vr * 0.3), vr,
+                                                             {{0, QColor(255, 255, 245)}, {1, QColor(236, 220, 196)}});
+                ArtDrawEllipse(p, d, vr, vr, vg, QPen(QColor(190, 90, 80), 1.4));
                 p.setPen(Qt::NoPen);
             }
             break;
@@ -166,9 +154,7 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
         }
         case 4: { // vitiligo: milky depigmented patches with sharp borders
             const QPainterPath path = blob(l.at, l.r, rng, 13, 0.3);
-            p.setBrush(QColor(246, 232, 220));
-            p.setPen(QPen(QColor(150, 100, 70), 2));
-            p.drawPath(path);
+            ArtDrawShape(p, path, QColor(246, 232, 220), QPen(QColor(150, 100, 70), 2));
             p.setPen(Qt::NoPen);
             break;
         }
@@ -180,10 +166,9 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
                     p.setBrush(QColor(70, 50, 40));
                     p.drawEllipse(d, 3.5, 3.5);
                 } else {
-                    QRadialGradient pg(d, 16);
-                    pg.setColorAt(0, kind == 2 ? QColor(250, 236, 170) : QColor(200, 60, 60));
-                    pg.setColorAt(0.4, QColor(204, 70, 70));
-                    pg.setColorAt(1, QColor(204, 70, 70, 0));
+                    const QRadialGradient pg = ArtRadialGradient(d, 16,
+                            {{0, kind == 2 ? QColor(250, 236, 170) : QColor(200, 60, 60)}, {0.4, QColor(204, 70, 70)},
+                             {1, QColor(204, 70, 70, 0)}});
                     p.setBrush(pg);
                     p.drawEllipse(d, 16, 16);
                 }
@@ -191,9 +176,7 @@ void drawSkin(QPainter &p, const TDemoClinical &c, TDemoRandom &rng)
             break;
         }
         default: { // tinea: annular red edge with scale, clearer centre
-            p.setBrush(Qt::NoBrush);
-            p.setPen(QPen(QColor(196, 70, 70), l.r * 0.16));
-            p.drawPath(blob(l.at, l.r, rng, 13, 0.08));
+            ArtDrawShape(p, blob(l.at, l.r, rng, 13, 0.08), Qt::NoBrush, QPen(QColor(196, 70, 70), l.r * 0.16));
             p.setPen(QPen(QColor(246, 230, 220, 200), l.r * 0.04, Qt::DotLine));
             p.drawPath(blob(l.at, l.r * 1.04, rng, 13, 0.08));
             p.setPen(Qt::NoPen);
@@ -241,10 +224,7 @@ void drawChest(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
         p.drawPath(DemoSmoothPath({{160, 800}, {170, 620}, {300, 580}, {450, 620}, {460, 800}}, true));
         p.drawPath(DemoSmoothPath({{540, 800}, {560, 640}, {700, 610}, {840, 640}, {850, 800}}, true));
         if (c.variant == 1) { // consolidation, right lower zone
-            QRadialGradient cg(QPointF(300, 510), 150);
-            cg.setColorAt(0, QColor(210, 210, 212, 235));
-            cg.setColorAt(1, QColor(210, 210, 212, 0));
-            p.setBrush(cg);
+            p.setBrush(ArtGlowGradient(QPointF(300, 510), 150, QColor(210, 210, 212, 235)));
             p.drawEllipse(QPointF(300, 510), 170, 130);
         }
         if (c.variant == 3) { // effusion with a meniscus
@@ -323,13 +303,9 @@ void drawBone(TDemoPage &page, const TDemoClinical &c, TDemoRandom &)
     QPainter &p = page.Painter();
     page.FitDesign(kDesign, 0);
     auto bone = [&](const QPainterPath &path) {
-        QLinearGradient g(path.boundingRect().topLeft(), path.boundingRect().bottomLeft());
-        g.setColorAt(0, QColor(238, 238, 240));
-        g.setColorAt(0.5, QColor(170, 170, 176));
-        g.setColorAt(1, QColor(238, 238, 240));
-        p.setBrush(g);
-        p.setPen(QPen(QColor(250, 250, 252), 5));
-        p.drawPath(path);
+        const QLinearGradient g = ArtLinearGradient(path.boundingRect().topLeft(), path.boundingRect().bottomLeft(),
+                {{0, QColor(238, 238, 240)}, {0.5, QColor(170, 170, 176)}, {1, QColor(238, 238, 240)}});
+        ArtDrawShape(p, path, g, QPen(QColor(250, 250, 252), 5));
     };
     switch (c.variant) {
     case 0: { // femoral shaft, broken and displaced
@@ -518,10 +494,8 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
     page.FitDesign(kDesign, 0);
     const QPointF centre(500, 375);
     const double R = 350;
-    QRadialGradient g(centre, R);
-    g.setColorAt(0, QColor(236, 120, 60));
-    g.setColorAt(0.75, QColor(200, 80, 40));
-    g.setColorAt(1, QColor(90, 30, 16));
+    const QRadialGradient g = ArtRadialGradient(centre, R,
+            {{0, QColor(236, 120, 60)}, {0.75, QColor(200, 80, 40)}, {1, QColor(90, 30, 16)}});
     p.setPen(Qt::NoPen);
     p.setBrush(g);
     p.drawEllipse(centre, R, R);
@@ -530,10 +504,7 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
     clip.addEllipse(centre, R, R);
     p.setClipPath(clip);
     const QPointF disc(330, 360), macula(560, 385);
-    QRadialGradient mg(macula, 90);
-    mg.setColorAt(0, QColor(120, 40, 20, 200));
-    mg.setColorAt(1, QColor(120, 40, 20, 0));
-    p.setBrush(mg);
+    p.setBrush(ArtGlowGradient(macula, 90, QColor(120, 40, 20, 200)));
     p.drawEllipse(macula, 90, 90);
     p.setBrush(QColor(255, 240, 200, 200));
     p.drawEllipse(macula, 5, 5);
@@ -547,17 +518,14 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
         pts << disc + QPointF(200, up * 150 * spread);
         pts << disc + QPointF(420, up * 170 * spread);
         pts << disc + QPointF(560, up * 120 * spread);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(vein ? QColor(130, 20, 24) : QColor(190, 40, 36), vein ? 10 : 7, Qt::SolidLine, Qt::RoundCap));
-        p.drawPath(DemoSmoothPath(pts, false));
+        const QPen vessel(vein ? QColor(130, 20, 24) : QColor(190, 40, 36), vein ? 10 : 7, Qt::SolidLine, Qt::RoundCap);
+        ArtDrawShape(p, DemoSmoothPath(pts, false), Qt::NoBrush, vessel);
     }
     p.setPen(QPen(QColor(190, 40, 36), 5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(disc, disc + QPointF(-200, 20));
     p.drawLine(disc, disc + QPointF(-190, -60));
-    QRadialGradient dg(disc, 55);
-    dg.setColorAt(0, QColor(255, 246, 210));
-    dg.setColorAt(0.5, QColor(250, 220, 150));
-    dg.setColorAt(1, QColor(236, 160, 90));
+    const QRadialGradient dg = ArtRadialGradient(disc, 55,
+            {{0, QColor(255, 246, 210)}, {0.5, QColor(250, 220, 150)}, {1, QColor(236, 160, 90)}});
     p.setPen(Qt::NoPen);
     p.setBrush(dg);
     p.drawEllipse(disc, 55, 60);
@@ -578,13 +546,8 @@ void drawFundus(TDemoPage &page, const TDemoClinical &c, TDemoRandom &rng)
             p.drawEllipse(macula + QPointF(std::cos(a), std::sin(a)) * d, rng.Range(4, 9), rng.Range(3, 7));
         }
         for (int i = 0; i < 3; ++i) { // cotton-wool spots
-            QRadialGradient cw(QPointF(0, 0), 30);
             const QPointF at = disc + QPointF(rng.Range(80, 260), rng.Range(-200, 200));
-            cw.setCenter(at);
-            cw.setFocalPoint(at);
-            cw.setColorAt(0, QColor(255, 250, 240, 230));
-            cw.setColorAt(1, QColor(255, 250, 240, 0));
-            p.setBrush(cw);
+            p.setBrush(ArtGlowGradient(at, 30, QColor(255, 250, 240, 230)));
             p.drawEllipse(at, 30, 24);
         }
     }
@@ -614,9 +577,8 @@ void drawUltrasound(TDemoPage &page, TDemoRandom &rng)
         p.setBrush(QColor(8, 8, 8));
         p.drawPath(DemoSmoothPath({{330, 330}, {480, 290}, {640, 330}, {700, 420}, {620, 500}, {450, 510}, {340, 460}}, true));
         // acoustic shadow below the stone
-        QLinearGradient sg(0, 470, 0, 750);
-        sg.setColorAt(0, QColor(0, 0, 0, 230));
-        sg.setColorAt(1, QColor(0, 0, 0, 120));
+        const QLinearGradient sg = ArtLinearGradient(QPointF(0, 470), QPointF(0, 750),
+                                                     {{0, QColor(0, 0, 0, 230)}, {1, QColor(0, 0, 0, 120)}});
         p.setBrush(sg);
         p.drawPolygon(QPolygonF({QPointF(520, 470), QPointF(600, 470), QPointF(640, 760), QPointF(500, 760)}));
     });
@@ -867,21 +829,16 @@ QString ClinicalViewName(const TDemoClinical &picture, int view)
 
 QImage DrawClinicalPicture(const TDemoClinical &picture, int view, QSize size)
 {
-    TDemoPageStyle style;
-    style.paperTop = QColor(246, 246, 246);
-    style.paperBottom = QColor(226, 228, 230);
-    style.frame = QColor(140, 144, 150);
-    style.captionBand = QColor(40, 44, 52);
-    style.captionSubInk = QColor(196, 200, 210);
-    TDemoPage page(size, style);
+    const TDemoPageStyle style{QColor(246, 246, 246), QColor(226, 228, 230), QColor(40, 44, 52),
+                               QColor(196, 200, 210), QColor(140, 144, 150)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(picture.item), 0);
-    switch (view) {
-    case 0: drawMain(page, picture, 0, rng); break;
-    case 1: viewZoom(page, picture, rng); break;
-    case 2: viewMarked(page, picture, rng); break;
-    default: viewDiagram(page, picture, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(picture.item),
-                     QStringLiteral("%1 · %2").arg(QString::fromUtf8(picture.type), ClinicalViewName(picture, view)), kTag);
-    return page.Finish();
+    const QString subtitle = DemoSubtitle(picture.type, ClinicalViewName(picture, view));
+    return DemoPicture(size, style, QString::fromUtf8(picture.item), subtitle, kTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: drawMain(page, picture, 0, rng); break;
+        case 1: viewZoom(page, picture, rng); break;
+        case 2: viewMarked(page, picture, rng); break;
+        default: viewDiagram(page, picture, rng); break;
+        }
+    });
 }

@@ -75,22 +75,22 @@ double leafHalfWidth(TLeafShape shape)
     }
 }
 
+// A line along the leaf's axis from its base, in the leaf's frame: a midrib, rachis or petiole.
+void drawAxis(QPainter &p, const QColor &ink, double width, double length)
+{
+    p.setPen(QPen(ink, width, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(0, 0), QPointF(length, 0));
+}
+
 void drawBlade(QPainter &p, QPointF base, double angle, double L, TLeafShape shape, const QColor &green,
                bool veins = true)
 {
-    p.save();
-    p.translate(base);
-    p.rotate(angle);
+    const TArtFrame frame(p, base, angle);
     const QPainterPath path = simpleLeafPath(shape, L);
-    QLinearGradient g(0, -L * 0.3, 0, L * 0.3);
-    g.setColorAt(0, green.lighter(135));
-    g.setColorAt(0.5, green);
-    g.setColorAt(1, green.darker(125));
-    p.setBrush(g);
-    p.setPen(QPen(green.darker(160), std::max(0.6, L * 0.012)));
-    p.drawPath(path);
-    p.setPen(QPen(green.lighter(165), std::max(0.5, L * 0.012), Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(0, 0), QPointF(L * 0.94, 0));
+    const QLinearGradient g = ArtLinearGradient(QPointF(0, -L * 0.3), QPointF(0, L * 0.3),
+                                                {{0, green.lighter(135)}, {0.5, green}, {1, green.darker(125)}});
+    ArtDrawShape(p, path, g, QPen(green.darker(160), std::max(0.6, L * 0.012)));
+    drawAxis(p, green.lighter(165), std::max(0.5, L * 0.012), L * 0.94);
     if (veins && shape != TLeafShape::Linear) {
         p.setPen(QPen(green.lighter(145), std::max(0.4, L * 0.006), Qt::SolidLine, Qt::RoundCap));
         const double hw = leafHalfWidth(shape);
@@ -100,7 +100,6 @@ void drawBlade(QPainter &p, QPointF base, double angle, double L, TLeafShape sha
             p.drawLine(QPointF(t * L, 0), QPointF((t + 0.13) * L, reach));
         }
     }
-    p.restore();
 }
 
 void drawLeaf(QPainter &p, QPointF base, double angle, double L, TLeafShape shape, const QColor &green,
@@ -108,11 +107,8 @@ void drawLeaf(QPainter &p, QPointF base, double angle, double L, TLeafShape shap
 {
     switch (shape) {
     case TLeafShape::Pinnate: {
-        p.save();
-        p.translate(base);
-        p.rotate(angle);
-        p.setPen(QPen(green.darker(150), std::max(0.8, L * 0.018), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(0, 0), QPointF(L * 0.82, 0));
+        const TArtFrame frame(p, base, angle);
+        drawAxis(p, green.darker(150), std::max(0.8, L * 0.018), L * 0.82);
         for (int i = 0; i < 4; ++i) {
             const double t = 0.22 + i * 0.17;
             const double l = L * (0.3 - i * 0.025);
@@ -120,30 +116,21 @@ void drawLeaf(QPainter &p, QPointF base, double angle, double L, TLeafShape shap
             drawBlade(p, QPointF(t * L, 0), 58, l, TLeafShape::Ovate, green, veins);
         }
         drawBlade(p, QPointF(L * 0.8, 0), 0, L * 0.26, TLeafShape::Ovate, green, veins);
-        p.restore();
         break;
     }
     case TLeafShape::Palmate: {
-        p.save();
-        p.translate(base);
-        p.rotate(angle);
-        p.setPen(QPen(green.darker(150), std::max(0.8, L * 0.02), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(0, 0), QPointF(L * 0.3, 0));
+        const TArtFrame frame(p, base, angle);
+        drawAxis(p, green.darker(150), std::max(0.8, L * 0.02), L * 0.3);
         for (int i = -2; i <= 2; ++i)
             drawBlade(p, QPointF(L * 0.3, 0), i * 32.0, L * (0.7 - std::abs(i) * 0.09), TLeafShape::Lanceolate,
                       green, veins);
-        p.restore();
         break;
     }
     case TLeafShape::Heart: {
         // A long petiole carries the blade.
-        p.save();
-        p.translate(base);
-        p.rotate(angle);
-        p.setPen(QPen(green.darker(140), std::max(0.8, L * 0.02), Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(0, 0), QPointF(L * 0.3, 0));
+        const TArtFrame frame(p, base, angle);
+        drawAxis(p, green.darker(140), std::max(0.8, L * 0.02), L * 0.3);
         drawBlade(p, QPointF(L * 0.3, 0), 0, L * 0.7, shape, green, veins);
-        p.restore();
         break;
     }
     default:
@@ -157,9 +144,7 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
 {
     QColor col = DemoMix(QColor(h.flowerColour), QColor(180, 150, 110), fade);
     const QColor edge = col.darker(135);
-    p.save();
-    p.translate(c);
-    p.rotate(angle);
+    const TArtFrame frame(p, c, angle);
     p.setPen(QPen(edge, std::max(0.5, r * 0.03)));
     switch (h.flower) {
     case TFlowerForm::Daisy: {
@@ -167,19 +152,16 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
         for (int i = 0; i < n; ++i) {
             p.save();
             p.rotate(i * 360.0 / n);
-            QLinearGradient g(0, 0, r, 0);
-            g.setColorAt(0, col.darker(115));
-            g.setColorAt(1, col.lighter(112));
+            const QLinearGradient g = ArtLinearGradient(QPointF(0, 0), QPointF(r, 0),
+                                                        {{0, col.darker(115)}, {1, col.lighter(112)}});
             p.setBrush(g);
             p.drawEllipse(QRectF(r * 0.18, -r * 0.13, r * 0.84, r * 0.26));
             p.restore();
         }
-        QRadialGradient d(QPointF(-r * 0.08, -r * 0.08), r * 0.34);
         const bool yellowish = col.hue() > 35 && col.hue() < 65 && col.saturation() > 120;
         const QColor disc = yellowish ? QColor(150, 92, 30) : QColor(240, 180, 40);
-        d.setColorAt(0, disc.lighter(130));
-        d.setColorAt(1, disc.darker(120));
-        p.setBrush(d);
+        p.setBrush(ArtRadialGradient(QPointF(-r * 0.08, -r * 0.08), r * 0.34,
+                                     {{0, disc.lighter(130)}, {1, disc.darker(120)}}));
         p.setPen(QPen(disc.darker(150), r * 0.02));
         p.drawEllipse(QPointF(0, 0), r * 0.3, r * 0.3);
         break;
@@ -194,10 +176,8 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
         }
         bell.cubicTo(r * 0.45, r * 0.3, r * 0.5, -r * 0.3, r * 0.2, -r * 0.55);
         bell.closeSubpath();
-        QLinearGradient g(-r * 0.6, 0, r * 0.6, 0);
-        g.setColorAt(0, col.darker(125));
-        g.setColorAt(0.45, col.lighter(118));
-        g.setColorAt(1, col.darker(115));
+        const QLinearGradient g = ArtLinearGradient(QPointF(-r * 0.6, 0), QPointF(r * 0.6, 0),
+                {{0, col.darker(125)}, {0.45, col.lighter(118)}, {1, col.darker(115)}});
         p.setBrush(g);
         p.drawPath(bell);
         p.setBrush(QColor(90, 120, 60));
@@ -230,9 +210,8 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
             const double y = r * 0.3 - i * r * 0.13;
             const double s = r * (0.3 - i * 0.013);
             const double side = (i % 2) ? 1 : -1;
-            QRadialGradient g(QPointF(side * s * 0.5, y), s);
-            g.setColorAt(0, col.lighter(120));
-            g.setColorAt(1, col.darker(110));
+            const QRadialGradient g = ArtRadialGradient(QPointF(side * s * 0.5, y), s,
+                                                        {{0, col.lighter(120)}, {1, col.darker(110)}});
             p.setBrush(g);
             p.drawEllipse(QPointF(side * s * 0.55, y), s * 0.75, s * 0.5);
         }
@@ -250,10 +229,8 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
             t.cubicTo(r * 0.45, -r * 1.2, r * 0.45, -r * 0.9, r * 0.1, -r * 0.8);
             t.lineTo(r * 0.06, 0);
             t.closeSubpath();
-            QLinearGradient g(-r * 0.3, 0, r * 0.3, 0);
-            g.setColorAt(0, col.darker(115));
-            g.setColorAt(0.5, col.lighter(115));
-            g.setColorAt(1, col.darker(110));
+            const QLinearGradient g = ArtLinearGradient(QPointF(-r * 0.3, 0), QPointF(r * 0.3, 0),
+                    {{0, col.darker(115)}, {0.5, col.lighter(115)}, {1, col.darker(110)}});
             p.setBrush(g);
             p.drawPath(t);
             p.setPen(QPen(QColor(220, 170, 40), std::max(0.4, r * 0.02)));
@@ -271,9 +248,8 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
             for (int i = 0; i < n; ++i) {
                 p.save();
                 p.rotate(i * 360.0 / n + ring * 17);
-                QRadialGradient g(QPointF(rr * 0.5, 0), rr * 0.6);
-                g.setColorAt(0, rc.lighter(112));
-                g.setColorAt(1, rc.darker(112));
+                const QRadialGradient g = ArtRadialGradient(QPointF(rr * 0.5, 0), rr * 0.6,
+                                                            {{0, rc.lighter(112)}, {1, rc.darker(112)}});
                 p.setBrush(g);
                 p.drawEllipse(QRectF(rr * 0.05, -rr * 0.3, rr * 0.95, rr * 0.6));
                 p.restore();
@@ -289,7 +265,6 @@ void drawFlower(QPainter &p, QPointF c, double r, const TDemoHerb &h, double ang
         break;
     }
     }
-    p.restore();
 }
 
 void drawBerry(QPainter &p, QPointF c, double r, const QColor &col, bool seed)
@@ -298,22 +273,15 @@ void drawBerry(QPainter &p, QPointF c, double r, const QColor &col, bool seed)
     if (seed) {
         p.translate(c);
         p.rotate(30);
-        QRadialGradient g(QPointF(-r * 0.3, -r * 0.2), r * 1.3);
-        g.setColorAt(0, col.lighter(135));
-        g.setColorAt(1, col.darker(130));
-        p.setBrush(g);
-        p.setPen(QPen(col.darker(170), r * 0.06));
-        p.drawEllipse(QPointF(0, 0), r, r * 0.62);
+        const QRadialGradient g = ArtRadialGradient(QPointF(-r * 0.3, -r * 0.2), r * 1.3,
+                                                    {{0, col.lighter(135)}, {1, col.darker(130)}});
+        ArtDrawEllipse(p, QPointF(0, 0), r, r * 0.62, g, QPen(col.darker(170), r * 0.06));
         p.setPen(QPen(col.darker(150), r * 0.05));
         p.drawLine(QPointF(-r * 0.8, 0), QPointF(r * 0.8, 0));
     } else {
-        QRadialGradient g(c + QPointF(-r * 0.35, -r * 0.35), r * 1.2);
-        g.setColorAt(0, col.lighter(165));
-        g.setColorAt(0.35, col);
-        g.setColorAt(1, col.darker(150));
-        p.setBrush(g);
-        p.setPen(QPen(col.darker(170), r * 0.05));
-        p.drawEllipse(c, r, r);
+        const QRadialGradient g = ArtRadialGradient(c + QPointF(-r * 0.35, -r * 0.35), r * 1.2,
+                                                    {{0, col.lighter(165)}, {0.35, col}, {1, col.darker(150)}});
+        ArtDrawEllipse(p, c, r, r, g, QPen(col.darker(170), r * 0.05));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, 150));
         p.drawEllipse(c + QPointF(-r * 0.38, -r * 0.38), r * 0.18, r * 0.12);
@@ -374,13 +342,9 @@ void drawTaproot(QPainter &p, QPointF top, QPointF dir, double length, double wi
             p.drawLine(pts[k], pts[k + 1]);
         }
     }
-    QLinearGradient g(top - n * width / 2, top + n * width / 2);
-    g.setColorAt(0, col.darker(130));
-    g.setColorAt(0.45, col.lighter(118));
-    g.setColorAt(1, col.darker(120));
-    p.setBrush(g);
-    p.setPen(QPen(col.darker(165), width * 0.03));
-    p.drawPath(DemoSmoothPath(outline, true));
+    const QLinearGradient g = ArtLinearGradient(top - n * width / 2, top + n * width / 2,
+                                                {{0, col.darker(130)}, {0.45, col.lighter(118)}, {1, col.darker(120)}});
+    ArtDrawShape(p, DemoSmoothPath(outline, true), g, QPen(col.darker(165), width * 0.03));
     // transverse wrinkles
     p.setPen(QPen(col.darker(150), width * 0.025, Qt::SolidLine, Qt::RoundCap));
     for (int i = 1; i < 9; ++i) {
@@ -416,29 +380,24 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
                           left + QPointF(length * 0.94, 0));
             return stroker.createStroke(spine);
         }();
-        QLinearGradient bg(left - QPointF(0, height * 0.4), left + QPointF(0, height * 0.4));
-        bg.setColorAt(0, col.lighter(120));
-        bg.setColorAt(1, col.darker(135));
-        p.setBrush(bg);
-        p.setPen(QPen(col.darker(170), height * 0.02));
-        p.drawPath(body);
+        const QLinearGradient bg = ArtLinearGradient(left - QPointF(0, height * 0.4), left + QPointF(0, height * 0.4),
+                                                     {{0, col.lighter(120)}, {1, col.darker(135)}});
+        ArtDrawShape(p, body, bg, QPen(col.darker(170), height * 0.02));
     }
     for (int i = 0; i < knots; ++i) {
         const double cx = left.x() + length * (0.1 + i * 0.2);
         const double rh = height * (0.4 - std::abs(i - 1.5) * 0.04) * rng.Range(0.8, 1.05);
         const QRectF r(cx - length * 0.085, left.y() - rh, length * 0.17, rh * 2);
-        QRadialGradient g(r.center() - QPointF(0, rh * 0.4), rh * 1.6);
-        g.setColorAt(0, col.lighter(130));
-        g.setColorAt(1, col.darker(130));
+        const QRadialGradient g = ArtRadialGradient(r.center() - QPointF(0, rh * 0.4), rh * 1.6,
+                                                    {{0, col.lighter(130)}, {1, col.darker(130)}});
         p.setBrush(g);
         p.setPen(QPen(col.darker(170), height * 0.02));
         p.drawEllipse(r);
         p.setPen(QPen(col.darker(155), height * 0.03));
         p.drawArc(r.adjusted(r.width() * 0.35, 0, -r.width() * 0.35, 0), 90 * 16, 180 * 16);
         // bud scar on top
-        p.setBrush(col.darker(140));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPointF(cx + length * 0.03, left.y() - rh * 0.8), height * 0.07, height * 0.045);
+        ArtDrawEllipse(p, QPointF(cx + length * 0.03, left.y() - rh * 0.8), height * 0.07, height * 0.045,
+                       col.darker(140), Qt::NoPen);
     }
 }
 
@@ -447,9 +406,7 @@ void drawRhizome(QPainter &p, QPointF left, double length, double height, const 
 void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, double angle, bool cut = false)
 {
     TDemoRandom rng(static_cast<std::uint64_t>(rx * 1000 + ry));
-    p.save();
-    p.translate(c);
-    p.rotate(angle);
+    const TArtFrame frame(p, c, angle);
     p.setPen(QPen(col.darker(130), ry * 0.045, Qt::SolidLine, Qt::RoundCap));
     for (int i = -2; i <= 2; ++i)
         p.drawLine(QPointF(rx * 0.9, i * ry * 0.15), QPointF(rx * 1.45, i * ry * 0.35 + rng.Range(-0.1, 0.1) * ry));
@@ -460,21 +417,15 @@ void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, 
         pts << QPointF(std::cos(a) * rx * k, std::sin(a) * ry * k);
     }
     const QPainterPath outline = DemoSmoothPath(pts, true);
-    QRadialGradient g(QPointF(-rx * 0.3, -ry * 0.35), rx * 1.3);
-    g.setColorAt(0, col.lighter(135));
-    g.setColorAt(0.6, col);
-    g.setColorAt(1, col.darker(145));
-    p.setBrush(g);
-    p.setPen(QPen(col.darker(170), ry * 0.04));
-    p.drawPath(outline);
+    const QRadialGradient g = ArtRadialGradient(QPointF(-rx * 0.3, -ry * 0.35), rx * 1.3,
+                                                {{0, col.lighter(135)}, {0.6, col}, {1, col.darker(145)}});
+    ArtDrawShape(p, outline, g, QPen(col.darker(170), ry * 0.04));
     if (cut) {
-        p.setBrush(DemoMix(col, QColor(252, 246, 230), 0.6));
-        p.setPen(QPen(col.darker(120), ry * 0.03));
-        p.drawEllipse(QPointF(rx * 0.08, 0), rx * 0.72, ry * 0.7);
+        ArtDrawEllipse(p, QPointF(rx * 0.08, 0), rx * 0.72, ry * 0.7,
+                       DemoMix(col, QColor(252, 246, 230), 0.6), QPen(col.darker(120), ry * 0.03));
         p.setPen(QPen(col.darker(110), ry * 0.02));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QPointF(rx * 0.08, 0), rx * 0.45, ry * 0.44);
-        p.restore();
         return;
     }
     p.setPen(QPen(col.darker(130), ry * 0.03, Qt::SolidLine, Qt::RoundCap));
@@ -486,10 +437,8 @@ void drawTuber(QPainter &p, QPointF c, double rx, double ry, const QColor &col, 
     for (int i = 0; i < 14; ++i) // rootlet scars
         p.drawEllipse(QPointF(rng.Range(-0.7, 0.7) * rx, rng.Range(-0.6, 0.6) * ry), ry * 0.035, ry * 0.035);
     // the bud
-    p.setBrush(QColor(150, 170, 90));
-    p.setPen(QPen(QColor(100, 120, 60), ry * 0.02));
-    p.drawEllipse(QPointF(-rx * 0.95, -ry * 0.1), rx * 0.12, ry * 0.1);
-    p.restore();
+    ArtDrawEllipse(p, QPointF(-rx * 0.95, -ry * 0.1), rx * 0.12, ry * 0.1,
+                   QColor(150, 170, 90), QPen(QColor(100, 120, 60), ry * 0.02));
 }
 
 void drawFibrousRoots(QPainter &p, QPointF base, double size, const QColor &col, TDemoRandom &rng)
@@ -531,36 +480,27 @@ void drawUnderground(QPainter &p, const TDemoHerb &h, QPointF base, double scale
 
 void drawLingzhi(QPainter &p, QPointF base, double s, const QColor &col, double angle)
 {
-    p.save();
-    p.translate(base);
-    p.rotate(angle);
+    const TArtFrame frame(p, base, angle);
     QPainterPath stalk;
     stalk.moveTo(-12 * s, 0);
     stalk.cubicTo(-16 * s, -60 * s, 10 * s, -120 * s, -4 * s, -170 * s);
     stalk.lineTo(18 * s, -170 * s);
     stalk.cubicTo(30 * s, -120 * s, 8 * s, -60 * s, 12 * s, 0);
     stalk.closeSubpath();
-    QLinearGradient sg(-15 * s, 0, 20 * s, 0);
-    sg.setColorAt(0, col.darker(160));
-    sg.setColorAt(0.5, col.lighter(110));
-    sg.setColorAt(1, col.darker(170));
-    p.setBrush(sg);
-    p.setPen(QPen(col.darker(200), 1.5 * s));
-    p.drawPath(stalk);
+    const QLinearGradient sg = ArtLinearGradient(QPointF(-15 * s, 0), QPointF(20 * s, 0),
+                                                 {{0, col.darker(160)}, {0.5, col.lighter(110)}, {1, col.darker(170)}});
+    ArtDrawShape(p, stalk, sg, QPen(col.darker(200), 1.5 * s));
     const QRectF cap(-150 * s, -250 * s, 300 * s, 150 * s);
     for (int i = 0; i < 6; ++i) {
         const double k = 1.0 - i * 0.14;
         const QRectF r(cap.center().x() - cap.width() * k / 2, cap.center().y() - cap.height() * k / 2 - i * 3 * s,
                        cap.width() * k, cap.height() * k);
-        QRadialGradient g(r.center() - QPointF(0, r.height() * 0.3), r.width() * 0.6);
         const QColor band = i == 0 ? QColor(236, 200, 120) : DemoMix(col, QColor(60, 20, 10), (i % 2) * 0.35);
-        g.setColorAt(0, band.lighter(135));
-        g.setColorAt(1, band);
-        p.setBrush(g);
+        p.setBrush(ArtRadialGradient(r.center() - QPointF(0, r.height() * 0.3), r.width() * 0.6,
+                                     {{0, band.lighter(135)}, {1, band}}));
         p.setPen(QPen(band.darker(150), 1.2 * s));
         p.drawEllipse(r);
     }
-    p.restore();
 }
 
 void drawPoria(QPainter &p, QPointF c, double r, const QColor &col, bool cut, TDemoRandom &rng)
@@ -572,21 +512,17 @@ void drawPoria(QPainter &p, QPointF c, double r, const QColor &col, bool cut, TD
         pts << c + QPointF(std::cos(a) * r * k, std::sin(a) * r * 0.82 * k);
     }
     const QPainterPath outline = DemoSmoothPath(pts, true);
-    QRadialGradient g(c - QPointF(r * 0.3, r * 0.3), r * 1.3);
-    g.setColorAt(0, col.lighter(150));
-    g.setColorAt(1, col.darker(150));
-    p.setBrush(g);
-    p.setPen(QPen(col.darker(180), r * 0.02));
-    p.drawPath(outline);
+    const QRadialGradient g = ArtRadialGradient(c - QPointF(r * 0.3, r * 0.3), r * 1.3,
+                                                {{0, col.lighter(150)}, {1, col.darker(150)}});
+    ArtDrawShape(p, outline, g, QPen(col.darker(180), r * 0.02));
     p.setPen(QPen(col.darker(170), r * 0.015));
     for (int i = 0; i < 10; ++i) {
         const QPointF a = c + QPointF(rng.Range(-0.7, 0.7) * r, rng.Range(-0.6, 0.6) * r);
         p.drawArc(QRectF(a.x(), a.y(), r * 0.3, r * 0.15), 20 * 16, 140 * 16);
     }
     if (cut) {
-        p.setBrush(QColor(246, 242, 230));
-        p.setPen(QPen(QColor(200, 190, 170), r * 0.015));
-        p.drawEllipse(c + QPointF(r * 0.15, r * 0.05), r * 0.55, r * 0.4);
+        ArtDrawEllipse(p, c + QPointF(r * 0.15, r * 0.05), r * 0.55, r * 0.4,
+                       QColor(246, 242, 230), QPen(QColor(200, 190, 170), r * 0.015));
     }
 }
 
@@ -626,9 +562,7 @@ void drawPlant(QPainter &p, const TDemoHerb &h, QPointF base, double height, TDe
     QVector<QPointF> stemPts{base, base + QPointF(sway * 0.3, -height * 0.33), base + QPointF(-sway * 0.4, -height * 0.66),
                              base + QPointF(sway, -height)};
     const QPainterPath stem = DemoSmoothPath(stemPts, false);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(stemColour, (isWoody(h) ? 14 : 7) * s, Qt::SolidLine, Qt::RoundCap));
-    p.drawPath(stem);
+    ArtDrawShape(p, stem, Qt::NoBrush, QPen(stemColour, (isWoody(h) ? 14 : 7) * s, Qt::SolidLine, Qt::RoundCap));
 
     // side branch
     const QPointF branchFrom = stem.pointAtPercent(0.5);
@@ -699,64 +633,55 @@ void viewSpecimen(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     p.drawLine(QPointF(label.left() + 10, label.top() + 100), QPointF(label.right() - 10, label.top() + 100));
 }
 
+// The two features a view of the medicinal part points out: one labelled above it, one below.
+struct TPartLabels {
+    QString upper;
+    QPointF upperAt;
+    QString lower;
+    QPointF lowerAt;
+};
+
 void viewMedicinalPart(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
     page.FitDesign(QSizeF(1000, 720));
     const QColor col(h.partColour);
-    QString a, b;
-    QPointF pa, pb;
+    TPartLabels labels;
     switch (h.part) {
     case THerbPart::Root:
         drawTaproot(p, QPointF(170, 330), QPointF(1, 0.12), 720, 120, col, rng);
         drawTaproot(p, QPointF(220, 520), QPointF(1, -0.05), 520, 70, col.darker(108), rng);
-        a = QStringLiteral("根头");
-        pa = QPointF(190, 330);
-        b = QStringLiteral("支根");
-        pb = QPointF(560, 400);
+        labels = {QStringLiteral("根头"), {190, 330}, QStringLiteral("支根"), {560, 400}};
         break;
     case THerbPart::Rhizome:
         drawRhizome(p, QPointF(130, 330), 740, 190, col, rng);
-        a = QStringLiteral("结节");
-        pa = QPointF(280, 270);
-        b = QStringLiteral("须根");
-        pb = QPointF(600, 560);
+        labels = {QStringLiteral("结节"), {280, 270}, QStringLiteral("须根"), {600, 560}};
         break;
     case THerbPart::Tuber:
         drawTuber(p, QPointF(300, 300), 190, 130, col, -15);
         drawTuber(p, QPointF(700, 250), 130, 90, col.darker(106), 20);
         drawTuber(p, QPointF(640, 520), 150, 100, col, -5, true);
-        a = QStringLiteral("块茎");
-        pa = QPointF(330, 300);
-        b = QStringLiteral("断面");
-        pb = QPointF(650, 520);
+        labels = {QStringLiteral("块茎"), {330, 300}, QStringLiteral("断面"), {650, 520}};
         break;
     case THerbPart::Fruit:
     case THerbPart::Seed:
         for (int i = 0; i < 9; ++i)
             drawBerry(p, QPointF(230 + (i % 3) * 260 + rng.Range(-30, 30), 180 + (i / 3) * 190 + rng.Range(-20, 20)),
                       h.part == THerbPart::Seed ? 70 : 78, col, h.part == THerbPart::Seed);
-        a = h.part == THerbPart::Seed ? QStringLiteral("种脐") : QStringLiteral("果皮");
-        pa = QPointF(230, 180);
-        b = h.part == THerbPart::Seed ? QStringLiteral("种皮") : QStringLiteral("果柄痕");
-        pb = QPointF(750, 560);
+        labels = {h.part == THerbPart::Seed ? QStringLiteral("种脐") : QStringLiteral("果皮"), {230, 180},
+                  h.part == THerbPart::Seed ? QStringLiteral("种皮") : QStringLiteral("果柄痕"), {750, 560}};
         break;
     case THerbPart::Flower:
         for (int i = 0; i < 7; ++i)
             drawFlower(p, QPointF(200 + (i % 4) * 200 + (i / 4) * 100, 250 + (i / 4) * 230), 95, h, i * 40.0, 0.15);
-        a = QStringLiteral("花冠");
-        pa = QPointF(200, 250);
-        b = QStringLiteral("花托");
-        pb = QPointF(700, 480);
+        labels = {QStringLiteral("花冠"), {200, 250}, QStringLiteral("花托"), {700, 480}};
         break;
     case THerbPart::Bark:
     case THerbPart::Twig:
         for (int i = 0; i < 3; ++i) {
             const QRectF r(120 + i * 40, 140 + i * 180, 720, 110);
-            QLinearGradient g(r.topLeft(), r.bottomLeft());
-            g.setColorAt(0, col.darker(140));
-            g.setColorAt(0.5, col.lighter(125));
-            g.setColorAt(1, col.darker(150));
+            const QLinearGradient g = ArtLinearGradient(r.topLeft(), r.bottomLeft(),
+                    {{0, col.darker(140)}, {0.5, col.lighter(125)}, {1, col.darker(150)}});
             p.setBrush(g);
             p.setPen(QPen(col.darker(190), 2));
             p.drawRoundedRect(r, 50, 50);
@@ -766,51 +691,35 @@ void viewMedicinalPart(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
                 p.drawLine(QPointF(x, r.top() + 18), QPointF(x + rng.Range(-12, 12), r.bottom() - 18));
             }
         }
-        a = QStringLiteral("外表面");
-        pa = QPointF(300, 190);
-        b = QStringLiteral("断面");
-        pb = QPointF(860, 600);
+        labels = {QStringLiteral("外表面"), {300, 190}, QStringLiteral("断面"), {860, 600}};
         break;
     case THerbPart::Fungus:
         drawLingzhi(p, QPointF(330, 650), 1.9, col, -10);
         drawLingzhi(p, QPointF(720, 640), 1.3, col, 12);
-        a = QStringLiteral("菌盖");
-        pa = QPointF(330, 230);
-        b = QStringLiteral("菌柄");
-        pb = QPointF(720, 560);
+        labels = {QStringLiteral("菌盖"), {330, 230}, QStringLiteral("菌柄"), {720, 560}};
         break;
     case THerbPart::Sclerotium:
         drawPoria(p, QPointF(360, 360), 260, col, true, rng);
         drawPoria(p, QPointF(780, 470), 130, col, false, rng);
-        a = QStringLiteral("切面");
-        pa = QPointF(400, 370);
-        b = QStringLiteral("外皮");
-        pb = QPointF(780, 400);
+        labels = {QStringLiteral("切面"), {400, 370}, QStringLiteral("外皮"), {780, 400}};
         break;
     default: // leaves and whole herbs: a bundle of dried stems with leaves
         for (int i = 0; i < 4; ++i)
             drawLeaf(p, QPointF(120, 360), -25 + i * 15, 760 - i * 60, h.leaf == TLeafShape::Linear ? TLeafShape::Lanceolate : h.leaf,
                      DemoMix(leafGreen(h), QColor(140, 130, 90), 0.2));
-        a = QStringLiteral("叶片");
-        pa = QPointF(600, 250);
-        b = QStringLiteral("叶柄");
-        pb = QPointF(170, 360);
+        labels = {QStringLiteral("叶片"), {600, 250}, QStringLiteral("叶柄"), {170, 360}};
         break;
     }
     const QColor ink(70, 55, 40);
-    DemoDrawLabel(p, pa, QPointF(pa.x() + 60, 60), a, ink, 26);
-    DemoDrawLabel(p, pb, QPointF(pb.x() - 60, 690), b, ink, 26);
+    DemoDrawLabel(p, labels.upperAt, QPointF(labels.upperAt.x() + 60, 60), labels.upper, ink, 26);
+    DemoDrawLabel(p, labels.lowerAt, QPointF(labels.lowerAt.x() - 60, 690), labels.lower, ink, 26);
     DemoDrawScaleBar(p, QPointF(780, 650), 180, QStringLiteral("0        2 cm"), ink);
 }
 
 void viewFlowers(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
-    const QRectF art = page.ArtRect();
-    QRadialGradient bg(art.center(), std::max(art.width(), art.height()) * 0.7);
-    bg.setColorAt(0, QColor(246, 249, 238));
-    bg.setColorAt(1, QColor(206, 222, 196));
-    p.fillRect(art, bg);
+    page.FillArtRadial({{0, QColor(246, 249, 238)}, {1, QColor(206, 222, 196)}});
     page.FitDesign(QSizeF(800, 800));
     const QColor green = leafGreen(h);
     if (h.part == THerbPart::Fungus) {
@@ -850,10 +759,8 @@ void viewHyphae(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     p.fillRect(page.ArtRect(), QColor(24, 24, 30));
     page.FitDesign(QSizeF(1000, 760));
     const QPointF c(500, 380);
-    QRadialGradient field(c, 360);
-    field.setColorAt(0, QColor(246, 246, 236));
-    field.setColorAt(0.85, QColor(228, 230, 214));
-    field.setColorAt(1, QColor(110, 110, 100));
+    const QRadialGradient field = ArtRadialGradient(c, 360,
+            {{0, QColor(246, 246, 236)}, {0.85, QColor(228, 230, 214)}, {1, QColor(110, 110, 100)}});
     p.setPen(Qt::NoPen);
     p.setBrush(field);
     p.drawEllipse(c, 360, 360);
@@ -871,9 +778,8 @@ void viewHyphae(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
             at += QPointF(std::cos(a), std::sin(a)) * 60;
             pts << at;
         }
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(hypha.darker(130), 11, Qt::SolidLine, Qt::RoundCap));
-        p.drawPath(DemoSmoothPath(pts, false));
+        ArtDrawShape(p, DemoSmoothPath(pts, false),
+                     Qt::NoBrush, QPen(hypha.darker(130), 11, Qt::SolidLine, Qt::RoundCap));
         p.setPen(QPen(hypha.lighter(150), 6, Qt::SolidLine, Qt::RoundCap));
         p.drawPath(DemoSmoothPath(pts, false));
         p.setPen(QPen(hypha.darker(160), 2));
@@ -900,7 +806,7 @@ void viewLeaf(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     }
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
-    p.fillRect(art, QColor(252, 253, 250));
+    page.FillArt(QColor(252, 253, 250));
     // faint graph paper
     const double step = page.Unit() / 24.0;
     p.setPen(QPen(QColor(214, 230, 222), std::max(1.0, page.Unit() / 900)));
@@ -942,19 +848,13 @@ void drawSlice(QPainter &p, QPointF c, double r, const TDemoHerb &h, TDemoRandom
         }
         const QPainterPath outline = DemoSmoothPath(pts, true);
         const QColor inner = h.part == THerbPart::Sclerotium ? QColor(244, 240, 228) : DemoMix(col, QColor(250, 240, 215), 0.5);
-        p.setBrush(col.darker(120));
-        p.setPen(QPen(col.darker(170), r * 0.04));
-        p.drawPath(outline);
+        ArtDrawShape(p, outline, col.darker(120), QPen(col.darker(170), r * 0.04));
         p.save();
         p.translate(c);
         p.scale(0.86, 0.86);
         p.translate(-c);
-        QRadialGradient g(c, r);
-        g.setColorAt(0, inner.lighter(108));
-        g.setColorAt(1, inner.darker(108));
-        p.setBrush(g);
-        p.setPen(Qt::NoPen);
-        p.drawPath(outline);
+        const QRadialGradient g = ArtRadialGradient(c, r, {{0, inner.lighter(108)}, {1, inner.darker(108)}});
+        ArtDrawShape(p, outline, g, Qt::NoPen);
         p.restore();
         if (h.part != THerbPart::Sclerotium) {
             p.setPen(QPen(col.darker(135), r * 0.03));
@@ -977,27 +877,21 @@ void drawSlice(QPainter &p, QPointF c, double r, const TDemoHerb &h, TDemoRandom
         break;
     case THerbPart::Bark:
     case THerbPart::Twig: {
-        p.save();
-        p.translate(c);
-        p.rotate(rng.Range(0, 180));
+        const TArtFrame frame(p, c, rng.Range(0, 180));
         p.setBrush(col);
         p.setPen(QPen(col.darker(170), r * 0.04));
         p.drawRoundedRect(QRectF(-r, -r * 0.3, 2 * r, r * 0.6), r * 0.25, r * 0.25);
         p.setBrush(DemoMix(col, QColor(230, 190, 150), 0.4));
         p.drawRoundedRect(QRectF(-r * 0.9, -r * 0.12, 1.8 * r, r * 0.24), r * 0.1, r * 0.1);
-        p.restore();
         break;
     }
     case THerbPart::Fungus: {
-        p.save();
-        p.translate(c);
-        p.rotate(rng.Range(0, 180));
+        const TArtFrame frame(p, c, rng.Range(0, 180));
         p.setBrush(col);
         p.setPen(QPen(col.darker(170), r * 0.04));
         p.drawRect(QRectF(-r, -r * 0.28, 2 * r, r * 0.56));
         p.setBrush(QColor(230, 200, 150));
         p.drawRect(QRectF(-r, r * 0.08, 2 * r, r * 0.2));
-        p.restore();
         break;
     }
     default: {
@@ -1020,21 +914,13 @@ void drawSlice(QPainter &p, QPointF c, double r, const TDemoHerb &h, TDemoRandom
 void viewSlices(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
-    const QRectF art = page.ArtRect();
-    QLinearGradient wood(art.topLeft(), art.bottomRight());
-    wood.setColorAt(0, QColor(150, 104, 66));
-    wood.setColorAt(1, QColor(104, 68, 42));
-    p.fillRect(art, wood);
+    page.FillArtDiagonal({{0, QColor(150, 104, 66)}, {1, QColor(104, 68, 42)}});
     page.FitDesign(QSizeF(1000, 720));
     // woven bamboo tray
     const QPointF c(500, 360);
-    QRadialGradient tray(c, 340);
-    tray.setColorAt(0, QColor(236, 214, 164));
-    tray.setColorAt(0.92, QColor(214, 184, 126));
-    tray.setColorAt(1, QColor(170, 132, 80));
-    p.setBrush(tray);
-    p.setPen(QPen(QColor(120, 86, 46), 5));
-    p.drawEllipse(c, 340, 340);
+    const QRadialGradient tray = ArtRadialGradient(c, 340,
+            {{0, QColor(236, 214, 164)}, {0.92, QColor(214, 184, 126)}, {1, QColor(170, 132, 80)}});
+    ArtDrawEllipse(p, c, 340, 340, tray, QPen(QColor(120, 86, 46), 5));
     p.setPen(QPen(QColor(196, 164, 110), 2));
     p.setBrush(Qt::NoBrush);
     for (int k = 1; k < 11; ++k)
@@ -1049,18 +935,13 @@ void viewSlices(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 void viewSection(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
 {
     QPainter &p = page.Painter();
-    const QRectF art = page.ArtRect();
-    p.fillRect(art, QColor(30, 28, 34));
+    page.FillArt(QColor(30, 28, 34));
     page.FitDesign(QSizeF(1000, 760));
     const QPointF c(380, 380);
     // microscope field
-    QRadialGradient field(c, 360);
-    field.setColorAt(0, QColor(250, 244, 246));
-    field.setColorAt(0.85, QColor(236, 222, 230));
-    field.setColorAt(1, QColor(120, 100, 110));
-    p.setBrush(field);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(c, 360, 360);
+    const QRadialGradient field = ArtRadialGradient(c, 360,
+            {{0, QColor(250, 244, 246)}, {0.85, QColor(236, 222, 230)}, {1, QColor(120, 100, 110)}});
+    ArtDrawEllipse(p, c, 360, 360, field, Qt::NoPen);
     const double R = 300;
     const QColor stain = DemoMix(QColor(150, 60, 120), QColor(h.partColour), 0.25);
     // cork, cortex, phloem, cambium, xylem, pith
@@ -1117,11 +998,7 @@ void viewHabitat(TDemoPage &page, const TDemoHerb &h, TDemoRandom &rng)
     QPainter &p = page.Painter();
     const QRectF art = page.ArtRect();
     p.setClipRect(art);
-    QLinearGradient sky(art.topLeft(), art.bottomLeft());
-    sky.setColorAt(0, QColor(150, 192, 226));
-    sky.setColorAt(0.6, QColor(226, 236, 240));
-    sky.setColorAt(1, QColor(230, 236, 220));
-    p.fillRect(art, sky);
+    page.FillArtVertical({{0, QColor(150, 192, 226)}, {0.6, QColor(226, 236, 240)}, {1, QColor(230, 236, 220)}});
     page.FitDesign(QSizeF(1200, 800), 0);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 252, 236, 200));
@@ -1188,17 +1065,17 @@ QImage DrawHerbPicture(const TDemoHerb &herb, int view, QSize size)
         style.paperTop = QColor(248, 244, 232);
         style.paperBottom = QColor(236, 228, 208);
     }
-    TDemoPage page(size, style);
-    TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(herb.name), view);
-    switch (view) {
-    case 0: viewSpecimen(page, herb, rng); break;
-    case 1: viewMedicinalPart(page, herb, rng); break;
-    case 2: viewFlowers(page, herb, rng); break;
-    case 3: viewLeaf(page, herb, rng); break;
-    case 4: viewSlices(page, herb, rng); break;
-    case 5: viewSection(page, herb, rng); break;
-    default: viewHabitat(page, herb, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(herb.name), HerbViewName(herb, view), kHerbTag);
-    return page.Finish();
+    const QString title = QString::fromUtf8(herb.name);
+    TDemoRandom rng = TDemoRandom::ForKey(title, view);
+    return DemoPicture(size, style, title, HerbViewName(herb, view), kHerbTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: viewSpecimen(page, herb, rng); break;
+        case 1: viewMedicinalPart(page, herb, rng); break;
+        case 2: viewFlowers(page, herb, rng); break;
+        case 3: viewLeaf(page, herb, rng); break;
+        case 4: viewSlices(page, herb, rng); break;
+        case 5: viewSection(page, herb, rng); break;
+        default: viewHabitat(page, herb, rng); break;
+        }
+    });
 }

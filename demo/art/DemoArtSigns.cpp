@@ -51,13 +51,9 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
     const QPainterPath t = tonguePath(s, scale);
     const QRectF b = t.boundingRect();
     const QColor body(s.body);
-    QRadialGradient g(QPointF(0, b.height() * 0.45), b.height() * 0.75);
-    g.setColorAt(0, body.lighter(108));
-    g.setColorAt(0.8, body);
-    g.setColorAt(1, body.darker(118));
-    p.setBrush(g);
-    p.setPen(Qt::NoPen);
-    p.drawPath(t);
+    const QRadialGradient g = ArtRadialGradient(QPointF(0, b.height() * 0.45), b.height() * 0.75,
+                                                {{0, body.lighter(108)}, {0.8, body}, {1, body.darker(118)}});
+    ArtDrawShape(p, t, g, Qt::NoPen);
     {
         // the root of the tongue disappears into the mouth: no outline across it
         QPainterPath sides = t;
@@ -72,9 +68,7 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
                 i += 2;
             }
         }
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(body.darker(140), 2.5 * scale));
-        p.drawPath(open);
+        ArtDrawShape(p, open, Qt::NoBrush, QPen(body.darker(140), 2.5 * scale));
     }
     p.setClipPath(t);
 
@@ -88,14 +82,11 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
     // the coating, thickest at the centre and the root
     if (s.coatAmount > 0) {
         const QColor coat(s.coat);
-        QRadialGradient cg(QPointF(0, b.height() * 0.25), b.width() * (0.35 + s.coatAmount * 0.3));
         QColor c0 = coat, c1 = coat;
         c0.setAlphaF(static_cast<float>(std::min(1.0, 0.35 + s.coatAmount * 0.65)));
         c1.setAlphaF(0);
-        cg.setColorAt(0, c0);
-        cg.setColorAt(0.55, c0);
-        cg.setColorAt(1, c1);
-        p.setBrush(cg);
+        p.setBrush(ArtRadialGradient(QPointF(0, b.height() * 0.25), b.width() * (0.35 + s.coatAmount * 0.3),
+                                     {{0, c0}, {0.55, c0}, {1, c1}}));
         p.drawRect(b);
         // grains of the coating
         for (int i = 0; i < static_cast<int>(500 * s.coatAmount); ++i) {
@@ -117,9 +108,7 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
                 const double a = i * 2 * M_PI / 9;
                 pts << c + QPointF(std::cos(a), std::sin(a)) * r * rng.Range(0.7, 1.2);
             }
-            p.setBrush(body.lighter(104));
-            p.setPen(QPen(QColor(s.coat).darker(110), 2 * scale));
-            p.drawPath(DemoSmoothPath(pts, true));
+            ArtDrawShape(p, DemoSmoothPath(pts, true), body.lighter(104), QPen(QColor(s.coat).darker(110), 2 * scale));
         }
     }
     if (s.features & TongueCracks) {
@@ -169,9 +158,8 @@ void drawTongue(QPainter &p, const TDemoInspection &s, QPointF root, double scal
 void drawMouth(QPainter &p, const TDemoInspection &s, TDemoRandom &rng)
 {
     const QColor skin(238, 200, 178);
-    QRadialGradient face(QPointF(500, 200), 700);
-    face.setColorAt(0, skin.lighter(104));
-    face.setColorAt(1, skin.darker(112));
+    const QRadialGradient face = ArtRadialGradient(QPointF(500, 200), 700,
+                                                   {{0, skin.lighter(104)}, {1, skin.darker(112)}});
     p.fillRect(QRectF(-200, -200, 1400, 1200), face);
     // chin shadow
     p.setPen(Qt::NoPen);
@@ -191,13 +179,9 @@ void drawMouth(QPainter &p, const TDemoInspection &s, TDemoRandom &rng)
     QPainterPath lips;
     lips.addEllipse(mouth.adjusted(-40, -36, 40, 36));
     lips = lips.subtracted(cavity);
-    QLinearGradient lg(0, mouth.top() - 36, 0, mouth.bottom() + 36);
-    lg.setColorAt(0, QColor(200, 100, 100));
-    lg.setColorAt(0.5, QColor(170, 70, 76));
-    lg.setColorAt(1, QColor(205, 110, 108));
-    p.setBrush(lg);
-    p.setPen(QPen(QColor(150, 70, 70), 2));
-    p.drawPath(lips);
+    const QLinearGradient lg = ArtLinearGradient(QPointF(0, mouth.top() - 36), QPointF(0, mouth.bottom() + 36),
+            {{0, QColor(200, 100, 100)}, {0.5, QColor(170, 70, 76)}, {1, QColor(205, 110, 108)}});
+    ArtDrawShape(p, lips, lg, QPen(QColor(150, 70, 70), 2));
     drawTongue(p, s, QPointF(500, 190), 1.0, rng);
 }
 
@@ -221,14 +205,11 @@ void drawFace(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     p.setBrush(QColor(40, 32, 30));
     p.drawEllipse(QPointF(0, -40), 215, 250);
     // ears
-    p.setBrush(skin.darker(108));
-    p.setPen(QPen(skin.darker(140), 2));
-    p.drawEllipse(QPointF(-182, 20), 30, 55);
+    ArtDrawEllipse(p, QPointF(-182, 20), 30, 55, skin.darker(108), QPen(skin.darker(140), 2));
     p.drawEllipse(QPointF(182, 20), 30, 55);
     // face
-    QRadialGradient g(QPointF(-30, -20), 260);
-    g.setColorAt(0, skin.lighter(108));
-    g.setColorAt(1, skin.darker(112));
+    const QRadialGradient g = ArtRadialGradient(QPointF(-30, -20), 260,
+                                                {{0, skin.lighter(108)}, {1, skin.darker(112)}});
     p.setBrush(g);
     p.drawPath(DemoSmoothPath({{0, -220}, {150, -170}, {180, 0}, {140, 150}, {60, 230}, {0, 240}, {-60, 230}, {-140, 150},
                                {-180, 0}, {-150, -170}},
@@ -241,13 +222,10 @@ void drawFace(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     // cheeks
     QColor flush(s.coat);
     for (int side = -1; side <= 1; side += 2) {
-        QRadialGradient cg(QPointF(side * 95, 70), 75);
         QColor c0 = flush, c1 = flush;
         c0.setAlphaF(static_cast<float>(s.coatAmount * 0.8));
         c1.setAlphaF(0);
-        cg.setColorAt(0, c0);
-        cg.setColorAt(1, c1);
-        p.setBrush(cg);
+        p.setBrush(ArtRadialGradient(QPointF(side * 95, 70), 75, {{0, c0}, {1, c1}}));
         p.drawEllipse(QPointF(side * 95, 70), 75, 75);
     }
     // eyes and brows
@@ -261,9 +239,7 @@ void drawFace(QPainter &p, const TDemoInspection &s, QPointF c, double k)
         eye.quadTo(side * 78, -45, side * 116, -15);
         eye.quadTo(side * 78, 8, side * 40, -15);
         p.drawPath(eye);
-        p.setBrush(QColor(60, 40, 30));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPointF(side * 78, -17), 13, 13);
+        ArtDrawEllipse(p, QPointF(side * 78, -17), 13, 13, QColor(60, 40, 30), Qt::NoPen);
     }
     // nose and mouth
     p.setPen(QPen(skin.darker(150), 3, Qt::SolidLine, Qt::RoundCap));
@@ -290,21 +266,16 @@ void drawEye(QPainter &p, const TDemoInspection &s, QPointF c, double k, TDemoRa
     p.scale(k, k);
     const QColor skin(236, 196, 170);
     p.setPen(Qt::NoPen);
-    QRadialGradient sg(QPointF(0, 0), 420);
-    sg.setColorAt(0, skin.lighter(104));
-    sg.setColorAt(1, skin.darker(112));
+    const QRadialGradient sg = ArtRadialGradient(QPointF(0, 0), 420, {{0, skin.lighter(104)}, {1, skin.darker(112)}});
     p.setBrush(sg);
     p.drawEllipse(QPointF(0, 0), 440, 260);
     QPainterPath eye;
     eye.moveTo(-300, 0);
     eye.cubicTo(-150, -170, 150, -170, 300, -10);
     eye.cubicTo(150, 130, -150, 130, -300, 0);
-    QRadialGradient sc(QPointF(0, 0), 300);
-    sc.setColorAt(0, QColor(s.body).lighter(104));
-    sc.setColorAt(1, QColor(s.body).darker(115));
-    p.setBrush(sc);
-    p.setPen(QPen(QColor(120, 70, 60), 4));
-    p.drawPath(eye);
+    const QRadialGradient sc = ArtRadialGradient(QPointF(0, 0), 300,
+                                                 {{0, QColor(s.body).lighter(104)}, {1, QColor(s.body).darker(115)}});
+    ArtDrawShape(p, eye, sc, QPen(QColor(120, 70, 60), 4));
     p.save();
     p.setClipPath(eye);
     // vessels
@@ -322,13 +293,9 @@ void drawEye(QPainter &p, const TDemoInspection &s, QPointF c, double k, TDemoRa
         p.drawPath(DemoSmoothPath(pts, false));
     }
     // iris and pupil
-    QRadialGradient ig(QPointF(0, -10), 110);
-    ig.setColorAt(0, QColor(120, 80, 50));
-    ig.setColorAt(0.7, QColor(80, 50, 32));
-    ig.setColorAt(1, QColor(40, 26, 20));
-    p.setBrush(ig);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(0, -10), 110, 110);
+    const QRadialGradient ig = ArtRadialGradient(QPointF(0, -10), 110,
+            {{0, QColor(120, 80, 50)}, {0.7, QColor(80, 50, 32)}, {1, QColor(40, 26, 20)}});
+    ArtDrawEllipse(p, QPointF(0, -10), 110, 110, ig, Qt::NoPen);
     p.setBrush(QColor(14, 10, 10));
     p.drawEllipse(QPointF(0, -10), 42, 42);
     p.setBrush(QColor(255, 255, 255, 220));
@@ -358,13 +325,11 @@ void drawNail(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     p.translate(c);
     p.scale(k, k);
     const QColor skin(236, 196, 170);
-    QLinearGradient fg(-170, 0, 170, 0);
-    fg.setColorAt(0, skin.darker(118));
-    fg.setColorAt(0.5, skin.lighter(104));
-    fg.setColorAt(1, skin.darker(118));
-    p.setBrush(fg);
-    p.setPen(QPen(skin.darker(140), 3));
-    p.drawPath(DemoSmoothPath({{-160, 420}, {-170, 0}, {-150, -220}, {0, -300}, {150, -220}, {170, 0}, {160, 420}}, false));
+    const QLinearGradient fg = ArtLinearGradient(QPointF(-170, 0), QPointF(170, 0),
+            {{0, skin.darker(118)}, {0.5, skin.lighter(104)}, {1, skin.darker(118)}});
+    const QPainterPath finger =
+        DemoSmoothPath({{-160, 420}, {-170, 0}, {-150, -220}, {0, -300}, {150, -220}, {170, 0}, {160, 420}}, false);
+    ArtDrawShape(p, finger, fg, QPen(skin.darker(140), 3));
     // knuckle creases
     p.setPen(QPen(skin.darker(130), 3, Qt::SolidLine, Qt::RoundCap));
     for (int i = 0; i < 3; ++i)
@@ -372,12 +337,9 @@ void drawNail(QPainter &p, const TDemoInspection &s, QPointF c, double k)
     // nail
     QPainterPath nail;
     nail.addRoundedRect(QRectF(-110, -250, 220, 300), 100, 70);
-    QLinearGradient ng(0, -250, 0, 50);
-    ng.setColorAt(0, QColor(s.body).lighter(112));
-    ng.setColorAt(1, QColor(s.body).darker(106));
-    p.setBrush(ng);
-    p.setPen(QPen(QColor(s.body).darker(140), 3));
-    p.drawPath(nail);
+    const QLinearGradient ng = ArtLinearGradient(QPointF(0, -250), QPointF(0, 50),
+                                                 {{0, QColor(s.body).lighter(112)}, {1, QColor(s.body).darker(106)}});
+    ArtDrawShape(p, nail, ng, QPen(QColor(s.body).darker(140), 3));
     // free edge and lunula
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(250, 246, 240, 230));
@@ -531,20 +493,15 @@ QString InspectionViewName(int view)
 
 QImage DrawInspectionPicture(const TDemoInspection &sign, int view, QSize size)
 {
-    TDemoPageStyle style;
-    style.paperTop = QColor(252, 250, 248);
-    style.paperBottom = QColor(240, 234, 230);
-    style.captionBand = QColor(96, 40, 44);
-    style.captionSubInk = QColor(236, 200, 196);
-    TDemoPage page(size, style);
+    const TDemoPageStyle style{QColor(252, 250, 248), QColor(240, 234, 230), QColor(96, 40, 44), QColor(236, 200, 196)};
     TDemoRandom rng = TDemoRandom::ForKey(QString::fromUtf8(sign.item), 7);
-    switch (view) {
-    case 0: viewMain(page, sign, rng); break;
-    case 1: viewCloseUp(page, sign, rng); break;
-    case 2: viewZones(page, sign, rng); break;
-    default: viewCompare(page, sign, rng); break;
-    }
-    page.DrawCaption(QString::fromUtf8(sign.item),
-                     QStringLiteral("%1 · %2").arg(QString::fromUtf8(sign.type), InspectionViewName(view)), kTag);
-    return page.Finish();
+    const QString subtitle = DemoSubtitle(sign.type, InspectionViewName(view));
+    return DemoPicture(size, style, QString::fromUtf8(sign.item), subtitle, kTag, [&](TDemoPage &page) {
+        switch (view) {
+        case 0: viewMain(page, sign, rng); break;
+        case 1: viewCloseUp(page, sign, rng); break;
+        case 2: viewZones(page, sign, rng); break;
+        default: viewCompare(page, sign, rng); break;
+        }
+    });
 }

@@ -1,10 +1,9 @@
 #include "support/CatalogueSurgery.h"
 
 #include "data/sqlite/SqliteCatalogSchema.h"
+#include "support/SqliteShell.h"
 
 #include <QFile>
-
-#include <sqlite3.h>
 
 namespace CatalogueSurgery {
 namespace {
@@ -51,34 +50,23 @@ bool putVarint(QByteArray &b, qsizetype at, int length, qint64 v)
     return true;
 }
 
-bool exec(const QString &path, const char *sql, QString *why)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    char *err = nullptr;
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, &err) == SQLITE_OK;
-    if (!ok)
-        *why = QString::fromUtf8(err ? err : "error");
-    sqlite3_free(err);
-    sqlite3_close(db);
-    return ok;
-}
-
 } // namespace
 
 qint64 LoopPictureOverflowChain(const QString &path, qint64 pictureId, QString *why)
 {
-    if (!exec(path, "PRAGMA journal_mode=DELETE; PRAGMA page_size=512; VACUUM;", why))
+    // Small pages (a long overflow chain) and the table's root page, through SQLite's own shell.
+    QString rootText;
+    const QString failed = SqliteShell::Run(
+        path,
+        QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA page_size=512; VACUUM; "
+                       "SELECT rootpage FROM sqlite_master WHERE name = '%1'")
+            .arg(QLatin1String(SqliteCatalogSchema::kPictureDataTable)),
+        &rootText);
+    if (!failed.isEmpty()) {
+        *why = failed;
         return -1;
-    sqlite3 *db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?1", -1, &st, nullptr);
-    sqlite3_bind_text(st, 1, SqliteCatalogSchema::kPictureDataTable, -1, SQLITE_STATIC);
-    const qint64 root = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-
+    }
+    const qint64 root = rootText.trimmed().section(QLatin1Char('\n'), -1).toLongLong();
     QFile f(path);
     if (root <= 0 || !f.open(QIODevice::ReadWrite)) {
         *why = QStringLiteral("no picture table");

@@ -9,6 +9,7 @@
 #include "picture/TJPEGImage.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
+#include "support/FrameSearch.h"
 
 #include <QDir>
 #include <QFile>
@@ -261,8 +262,7 @@ QString readRow(TCatalogQuery &q)
 QString readSlots(TCatalogConnection &connection, const TAtlasDef &atlas, qint32 recordSN)
 {
     TCatalogQuery pictures;
-    pictures.SetConnection(&connection);
-    pictures.SQL() << atlas.pictureSql;
+    TestSupport::PrepareQuery(pictures, connection, {atlas.pictureSql});
     pictures.SetParameter(QStringLiteral("SQLRecordSN"), recordSN);
     try {
         pictures.Open();
@@ -292,8 +292,7 @@ QString readSlots(TCatalogConnection &connection, const TAtlasDef &atlas, qint32
 QString browseAtlas(TCatalogConnection &connection, const TAtlasDef &atlas)
 {
     TCatalogQuery list;
-    list.SetConnection(&connection);
-    list.SQL() << atlas.listSql;
+    TestSupport::PrepareQuery(list, connection, {atlas.listSql});
     try {
         list.Open();
     } catch (const TavelinError &e) {
@@ -319,11 +318,9 @@ QString browseAtlas(TCatalogConnection &connection, const TAtlasDef &atlas)
             return why;
     }
 
-    // The search box's statement: the designed text and a Like filter on the two name columns.
+    // The search box's statement, as the frame builds it.
     TCatalogQuery search;
-    search.SetConnection(&connection);
-    search.SQL() << atlas.listSql << QStringLiteral(" Where %1 Like '%A%'").arg(atlas.nameColumn)
-                 << QStringLiteral(" Or %1 Like '%A%'").arg(atlas.otherColumn);
+    TestSupport::PrepareQuery(search, connection, TestSupport::SearchStatementFor(atlas.code, QStringLiteral("A")));
     try {
         search.Open();
         if (search.RecordCount() > rows)

@@ -110,6 +110,14 @@ void TestPgServer::Run(const QString &program, const QStringList &args, int time
     }
 }
 
+QString TestPgServer::StartWhereInstalled()
+{
+    const QString missing = MissingReason();
+    if (missing.isEmpty())
+        Start();
+    return missing;
+}
+
 void TestPgServer::Start()
 {
     if (m_running)

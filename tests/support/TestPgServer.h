@@ -23,6 +23,8 @@ public:
 
     // initdb and start; throws TavelinError with the server's log on failure.
     void Start();
+    // Starts it where its programs are installed; else returns why it cannot run here (the caller skips).
+    QString StartWhereInstalled();
     void Stop();
     // A fast restart: every open connection is dropped.
     void Restart();

@@ -1,12 +1,14 @@
 #include "support/TestProgram.h"
 
 #include "data/UDataLibModule.h"
+#include "frames/TAtlasFrame.h"
 #include "glo/GlobalObjects.h"
 #include "platform/StandardErrorReport.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace TestSupport {
 
@@ -35,6 +37,16 @@ void TestProgram::start()
 {
     m_module = std::make_unique<Tm_DataLibModule>();
     m_DataLibModule = m_module.get();
+}
+
+bool TestProgram::showFrame(TAtlasFrame &frame, QSize size)
+{
+    frame.resize(size);
+    frame.show();
+    if (!QTest::qWaitForWindowExposed(&frame))
+        return false;
+    frame.ActivateFrame();
+    return true;
 }
 
 QString TestProgram::writeFile(const QString &name, const QByteArray &bytes)

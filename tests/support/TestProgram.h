@@ -3,10 +3,12 @@
 // current directory, the data module opening it as start-up does, and the standard error report
 // captured instead of shown.
 #include <QByteArray>
+#include <QSize>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
+class TAtlasFrame;
 class Tm_DataLibModule;
 
 namespace TestSupport {
@@ -20,6 +22,9 @@ public:
 
     // Creates the data module (and so opens the catalogue); frames built afterwards bind to it.
     void start();
+    // Shows a frame (at the size the main window gives it, unless told) and activates it, as the
+    // main window does on a page change; false when it never appeared on screen.
+    static bool showFrame(TAtlasFrame &frame, QSize size = QSize(650, 490));
     // Writes a file under pics/ of the program directory; returns its path.
     QString writeFile(const QString &name, const QByteArray &bytes);
 

@@ -2,6 +2,8 @@
 
 #include "data/AtlasEntries.h"
 #include "data/CatalogSchema.h"
+#include "data/TCatalogConnection.h"
+#include "data/TCatalogQuery.h"
 #include "picture/JpegEncoder.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
@@ -49,6 +51,18 @@ TRowSet SelectRows(const QString &path, const QString &sql, const QHash<QString,
     return rows;
 }
 
+void ConnectToFile(TCatalogConnection &connection, const QString &path)
+{
+    connection.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
+    connection.SetConnected(true);
+}
+
+void PrepareQuery(TCatalogQuery &query, TCatalogConnection &connection, const QStringList &sql)
+{
+    query.SetConnection(&connection);
+    query.SQL() = sql;
+}
+
 QByteArray MakeJpeg(int width, int height, QColor colour, int quality)
 {
     QImage img(width, height, QImage::Format_RGB32);
@@ -88,7 +102,10 @@ void WhenModal(std::function<void(QWidget *)> action, int timeoutMs)
     timer->start();
 }
 
-void AnswerMessageBox(QMessageBox::StandardButton button, QString *textSeen, QString *titleSeen, int timeoutMs)
+namespace {
+
+// Lets record look at the next modal message box, then presses its button.
+void answer(QMessageBox::StandardButton button, const std::function<void(const QMessageBox &)> &record, int timeoutMs)
 {
     WhenModal(
         [=](QWidget *w) {
@@ -97,14 +114,41 @@ void AnswerMessageBox(QMessageBox::StandardButton button, QString *textSeen, QSt
                 qWarning("AnswerMessageBox: the modal widget is not a message box");
                 return;
             }
-            if (textSeen)
-                *textSeen = box->text();
-            if (titleSeen)
-                *titleSeen = box->windowTitle();
+            record(*box);
             if (QAbstractButton *b = box->button(button))
                 b->click();
             else
                 qWarning("AnswerMessageBox: the box has no such button");
+        },
+        timeoutMs);
+}
+
+} // namespace
+
+void AnswerMessageBox(QMessageBox::StandardButton button, QString *textSeen, QString *titleSeen, int timeoutMs)
+{
+    answer(
+        button,
+        [=](const QMessageBox &box) {
+            if (textSeen)
+                *textSeen = box.text();
+            if (titleSeen)
+                *titleSeen = box.windowTitle();
+        },
+        timeoutMs);
+}
+
+void AnswerMessageBox(QMessageBox::StandardButton button, TSeenMessageBox *seen, int timeoutMs)
+{
+    answer(
+        button,
+        [=](const QMessageBox &box) {
+            seen->text = box.text();
+            seen->title = box.windowTitle();
+            seen->icon = box.icon();
+            seen->buttons.clear();
+            for (const QAbstractButton *b : box.buttons())
+                seen->buttons << b->text();
         },
         timeoutMs);
 }
