@@ -10,6 +10,7 @@
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 #include "support/FrameSearch.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
