@@ -13,6 +13,7 @@
 #include "glo/GlobalObjects.h"
 #include "glo/UGloAboutAuthor.h"
 #include "platform/SingleInstanceGuard.h"
+#include "platform/TavelinError.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -93,21 +94,27 @@ int RunTavelin(int argc, char **argv)
     std::unique_ptr<Tm_DataLibModule> dataModule;
     std::unique_ptr<Tm_FormMain> mainForm;
 
-    // 6. The catalogue is looked up in the current directory: make it the folder of the first place
-    //    that holds one, beside the executable before all others. With none anywhere it stays the
-    //    program's own, so the error names the file beside it, as a copy in a folder of its own expects.
-    const TCatalogueLocationInputs locations = CurrentCatalogueLocationInputs();
-    const QStringList places = CatalogueSearchPlaces(locations);
-    const QString catalogue = FirstExistingCatalogue(places);
-    QDir::setCurrent(catalogue.isEmpty() ? QCoreApplication::applicationDirPath() : QFileInfo(catalogue).absolutePath());
-    // Looked up before the splash so that it is opened, on a thread of its own, while the splash is
-    // built and shown; the data module's connection takes it over (with the error its opening met,
-    // reported then as before).
+    // 6. The catalogue: the first place that holds one (ChooseCatalogue: beside the executable, then
+    //    the configured one, then the data folders). A file's folder becomes the current directory.
+    //    With none anywhere it stays the program's own, so the error names the file beside it, as a
+    //    copy in a folder of its own expects. A setting that cannot be used is the start-up error.
+    //    Looked up before the splash so that a catalogue file is opened, on a thread of its own, while
+    //    the splash is built and shown; the data module's connection takes it over (with the error its
+    //    opening met, reported then as before).
+    TCatalogueLocationInputs locations;
+    QString settingError;
     try {
-        TCatalogueOpenAhead::Start(Tm_DataLibModule::CatalogueSource());
-    } catch (const std::exception &) {
-        // A setting that names no usable catalogue: the data module reports it.
+        locations = CurrentCatalogueLocationInputs();
+    } catch (const TavelinError &e) {
+        settingError = e.message();
     }
+    const QStringList places = CatalogueSearchPlaces(locations);
+    const QString catalogue = settingError.isEmpty() ? ChooseCatalogue(locations) : QString();
+    const QFileInfo file(catalogue);
+    QDir::setCurrent(file.isFile() ? file.absolutePath() : QCoreApplication::applicationDirPath());
+    Tm_DataLibModule::SetCatalogueLocation(file.isFile() ? file.absoluteFilePath() : catalogue);
+    if (settingError.isEmpty())
+        TCatalogueOpenAhead::Start(Tm_DataLibModule::CatalogueSource());
     const auto discardOpening = qScopeGuard([] { TCatalogueOpenAhead::Discard(); });
 
     // 5. The splash: shown and painted at once; no message loop runs until the main window's.
@@ -120,18 +127,20 @@ int RunTavelin(int argc, char **argv)
 
     // 7. The data module first: the frames bind their queries to its connection as the window is built.
     bool started = false;
-    try {
-        dataModule = std::make_unique<Tm_DataLibModule>();
-        TCatalogueOpenAhead::Discard(); // a store the connection did not take is closed now
-        m_DataLibModule = dataModule.get();
-        mainForm = std::make_unique<Tm_FormMain>();
-        app.SetMainForm(mainForm.get());
-        m_DataLibModule->m_ADOConnection_KVR->SetConnected(true);
-        started = true;
-    } catch (...) {
-        // Reported below as the start-up error; the engine's own message was shown by the data module.
-        mainForm.reset();
-        dataModule.reset();
+    if (settingError.isEmpty()) {
+        try {
+            dataModule = std::make_unique<Tm_DataLibModule>();
+            TCatalogueOpenAhead::Discard(); // a store the connection did not take is closed now
+            m_DataLibModule = dataModule.get();
+            mainForm = std::make_unique<Tm_FormMain>();
+            app.SetMainForm(mainForm.get());
+            m_DataLibModule->m_ADOConnection_KVR->SetConnected(true);
+            started = true;
+        } catch (...) {
+            // Reported below as the start-up error; the engine's own message was shown by the data module.
+            mainForm.reset();
+            dataModule.reset();
+        }
     }
 
     if (started) {
@@ -153,7 +162,8 @@ int RunTavelin(int argc, char **argv)
         // 9.
         splash.reset();
         LogStartupEvent(QStringLiteral("splash-closed"));
-        const QString reason = catalogue.isEmpty()
+        const QString reason = !settingError.isEmpty() ? settingError
+                               : catalogue.isEmpty()
                                    ? CatalogueNotFoundText(places, UserCataloguePlace(locations), SharedCataloguePlace(),
                                                            QCoreApplication::applicationDirPath()
                                                                + QStringLiteral("/tavelin-catalog"))

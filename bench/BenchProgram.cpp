@@ -44,20 +44,13 @@ TBenchProgram::TBenchProgram(const QString &dir) : m_oldDir(QDir::currentPath())
     if (!QDir::setCurrent(dir))
         throw TavelinError(QStringLiteral("cannot enter %1").arg(dir));
     const QString server = qEnvironmentVariable("TAVELIN_BENCH_SERVER");
-    if (!server.isEmpty()) {
-        // The workstation setting, in a settings folder of the measure's own.
-        const QString config = QDir(dir).filePath(QStringLiteral(".server-config"));
-        QDir().mkpath(config + QStringLiteral("/tavelin"));
-        QFile f(config + QStringLiteral("/tavelin/tavelin.conf"));
-        if (!f.open(QIODevice::WriteOnly))
-            throw TavelinError(QStringLiteral("cannot write %1").arg(f.fileName()));
-        f.write(QStringLiteral("[catalogue]\nlocation=%1\n").arg(ServerCopyOf(dir, server)).toUtf8());
-        f.close();
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-    }
+    // The server's copy, as start-up opens the server a workstation is pointed at; else the file
+    // in dir, as start-up opens the one beside the program.
+    Tm_DataLibModule::SetCatalogueLocation(server.isEmpty() ? QString() : ServerCopyOf(dir, server));
     m_module = std::make_unique<Tm_DataLibModule>();
     if (!m_module->m_ADOConnection_KVR->Connected()) {
         QDir::setCurrent(m_oldDir);
+        Tm_DataLibModule::SetCatalogueLocation(QString());
         throw TavelinError(QStringLiteral("the catalogue in %1 did not open").arg(dir));
     }
     m_DataLibModule = m_module.get();
@@ -66,6 +59,7 @@ TBenchProgram::TBenchProgram(const QString &dir) : m_oldDir(QDir::currentPath())
 TBenchProgram::~TBenchProgram()
 {
     m_module.reset(); // clears the global as it goes
+    Tm_DataLibModule::SetCatalogueLocation(QString());
     QDir::setCurrent(m_oldDir);
 }
 

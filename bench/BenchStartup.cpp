@@ -34,6 +34,9 @@ double timeToShown(const QString &program, const QString &workingDir, const QStr
     env.insert(QStringLiteral("TAVELIN_SPLASH_MS"), QStringLiteral("0"));
     env.insert(QStringLiteral("TAVELIN_TEST_LOG"), logPath);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir); // the single-instance mark, kept apart
+    // No catalogue setting of the user's or of this machine's: the copy beside the catalogue is measured.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), runtimeDir + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_CONFIG_DIRS"), runtimeDir + QStringLiteral("/xdg"));
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(workingDir);
     p.setStandardOutputFile(QProcess::nullDevice()); // standard output carries only the results

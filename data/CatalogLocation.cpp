@@ -33,14 +33,13 @@ Setting read(const QString &path)
 void check(const QString &path, const QString &location)
 {
     if (location.contains(QLatin1Char(';')))
-        throw TavelinError(QStringLiteral("The catalogue setting in %1 contains a ';', which a catalogue location "
-                                          "cannot hold. Write the server as a postgresql:// URL or a service name.")
+        throw TavelinError(QStringLiteral("%1 中的图库设置含有 \";\",图库位置中不能有这个字符。请把服务器写成 "
+                                          "postgresql:// 网址或服务名。")
                                .arg(path));
     if (TPgCatalogStore::IsServerLocation(location) && TPgConnection::CarriesPassword(location)
         && (QFileInfo(path).permissions() & QFileDevice::ReadOther)) {
-        throw TavelinError(QStringLiteral("The catalogue setting in %1 carries a password, and every user of this "
-                                          "computer can read that file. Remove the password from the setting and put "
-                                          "it in ~/.pgpass (or a PostgreSQL service file) instead.")
+        throw TavelinError(QStringLiteral("%1 中的图库设置含有密码,而本机每个用户都能读取这个文件。请从设置中删去密码,"
+                                          "改放到 ~/.pgpass(或 PostgreSQL 服务文件)中。")
                                .arg(path));
     }
 }

@@ -1,6 +1,8 @@
 #include "data/CatalogueLocations.h"
 
+#include "data/CatalogLocation.h"
 #include "data/UDataLibModule.h"
+#include "data/postgres/TPgCatalogStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,7 +64,7 @@ QStringList CatalogueSearchPlaces(const TCatalogueLocationInputs &inputs)
     if (!inputs.programDir.isEmpty())
         add(FileIn(inputs.programDir));
     // Taken as configured, not cleaned like a path.
-    add(inputs.administratorCatalogue);
+    add(inputs.configuredCatalogue);
     add(UserCataloguePlace(inputs));
     add(SharedCataloguePlace());
     for (const QString &dir : DataDirs(inputs))
@@ -72,6 +74,16 @@ QStringList CatalogueSearchPlaces(const TCatalogueLocationInputs &inputs)
     if (QDir::isAbsolutePath(programDir) && QFileInfo(programDir).fileName() == QLatin1String("bin"))
         add(FileIn(programDir + QStringLiteral("/../share/") + QLatin1String(kFolderName)));
     return places;
+}
+
+QString ChooseCatalogue(const TCatalogueLocationInputs &inputs, const std::function<bool(const QString &)> &isFile)
+{
+    const bool server = TPgCatalogStore::IsServerLocation(inputs.configuredCatalogue);
+    return FirstExistingCatalogue(CatalogueSearchPlaces(inputs), [&](const QString &place) {
+        if (server && place == inputs.configuredCatalogue)
+            return true;
+        return isFile ? isFile(place) : QFileInfo(place).isFile();
+    });
 }
 
 QString FirstExistingCatalogue(const QStringList &places, const std::function<bool(const QString &)> &isFile)
@@ -87,8 +99,7 @@ TCatalogueLocationInputs CurrentCatalogueLocationInputs()
 {
     TCatalogueLocationInputs in;
     in.programDir = QCoreApplication::applicationDirPath();
-    // The administrator's shared catalogue setting is read here, into in.administratorCatalogue,
-    // once the program has one; the order of the places stays CatalogueSearchPlaces' business.
+    in.configuredCatalogue = CatalogLocation::Configured();
     in.dataHome = qEnvironmentVariable("XDG_DATA_HOME");
     in.homeDir = QDir::homePath();
     in.dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");

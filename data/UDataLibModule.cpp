@@ -1,6 +1,5 @@
 #include "data/UDataLibModule.h"
 
-#include "data/CatalogLocation.h"
 #include "data/TCatalogConnection.h"
 #include "platform/StandardErrorReport.h"
 #include "platform/TavelinError.h"
@@ -8,6 +7,16 @@
 #include <QDir>
 
 Tm_DataLibModule *m_DataLibModule = nullptr;
+
+namespace {
+
+QString &chosenLocation()
+{
+    static QString location;
+    return location;
+}
+
+} // namespace
 
 Tm_DataLibModule::Tm_DataLibModule(QObject *parent)
     : QObject(parent), m_ADOConnection_KVR(new TCatalogConnection(this))
@@ -34,10 +43,19 @@ QString Tm_DataLibModule::GetDatabaseFileName()
     return QStringLiteral("KVRJetLib.mdb");
 }
 
+void Tm_DataLibModule::SetCatalogueLocation(const QString &location)
+{
+    chosenLocation() = location;
+}
+
+QString Tm_DataLibModule::CatalogueLocation()
+{
+    return chosenLocation();
+}
+
 QString Tm_DataLibModule::CatalogueSource()
 {
-    // A catalogue the administrator or the user chose (a server shared by the clinic) comes first.
-    QString source = CatalogLocation::Configured();
+    QString source = chosenLocation();
     if (source.isEmpty()) {
         // The current directory as the system reports it: no trailing separator except at a root.
         source = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + GetDatabaseFileName();

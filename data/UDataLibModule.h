@@ -14,6 +14,10 @@ public:
     ~Tm_DataLibModule() override;
 
     static QString GetDatabaseFileName();
+    // The catalogue start-up chose (ChooseCatalogue: a server, or a file anywhere); empty, as
+    // before any choice: the catalogue file in the current folder.
+    static void SetCatalogueLocation(const QString &location);
+    static QString CatalogueLocation();
     static QString BuildConnectionString();
     // The catalogue the connection string names: the configured one, else the file in the current directory.
     static QString CatalogueSource();

@@ -97,19 +97,28 @@ void CatalogLocationTest::lookup()
 
 void CatalogLocationTest::theProgramsConnectionNamesTheChosenCatalogue()
 {
+    // Settings of the developer's or of this machine never reach the connection by themselves:
+    // start-up alone decides.
     QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("user"))));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(dir.filePath(QStringLiteral("etc"))));
-    const QString before = Tm_DataLibModule::BuildConnectionString();
-    QVERIFY(before.contains(QStringLiteral("Data Source=") + QDir::currentPath() + QStringLiteral("/KVRJetLib.mdb;")));
-
-    QDir().mkpath(dir.filePath(QStringLiteral("etc/tavelin")));
-    QFile f(dir.filePath(QStringLiteral("etc/tavelin/tavelin.conf")));
+    QDir().mkpath(dir.filePath(QStringLiteral("user/tavelin")));
+    QFile f(dir.filePath(QStringLiteral("user/tavelin/tavelin.conf")));
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("[catalogue]\nlocation=service=clinic\n");
+    f.write("[catalogue]\nlocation=service=elsewhere\n");
     f.close();
-    const QString after = Tm_DataLibModule::BuildConnectionString();
-    QVERIFY2(after.contains(QStringLiteral(";Data Source=service=clinic;Mode=Share Deny None;")), qPrintable(after));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("user"))));
+    const QString before = Tm_DataLibModule::BuildConnectionString();
+    QVERIFY2(before.contains(QStringLiteral("Data Source=") + QDir::currentPath() + QStringLiteral("/KVRJetLib.mdb;")),
+             qPrintable(before));
+
+    Tm_DataLibModule::SetCatalogueLocation(QStringLiteral("service=clinic"));
+    const QString server = Tm_DataLibModule::BuildConnectionString();
+    QVERIFY2(server.contains(QStringLiteral(";Data Source=service=clinic;Mode=Share Deny None;")), qPrintable(server));
+    Tm_DataLibModule::SetCatalogueLocation(dir.filePath(QStringLiteral("srv/clinic.mdb")));
+    const QString file = Tm_DataLibModule::BuildConnectionString();
+    QVERIFY2(file.contains(QStringLiteral(";Data Source=") + dir.filePath(QStringLiteral("srv/clinic.mdb")) + QLatin1Char(';')),
+             qPrintable(file));
+    Tm_DataLibModule::SetCatalogueLocation(QString());
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 QTEST_GUILESS_MAIN(CatalogLocationTest)

@@ -1,6 +1,7 @@
 // The demo catalogue: what it holds, that every picture is a readable JPEG stored the way its
 // atlas wants, that it comes out byte for byte the same, and that failures leave nothing behind.
 #include "support/FrameSearch.h"
+#include "support/ProgramEnvironment.h"
 #include "support/TestSupport.h"
 
 #include "data/CatalogSchema.h"
@@ -134,6 +135,7 @@ private slots:
         // The command as make run calls it.
         m_db = m_dir.filePath(QStringLiteral("KVRJetLib.mdb"));
         QProcess tool;
+        tool.setProcessEnvironment(TestSupport::ProgramEnvironment());
         tool.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), {QStringLiteral("demo"), m_db});
         QVERIFY(tool.waitForFinished(280000));
         QCOMPARE(tool.exitCode(), 0);
@@ -305,6 +307,7 @@ private slots:
         f.write("someone's catalogue");
         f.close();
         QProcess tool;
+        tool.setProcessEnvironment(TestSupport::ProgramEnvironment());
         tool.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), {QStringLiteral("demo"), path});
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 2);
@@ -313,6 +316,7 @@ private slots:
         QCOMPARE(filesIn(dir.path()), QStringList{QStringLiteral("KVRJetLib.mdb")});
 
         QProcess usage;
+        usage.setProcessEnvironment(TestSupport::ProgramEnvironment());
         usage.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin-catalog"), {QStringLiteral("demo")});
         QVERIFY(usage.waitForFinished(60000));
         QCOMPARE(usage.exitCode(), 2);

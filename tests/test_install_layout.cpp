@@ -3,6 +3,7 @@
 // desktop entry and the AppStream metainfo accepted by their validators and agreeing with each other
 // and with the version the programs report.
 #include "support/ProgramRun.h"
+#include "support/ProgramEnvironment.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -33,6 +34,7 @@ struct Run {
 Run Execute(const QString &program, const QStringList &args, const QByteArray &input = QByteArray())
 {
     QProcess p;
+    p.setProcessEnvironment(TestSupport::ProgramEnvironment());
     p.start(program, args);
     if (!p.waitForStarted(30000))
         return {};

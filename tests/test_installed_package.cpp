@@ -5,6 +5,7 @@
 // of itself, and it leaves alone a tavelin package it did not install.
 #include "support/ProgramRun.h"
 #include "support/TestSupport.h"
+#include "support/ProgramEnvironment.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -176,6 +177,9 @@ private:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Work(QStringLiteral("user/runtime")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
         env.insert(QStringLiteral("XDG_DATA_DIRS"), dataDirs);
+        // No catalogue setting of this machine's (/etc/xdg) or the tester's applies.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Work(QStringLiteral("user/config")));
+        env.insert(QStringLiteral("XDG_CONFIG_DIRS"), Work(QStringLiteral("user/xdg")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         return env;
     }
@@ -304,7 +308,8 @@ private slots:
         QVERIFY2(install.code == 0, qPrintable(install.out + install.err));
         QVERIFY(IsInstalled(QStringLiteral("tavelin")));
 
-        const Run version = Execute(QStringLiteral("/usr/bin/tavelin-catalog"), {QStringLiteral("--version")});
+        const Run version = Execute(QStringLiteral("/usr/bin/tavelin-catalog"), {QStringLiteral("--version")}, 600000,
+                                    TestSupport::ProgramEnvironment());
         QCOMPARE(version.code, 0);
         QCOMPARE(version.out, QStringLiteral("tavelin-catalog (Tavelin) %1\n").arg(ProjectVersion()));
 

@@ -100,6 +100,8 @@ private slots:
     void createRefusesAnExistingCatalogue();
     void lostConnectionReportedOnceThenReconnects();
     void lostConnectionInsideAChangeIsNotSilentlyReplaced();
+    void messagesAPersonSees_data();
+    void messagesAPersonSees();
 };
 
 void PgCatalogStoreTest::initTestCase()
@@ -447,7 +449,7 @@ void PgCatalogStoreTest::openFailuresNameTheServer()
         TPgCatalogStore::Open(m_server.Url(empty));
         QFAIL("opened a database without a catalogue");
     } catch (const TavelinError &e) {
-        QVERIFY2(e.message().contains(QStringLiteral("holds no Tavelin catalogue")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QStringLiteral("中没有 Tavelin 图库")), qPrintable(e.message()));
         QVERIFY2(e.message().contains(QStringLiteral("/empty_db")), qPrintable(e.message()));
     }
     // A password in the location never shows in a message.
@@ -488,7 +490,7 @@ void PgCatalogStoreTest::lostConnectionReportedOnceThenReconnects()
         store->Select(list, {}, rows);
         QFAIL("a dropped connection went unnoticed");
     } catch (const TavelinError &e) {
-        QVERIFY2(e.message().contains(QStringLiteral("was lost")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QStringLiteral("连接断开了")), qPrintable(e.message()));
         QVERIFY2(e.message().contains(databaseOf(url)), qPrintable(e.message()));
     }
     store->Select(list, {}, rows); // the next action connects again
@@ -516,6 +518,100 @@ void PgCatalogStoreTest::lostConnectionInsideAChangeIsNotSilentlyReplaced()
     TRowSet rows;
     store->Select(QStringLiteral("select count(*) from KVR_ZXTPPicture"), {}, rows);
     QCOMPARE(rows.Value(0, 0).toLongLong(), qint64(0));
+}
+
+// The server's refusals and failures as the program shows them: in the program's language, naming
+// the server (NAME: as a person reads it; URL: as a command takes it), with the server's own reason
+// between prefix and suffix where it has one.
+void PgCatalogStoreTest::messagesAPersonSees_data()
+{
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("suffix"); // null: the message is prefix exactly
+    QTest::newRow("no server at start") << "unreachable"
+                                        << "无法连接图库服务器 postgresql://someone@/nonexistent/tavelin-socket/atlas: "
+                                        << "";
+    QTest::newRow("no catalogue in the database")
+        << "empty" << "数据库 NAME 中没有 Tavelin 图库。请用以下命令把图库载入其中: tavelin-catalog copy KVRJetLib.mdb 'URL'"
+        << QString();
+    QTest::newRow("connection lost while browsing")
+        << "lost" << "与图库服务器 NAME 的连接断开了(" << ")。程序照常运行,下一步操作时会重新连接。";
+    QTest::newRow("connection lost inside a change")
+        << "lost in change" << "与图库服务器 NAME 的连接在修改过程中断开了,修改没有进行。" << QString();
+    QTest::newRow("browsing account") << "browsing" << "图库 NAME 是只读的,修改没有进行。" << QString();
+    QTest::newRow("privileges taken away meanwhile")
+        << "revoked" << "图库服务器 NAME 拒绝了修改: 此账户只能浏览图库(" << "),修改没有进行。";
+    QTest::newRow("server made read-only meanwhile")
+        << "read-only" << "图库服务器 NAME 目前是只读的(" << "),修改没有进行。";
+}
+
+void PgCatalogStoreTest::messagesAPersonSees()
+{
+    QFETCH(QString, condition);
+    QFETCH(QString, prefix);
+    QFETCH(QString, suffix);
+    const QString t = QStringLiteral("KVR_ZXTPPicture");
+    QString url;
+    QString message;
+    try {
+        if (condition == QLatin1String("unreachable")) {
+            TPgCatalogStore::Open(QStringLiteral("postgresql:///atlas?host=/nonexistent/tavelin-socket&user=someone"));
+        } else if (condition == QLatin1String("empty")) {
+            url = m_server.Url(m_server.CreateDatabase(QStringLiteral("no_catalogue")));
+            TPgCatalogStore::Open(url);
+        } else {
+            url = newCatalogue();
+            const QString db = databaseOf(url);
+            if (condition == QLatin1String("browsing") || condition == QLatin1String("revoked")) {
+                const QString role = QStringLiteral("role_") + db;
+                m_server.Exec(QStringLiteral("CREATE ROLE %1 LOGIN; GRANT %2 ON ALL TABLES IN SCHEMA public TO %1; "
+                                             "GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO %1")
+                                  .arg(role, condition == QLatin1String("browsing") ? QStringLiteral("SELECT")
+                                                                                    : QStringLiteral("SELECT, INSERT, UPDATE, DELETE")),
+                              db);
+                url = m_server.Url(db, role);
+            }
+            auto store = TPgCatalogStore::Open(url);
+            if (condition == QLatin1String("revoked"))
+                m_server.Exec(QStringLiteral("REVOKE INSERT ON ALL TABLES IN SCHEMA public FROM role_%1").arg(db), db);
+            if (condition == QLatin1String("read-only")) {
+                m_server.Exec(QStringLiteral("ALTER DATABASE %1 SET default_transaction_read_only = on").arg(db));
+                m_server.TerminateSessions(db);
+                TRowSet rows;
+                QVERIFY_THROWS_EXCEPTION(TavelinError, store->Select(QStringLiteral("select 1"), {}, rows));
+            }
+            if (condition == QLatin1String("lost")) {
+                m_server.TerminateSessions(db);
+                TRowSet rows;
+                store->Select(QStringLiteral("select count(*) from KVR_ZYPicture"), {}, rows);
+            } else if (condition == QLatin1String("lost in change")) {
+                TStoreTransaction tx(*store);
+                m_server.TerminateSessions(db);
+                QVERIFY_THROWS_EXCEPTION(TavelinError, insertEntry(*store, t, {{"ItemName", "first"}}));
+                insertEntry(*store, t, {{"ItemName", "second"}});
+            } else {
+                insertEntry(*store, t, {{"ItemName", "x"}});
+            }
+        }
+        QFAIL("no error");
+    } catch (const TavelinError &e) {
+        message = e.message();
+    }
+    const QString name = url.isEmpty() ? QString()
+                                       : QStringLiteral("postgresql://%1@%2/%3")
+                                             .arg(QUrl(url).query().contains(QStringLiteral("user=role_"))
+                                                      ? QStringLiteral("role_") + databaseOf(url)
+                                                      : TestPgServer::Superuser(),
+                                                  m_server.SocketDir(), databaseOf(url));
+    prefix.replace(QStringLiteral("NAME"), name).replace(QStringLiteral("URL"), url);
+    QVERIFY2(message.startsWith(prefix), qPrintable(message + QStringLiteral("\nexpected to begin with\n") + prefix));
+    if (suffix.isNull()) {
+        QCOMPARE(message, prefix);
+        return;
+    }
+    QVERIFY2(message.endsWith(suffix), qPrintable(message));
+    // The server's (or libpq's) own reason in between.
+    QVERIFY2(message.size() > prefix.size() + suffix.size() + 3, qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(PgCatalogStoreTest)

@@ -6,6 +6,7 @@
 #include "support/SqliteShell.h"
 #include "support/TestPgServer.h"
 #include "support/TestSupport.h"
+#include "support/ProgramEnvironment.h"
 
 #include <QFile>
 #include <QProcess>
@@ -128,7 +129,7 @@ private slots:
         QVERIFY2(copy.err.contains(QStringLiteral("too long")), qPrintable(copy.err));
         const TProgramRun info = RunCatalogTool({"info", url}); // not even the tables stayed behind
         QCOMPARE(info.code, 2);
-        QVERIFY2(info.err.contains(QStringLiteral("holds no Tavelin catalogue")), qPrintable(info.err));
+        QVERIFY2(info.err.contains(QStringLiteral("中没有 Tavelin 图库")), qPrintable(info.err));
         // Fixed, the same command then succeeds into the same database.
         QCOMPARE(SqliteShell::Run(bad, "UPDATE KVR_ZXTPPicture SET ItemName = 'short' WHERE RecordSN = 2"), QString());
         QCOMPARE(RunCatalogTool({"copy", bad, url}).code, 0);
@@ -149,7 +150,7 @@ private slots:
                                            QStringLiteral("[atlas]\nhost=%1\ndbname=%2\nuser=%3\n")
                                                .arg(m_server.SocketDir(), db, TestPgServer::Superuser())
                                                .toUtf8());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = TestSupport::ProgramEnvironment();
         env.insert(QStringLiteral("PGSERVICEFILE"), services);
         TestSupport::TRunOptions withService;
         withService.environment = env;
@@ -175,6 +176,7 @@ private slots:
         QList<QProcess *> workers;
         for (int w = 0; w < 2; ++w) {
             auto *p = new QProcess(this);
+            p->setProcessEnvironment(TestSupport::ProgramEnvironment());
             const QString script = QStringLiteral("for i in $(seq 1 %1); do printf 'w%2-%s ' $i; \"$0\" add \"$1\" ZXTP "
                                                   "--name w%2-$i --other import \"$2\" || exit 1; done")
                                        .arg(kEach)

@@ -10,6 +10,7 @@
 #include "frames/UFrame_ZY.h"
 #include "picture/TImage.h"
 #include "platform/TMemoryStream.h"
+#include "support/ProgramEnvironment.h"
 #include "support/TestPgServer.h"
 #include "support/TestProgram.h"
 #include "support/TestSupport.h"
@@ -37,18 +38,20 @@ qint64 insertEntry(TCatalogStore &store, const QString &table, TEntryValues valu
     return store.InsertEntry(table, values, key);
 }
 
-// The user's own setting, in a settings folder of the test's own.
-void pointAt(const QTemporaryDir &config, const QString &location)
+// The user's own setting, in a settings folder of the test's own; returns the program's
+// environment with that folder as the user's settings and no system-wide ones.
+QProcessEnvironment pointAt(const QTemporaryDir &config, const QString &location)
 {
     QDir().mkpath(config.filePath(QStringLiteral("user/tavelin")));
-    QDir().mkpath(config.filePath(QStringLiteral("etc")));
     QFile f(config.filePath(QStringLiteral("user/tavelin/tavelin.conf")));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QStringLiteral("[catalogue]\nlocation=%1\n").arg(location).toUtf8());
-    f.close();
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(QStringLiteral("[catalogue]\nlocation=%1\n").arg(location).toUtf8());
+        f.close();
+    }
     f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.filePath(QStringLiteral("user"))));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(config.filePath(QStringLiteral("etc"))));
+    QProcessEnvironment env = TestSupport::ProgramEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.filePath(QStringLiteral("user")));
+    return env;
 }
 
 int gridRows(QWidget &frame)
@@ -63,7 +66,6 @@ class PgProgramTest : public QObject {
 
 private:
     TestPgServer m_server;
-    QTemporaryDir m_config;
     int m_databases = 0;
 
     // A server catalogue with two herbs and one miscellaneous entry; returns its database.
@@ -86,18 +88,11 @@ private slots:
             QSKIP(qPrintable(missing));
     }
 
-    void cleanup()
-    {
-        qunsetenv("XDG_CONFIG_HOME");
-        qunsetenv("XDG_CONFIG_DIRS");
-    }
-
     void browsingSeesOtherWorkstationsOnTheNextList()
     {
         const QString db = newCatalogue();
-        pointAt(m_config, m_server.Url(db));
-        TestSupport::TestProgram p(true); // its file beside the program stays unused
-        p.start();
+        TestSupport::TestProgram p(true);
+        p.start(m_server.Url(db));
         Tm_Frame_ZY frame;
         frame.ActivateFrame();
         QCOMPARE(frame.findChild<QLabel *>(QStringLiteral("m_Label"))->text(), QStringLiteral("中药列表:  共2条"));
@@ -116,11 +111,10 @@ private slots:
     void importIntoTheSharedMiscellaneousAtlas()
     {
         const QString db = newCatalogue();
-        pointAt(m_config, m_server.Url(db));
         TestSupport::TestProgram p(true);
         const QByteArray a = TestSupport::MakeJpeg(40, 30);
         const QString file = p.writeFile(QStringLiteral("a.jpg"), a);
-        p.start();
+        p.start(m_server.Url(db));
         Tm_Frame_ZXTP frame;
         frame.ActivateFrame();
         TestSupport::WhenModal([&](QWidget *w) {
@@ -160,9 +154,8 @@ private slots:
         const QString db = newCatalogue();
         const QString role = QStringLiteral("viewer_") + db;
         m_server.Exec(QStringLiteral("CREATE ROLE %1 LOGIN; GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(role), db);
-        pointAt(m_config, m_server.Url(db, role));
         TestSupport::TestProgram p(true);
-        p.start();
+        p.start(m_server.Url(db, role));
         Tm_Frame_ZXTP frame;
         frame.ActivateFrame();
         QCOMPARE(gridRows(frame), 1);
@@ -188,9 +181,8 @@ private slots:
     void serverGoingAwayCostsOneMessage()
     {
         const QString db = newCatalogue();
-        pointAt(m_config, m_server.Url(db));
         TestSupport::TestProgram p(true);
-        p.start();
+        p.start(m_server.Url(db));
         Tm_Frame_ZY frame;
         frame.ActivateFrame();
         auto *search = frame.findChild<QLineEdit *>(QStringLiteral("m_Edit_ZYPinYin"));
@@ -198,7 +190,7 @@ private slots:
         m_server.TerminateSessions(db);
         search->setText(QStringLiteral("G"));
         QCOMPARE(p.errors.size(), 1);
-        QVERIFY2(p.errors[0].contains(QStringLiteral("was lost")) && p.errors[0].contains(db), qPrintable(p.errors[0]));
+        QVERIFY2(p.errors[0].startsWith(QStringLiteral("与图库服务器 ")) && p.errors[0].contains(QStringLiteral("的连接断开了")) && p.errors[0].contains(db), qPrintable(p.errors[0]));
         search->setText(QStringLiteral("GA")); // the next action connects again
         QCOMPARE(gridRows(frame), 1);
 
@@ -209,26 +201,60 @@ private slots:
         QCOMPARE(gridRows(frame), 1);
     }
 
-    void unreachableServerAtStartUpTakesTheFailurePath()
+    // The program started as a workstation is: its setting names a server, and a copy of the
+    // program in a folder of its own may hold a catalogue beside it.
+    void startUpOnTheConfiguredServer_data()
     {
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<bool>("fileBeside");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("unreachable server: the failure path names it") << false << false << false;
+        QTest::newRow("the server's catalogue is opened") << true << false << true;
+        QTest::newRow("a catalogue beside the program comes first") << false << true << true;
+    }
+
+    void startUpOnTheConfiguredServer()
+    {
+        QFETCH(bool, reachable);
+        QFETCH(bool, fileBeside);
+        QFETCH(bool, shown);
         QTemporaryDir dir;
-        pointAt(m_config, QStringLiteral("postgresql://viewer@/atlas?host=%1/no-server-here").arg(dir.path()));
+        QTemporaryDir config;
+        const QString unreachable = QStringLiteral("postgresql://viewer@/atlas?host=%1/no-server-here").arg(dir.path());
+        QProcessEnvironment env = pointAt(config, reachable ? m_server.Url(newCatalogue()) : unreachable);
+        const QString bin = dir.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        const QString program = bin + QStringLiteral("/tavelin");
+        QVERIFY(QFile::copy(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin"), program));
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (fileBeside)
+            TestSupport::MakeCatalogue(bin + QStringLiteral("/KVRJetLib.mdb"));
         const QString log = dir.filePath(QStringLiteral("log.txt"));
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TAVELIN_SPLASH_MS"), QStringLiteral("50"));
         env.insert(QStringLiteral("TAVELIN_TEST_LOG"), log);
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(TAVELIN_BINARY_DIR "/tavelin"), {});
-        QVERIFY(program.waitForFinished(60000));
-        QFile f(log);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(f.readAll());
-        QVERIFY2(text.contains(QStringLiteral("postgresql://viewer@%1/no-server-here/atlas").arg(dir.path())), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("软件数据库出错提示")), qPrintable(text));
-        QVERIFY2(!text.contains(QStringLiteral("main-window-shown")), qPrintable(text));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data-home")));
+        env.insert(QStringLiteral("XDG_DATA_DIRS"), dir.filePath(QStringLiteral("data-dirs")));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(program, {});
+        auto readLog = [&log] {
+            QFile f(log);
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        };
+        QVERIFY(QTest::qWaitFor([&] { return readLog().contains(QStringLiteral("main-window-shown"))
+                                             || p.state() == QProcess::NotRunning; }, 60000));
+        const QString text = readLog();
+        p.kill();
+        p.waitForFinished(10000);
+        QCOMPARE(text.contains(QStringLiteral("main-window-shown")), shown);
+        if (!shown) {
+            QVERIFY2(text.contains(QStringLiteral("postgresql://viewer@%1/no-server-here/atlas").arg(dir.path())),
+                     qPrintable(text));
+            QVERIFY2(text.contains(QStringLiteral("软件数据库出错提示")), qPrintable(text));
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include "platform/SingleInstanceGuard.h"
 #include "support/ProgramRun.h"
 #include "support/TestSupport.h"
+#include "support/ProgramEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +45,7 @@ private:
     QProcess *Start(const QString &logPath, const QString &workingDir = QString())
     {
         auto *p = new QProcess(this);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = TestSupport::ProgramEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TAVELIN_SPLASH_MS"), QStringLiteral("50"));
         env.insert(QStringLiteral("TAVELIN_TEST_LOG"), logPath);

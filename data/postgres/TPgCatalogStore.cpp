@@ -144,12 +144,11 @@ void TPgCatalogStore::checkIsCatalogue()
     if (!TableExists(QString::fromLatin1(PgCatalogSchema::kPictureDataTable)))
         missing << QString::fromLatin1(PgCatalogSchema::kPictureDataTable);
     if (missing.size() == CatalogSchema::Atlases().size() + 1)
-        throw TavelinError(QStringLiteral("The database %1 holds no Tavelin catalogue. Load one into it with "
-                                          "\"tavelin-catalog copy KVRJetLib.mdb %2\".")
-                               .arg(Location(), Location()));
+        throw TavelinError(QStringLiteral("数据库 %1 中没有 Tavelin 图库。请用以下命令把图库载入其中: "
+                                          "tavelin-catalog copy KVRJetLib.mdb '%2'")
+                               .arg(Location(), m_conn.CommandLocation().replace(QLatin1Char('\''), QLatin1String("'\\''"))));
     if (!missing.isEmpty())
-        throw TavelinError(QStringLiteral("The catalogue %1 is incomplete: the table %2 is missing. Load the catalogue "
-                                          "again with \"tavelin-catalog copy\".")
+        throw TavelinError(QStringLiteral("图库 %1 不完整,缺少表 %2。请用 tavelin-catalog copy 重新载入图库。")
                                .arg(Location(), missing.join(QStringLiteral(", "))));
 }
 
@@ -174,7 +173,7 @@ const TPgCatalogStore::TableInfo &TPgCatalogStore::table(const QString &name) co
 {
     auto it = m_tables.constFind(name.toLower());
     if (it == m_tables.constEnd() || !it->baseTable)
-        throw TavelinError(QStringLiteral("The catalogue %1 has no table %2.").arg(Location(), name));
+        throw TavelinError(QStringLiteral("图库 %1 中没有表 %2。").arg(Location(), name));
     return *it;
 }
 
@@ -183,7 +182,7 @@ QString TPgCatalogStore::column(const TableInfo &t, const QString &name) const
     for (const TStoreColumn &c : t.columns)
         if (c.name.compare(name, Qt::CaseInsensitive) == 0)
             return c.name;
-    throw TavelinError(QStringLiteral("The table %1 of the catalogue %2 has no column %3.").arg(t.name, Location(), name));
+    throw TavelinError(QStringLiteral("图库 %2 的表 %1 中没有列 %3。").arg(t.name, Location(), name));
 }
 
 QString TPgCatalogStore::canonicalIdentifier(const QString &word) const
@@ -399,7 +398,7 @@ QByteArray TPgCatalogStore::keySequenceOf(const TableInfo &t)
     p.AddText(QuoteIdentifier(t.name));
     PgResultPtr r = exec(QByteArrayLiteral("SELECT pg_get_serial_sequence($1, 'RecordSN')"), p);
     if (PQntuples(r.get()) == 0 || PQgetisnull(r.get(), 0, 0))
-        throw TavelinError(QStringLiteral("The table %1 of the catalogue %2 issues no RecordSN numbers.").arg(t.name, Location()));
+        throw TavelinError(QStringLiteral("图库 %2 的表 %1 不能分配 RecordSN 编号,修改没有进行。").arg(t.name, Location()));
     return QByteArray(PQgetvalue(r.get(), 0, 0));
 }
 

@@ -17,9 +17,9 @@ ConninfoPtr parse(const QString &location)
     char *error = nullptr;
     ConninfoPtr options(PQconninfoParse(location.toUtf8().constData(), &error));
     if (!options) {
-        const QString why = error ? QString::fromUtf8(error).trimmed() : QStringLiteral("out of memory");
+        const QString why = error ? QString::fromUtf8(error).trimmed() : QStringLiteral("内存不足");
         PQfreemem(error);
-        throw TavelinError(QStringLiteral("The catalogue server setting \"%1\" is not understood: %2")
+        throw TavelinError(QStringLiteral("无法识别图库服务器设置 \"%1\": %2")
                                .arg(TPgConnection::DisplayNameOf(location), why));
     }
     return options;
@@ -38,7 +38,7 @@ QString TPgConnection::DisplayNameOf(const QString &location)
     ConninfoPtr options(PQconninfoParse(location.toUtf8().constData(), &error));
     PQfreemem(error);
     if (!options)
-        return QStringLiteral("(a server setting that cannot be read)");
+        return QStringLiteral("(无法读取的服务器设置)");
     QString user, host, port, db, service;
     for (PQconninfoOption *o = options.get(); o->keyword; ++o) {
         if (!o->val)
@@ -58,7 +58,7 @@ QString TPgConnection::DisplayNameOf(const QString &location)
     }
     QString name;
     if (!service.isEmpty())
-        name = QStringLiteral("service %1").arg(service);
+        name = QStringLiteral("服务 %1").arg(service);
     QString address = QStringLiteral("postgresql://");
     if (!user.isEmpty())
         address += user + QLatin1Char('@');
@@ -101,9 +101,9 @@ void TPgConnection::connect()
     const char *values[] = {"10", "tavelin", "UTF8", where.constData(), nullptr};
     PgConnPtr conn(PQconnectdbParams(keywords, values, 1));
     if (!conn)
-        throw TavelinError(QStringLiteral("Cannot connect to the catalogue server %1: out of memory.").arg(m_displayName));
+        throw TavelinError(QStringLiteral("无法连接图库服务器 %1: 内存不足。").arg(m_displayName));
     if (PQstatus(conn.get()) != CONNECTION_OK)
-        throw TavelinError(QStringLiteral("Cannot connect to the catalogue server %1: %2")
+        throw TavelinError(QStringLiteral("无法连接图库服务器 %1: %2")
                                .arg(m_displayName, text(PQerrorMessage(conn.get()))));
     m_conn = std::move(conn);
     // Statements the program runs are never expected to take long; a runaway one is stopped.
@@ -122,8 +122,7 @@ PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters,
 {
     if (!m_conn || PQstatus(m_conn.get()) != CONNECTION_OK) {
         if (!mayReconnect)
-            throw TavelinError(QStringLiteral("The connection to the catalogue server %1 was lost during a change; the "
-                                              "change was not made.")
+            throw TavelinError(QStringLiteral("与图库服务器 %1 的连接在修改过程中断开了,修改没有进行。")
                                    .arg(m_displayName));
         m_conn.reset();
         connect();
@@ -137,18 +136,16 @@ PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters,
     const QString why = text(result ? PQresultErrorMessage(result.get()) : PQerrorMessage(m_conn.get()));
     if (PQstatus(m_conn.get()) != CONNECTION_OK) {
         // The next statement connects again; until then there is nothing to retry on.
-        throw TavelinError(QStringLiteral("The connection to the catalogue server %1 was lost (%2). The program goes "
-                                          "on; your next action connects again.")
+        throw TavelinError(QStringLiteral("与图库服务器 %1 的连接断开了(%2)。程序照常运行,下一步操作时会重新连接。")
                                .arg(m_displayName, why));
     }
     const QByteArray state = result ? QByteArray(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE)) : QByteArray();
     if (state == "42501")
-        throw TavelinError(QStringLiteral("The catalogue server %1 refused the change: this account may only browse "
-                                          "the catalogue (%2).")
+        throw TavelinError(QStringLiteral("图库服务器 %1 拒绝了修改: 此账户只能浏览图库(%2),修改没有进行。")
                                .arg(m_displayName, why));
     if (state == "25006")
-        throw TavelinError(QStringLiteral("The catalogue server %1 is read-only at the moment (%2).").arg(m_displayName, why));
-    throw TavelinError(QStringLiteral("The catalogue server %1 reported an error: %2").arg(m_displayName, why));
+        throw TavelinError(QStringLiteral("图库服务器 %1 目前是只读的(%2),修改没有进行。").arg(m_displayName, why));
+    throw TavelinError(QStringLiteral("图库服务器 %1 报告了错误: %2").arg(m_displayName, why));
 }
 
 void TPgConnection::ExecQuietly(const char *sql) noexcept

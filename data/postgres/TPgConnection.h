@@ -15,6 +15,8 @@ public:
 
     // The server as a person names it: user, host, port and database, never a password.
     QString DisplayName() const { return m_displayName; }
+    // The location as a command line takes it: as configured, unless it carries a password.
+    QString CommandLocation() const { return CarriesPassword(m_location) ? m_displayName : m_location; }
 
     // Runs one statement; resultFormat 1 asks for binary results. Throws TavelinError on failure.
     // Reconnects first when the last statement found the connection gone, unless a transaction

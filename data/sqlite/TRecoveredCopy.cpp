@@ -25,13 +25,13 @@ bool TRecoveredCopy::Needed(const QString &path)
 TRecoveredCopy::TRecoveredCopy(const QString &path)
 {
     const QString what = QStringLiteral(
-        "The catalogue %1 was left unfinished by a program that ended in the middle of a change, and it is "
-        "read-only, so the change cannot be finished in place. ").arg(QuotedPath(path));
+        "图库 %1 中有一次修改没有完成(进行修改的程序中途结束了),而该图库是只读的,无法就地完成这次修改。")
+                             .arg(QuotedPath(path));
     const QString todo = QStringLiteral(
-        "Make the file and its folder writable, or copy the file together with the files beside it whose names "
-        "begin with its name to a folder you can write to, and open it there.");
+        "请让该文件及其所在文件夹可写;或者把该文件连同旁边名字以它的文件名开头的文件一起复制到你能写入的文件夹,"
+        "在那里打开。");
     if (!m_dir.isValid())
-        throw TavelinError(what + QStringLiteral("No private temporary folder could be made for a copy (%1). ")
+        throw TavelinError(what + QStringLiteral("无法建立存放副本的私有临时文件夹(%1)。")
                                       .arg(m_dir.errorString()) + todo);
     qint64 needed = QFileInfo(path).size();
     for (const char *suffix : kLeftovers)
@@ -39,7 +39,7 @@ TRecoveredCopy::TRecoveredCopy(const QString &path)
     const QStorageInfo storage(m_dir.path());
     // Room for the copy, and for SQLite to write what the recovery needs.
     if (storage.isValid() && storage.bytesAvailable() < needed + needed / 4 + (qint64(16) << 20))
-        throw TavelinError(what + QStringLiteral("The temporary folder %1 has no room for a copy of %2 MiB. ")
+        throw TavelinError(what + QStringLiteral("临时文件夹 %1 没有空间存放 %2 MiB 的副本。")
                                       .arg(QuotedPath(m_dir.path()))
                                       .arg((needed >> 20) + 1) + todo);
     m_path = m_dir.filePath(QFileInfo(path).fileName());
@@ -47,7 +47,7 @@ TRecoveredCopy::TRecoveredCopy(const QString &path)
         QFile::remove(to);
         QFile source(from);
         if (!source.copy(to))
-            throw TavelinError(what + QStringLiteral("Copying it failed (%1). ").arg(source.errorString()) + todo);
+            throw TavelinError(what + QStringLiteral("复制失败(%1)。").arg(source.errorString()) + todo);
         // The copy is ours to change, whatever the original's permissions.
         QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
     };

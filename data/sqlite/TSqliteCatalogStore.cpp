@@ -86,6 +86,18 @@ bool isPicture(const QVariant &v)
     return v.typeId() == QMetaType::QByteArray;
 }
 
+// What sqlite_master calls a schema object, as the messages name it.
+QString KindName(const QString &kind)
+{
+    if (kind == QLatin1String("view"))
+        return QStringLiteral("视图");
+    if (kind == QLatin1String("index"))
+        return QStringLiteral("索引");
+    if (kind == QLatin1String("trigger"))
+        return QStringLiteral("触发器");
+    return kind;
+}
+
 } // namespace
 
 TSqliteCatalogStore::TSqliteCatalogStore(const QString &path)
@@ -253,9 +265,8 @@ bool TSqliteCatalogStore::TableExists(const QString &table)
     const QString kind = st.Text(0);
     // An atlas must be a table: a view can run any query (an endless one, too) when it is read.
     if (kind != QLatin1String("table"))
-        throw TavelinError(QStringLiteral("%1 in the catalogue file %2 is a %3, not a table. The catalogue file is "
-                                          "damaged or of another program; restore it from a backup.")
-                               .arg(table, QuotedPath(m_path), kind));
+        throw TavelinError(QStringLiteral("图库文件 %2 中的 %1 是%3,不是表。图库文件已损坏或属于其他程序;请从备份恢复。")
+                               .arg(table, QuotedPath(m_path), KindName(kind)));
     return true;
 }
 

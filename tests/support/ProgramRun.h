@@ -1,6 +1,8 @@
 #pragma once
 // Programs run as processes to their end, with what they printed, and what the tests read back of
 // the project's own files.
+#include "support/ProgramEnvironment.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
@@ -15,7 +17,8 @@ struct TProgramRun {
 };
 
 struct TRunOptions {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The test's own, with the settings folders in a scratch folder (see ProgramEnvironment).
+    QProcessEnvironment environment = ProgramEnvironment();
     QString workingDir;   // empty: the test's own
     QByteArray input;     // written to its standard input, which is then closed
     int timeoutMs = 120000; // killed when it runs longer

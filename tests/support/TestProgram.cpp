@@ -27,14 +27,16 @@ TestProgram::~TestProgram()
 {
     m_module.reset();
     m_DataLibModule = nullptr;
+    Tm_DataLibModule::SetCatalogueLocation(QString());
     if (m_globals)
         FreeGlobalObjects();
     SetStandardErrorSink(nullptr);
     QDir::setCurrent(m_oldDir);
 }
 
-void TestProgram::start()
+void TestProgram::start(const QString &catalogue)
 {
+    Tm_DataLibModule::SetCatalogueLocation(catalogue);
     m_module = std::make_unique<Tm_DataLibModule>();
     m_DataLibModule = m_module.get();
 }

@@ -21,7 +21,8 @@ public:
     TestProgram &operator=(const TestProgram &) = delete;
 
     // Creates the data module (and so opens the catalogue); frames built afterwards bind to it.
-    void start();
+    // catalogue: the location start-up chose (a server); empty: the file in the program directory.
+    void start(const QString &catalogue = QString());
     // Shows a frame (at the size the main window gives it, unless told) and activates it, as the
     // main window does on a page change; false when it never appeared on screen.
     static bool showFrame(TAtlasFrame &frame, QSize size = QSize(650, 490));
