@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 
 PREFIX  ?= /usr/local
 
-.PHONY: all deps configure build run test bench test-asan fuzz-smoke install package clean
+.PHONY: all deps configure build run test test-fast bench test-asan fuzz-smoke install package clean
 
 all: build
 
@@ -25,6 +25,10 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The inner loop: the unit tests that are not slow (no windows, no packaging).
+test-fast: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L unit -LE slow
 
 # Installs the programs, desktop entry, icons, metainfo, man pages and the demo catalogue under PREFIX.
 install: build

@@ -1,6 +1,6 @@
 #include "app/StartupMessages.h"
 
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 
 #include <QFile>
 #include <QMessageBox>

@@ -1,8 +1,9 @@
 #include "app/TTavelinApplication.h"
 
-#include "platform/ApplicationMainForm.h"
+#include "platform/ErrorReport.h"
 #include "platform/FontSetup.h"
-#include "platform/StandardErrorReport.h"
+#include "widgets/ApplicationMainForm.h"
+#include "widgets/MessageBoxErrorReport.h"
 
 #include <QLibraryInfo>
 
@@ -15,6 +16,8 @@ TTavelinApplication::TTavelinApplication(int &argc, char **argv) : QApplication(
     // exact ("医学软件图片浏览器", "提示", ...). The desktop entry identifies the program instead.
     setDesktopFileName(DesktopFileName());
     InstallFontSubstitutions();
+    // Errors met anywhere below the windows reach the user as the standard error box.
+    InstallMessageBoxErrorReport();
     // The interface is Chinese whatever the user's locale, Qt's own parts included.
     m_bQtChinese = m_QtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     if (m_bQtChinese)
@@ -26,10 +29,10 @@ bool TTavelinApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &error) {
-        ShowStandardErrorReport(error);
+        ReportError(error);
     } catch (...) {
         // Not one of ours and not a standard error: still no reason to end the program.
-        ShowStandardErrorReport(QStringLiteral("发生了一个未知错误。"));
+        ReportError(QStringLiteral("发生了一个未知错误。"));
     }
     return false;
 }

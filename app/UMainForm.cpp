@@ -6,15 +6,15 @@
 #include "glo/GloResources.h"
 #include "glo/GlobalObjects.h"
 #include "glo/UGloAboutAuthor.h"
-#include "platform/AccessibleFactory.h"
+#include "platform/ErrorReport.h"
 #include "platform/FontSetup.h"
-#include "platform/StandardErrorReport.h"
-#include "platform/TAnchors.h"
 #include "platform/TCanvas.h"
 #include "platform/TColorRef.h"
-#include "platform/TPaintBox.h"
-#include "platform/TStatusBar.h"
 #include "platform/WinConstants.h"
+#include "widgets/AccessibleFactory.h"
+#include "widgets/TAnchors.h"
+#include "widgets/TPaintBox.h"
+#include "widgets/TStatusBar.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -292,7 +292,7 @@ void Tm_FormMain::m_PageControlChange()
         else if (page == m_TabSheet_ZYZJ)
             m_Frame_ZYZJ->ActivateFrame();
     } catch (const std::exception &error) {
-        ShowStandardErrorReport(error);
+        ReportError(error);
     }
 }
 

@@ -16,12 +16,12 @@
 
 #include "data/PictureTransform.h"
 #include "data/TCatalogQuery.h"
+#include "data/sqlite/TThumbnailCache.h"
 #include "frames/UFrame_ZY.h"
-#include "picture/TImage.h"
 #include "picture/TJPEGImage.h"
-#include "picture/TThumbnailCache.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
+#include "widgets/TImage.h"
 
 #include <QApplication>
 #include <QDir>

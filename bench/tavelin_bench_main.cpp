@@ -3,7 +3,7 @@
 #include "bench/BenchMeasures.h"
 
 #include "app/TTavelinApplication.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
 
 #include <QDir>

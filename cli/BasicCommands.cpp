@@ -22,14 +22,6 @@ void OpenCatalogue(TCatalogConnection &connection, const QString &path)
     connection.SetConnected(true);
 }
 
-const TAtlasDef &AtlasOrThrow(const QString &code)
-{
-    const TAtlasDef *atlas = CatalogSchema::FindAtlas(code);
-    if (!atlas)
-        throw TavelinError(QStringLiteral("unknown atlas '%1' (use ZY, ZYZJ, ZYWZ, XYJP, XYLC or ZXTP)").arg(code));
-    return *atlas;
-}
-
 void MakeParentFolder(const QString &path)
 {
     const QString folder = QFileInfo(path).absolutePath();
@@ -85,7 +77,7 @@ int Add(const QStringList &args)
         return kExitBadInput;
     }
     const QString path = args[0];
-    const TAtlasDef &atlas = AtlasOrThrow(args[1]);
+    const TAtlasDef &atlas = CatalogSchema::AtlasOrThrow(args[1]);
     QString name, other;
     bool haveName = false, haveOther = false;
     QStringList files;
@@ -148,7 +140,7 @@ int ExportPicture(const QStringList &args)
         Complain(QStringLiteral("usage: tavelin-catalog export-picture PATH ATLAS RECORDSN SLOT OUTFILE"));
         return kExitBadInput;
     }
-    const TAtlasDef &atlas = AtlasOrThrow(args[1]);
+    const TAtlasDef &atlas = CatalogSchema::AtlasOrThrow(args[1]);
     bool ok1 = false, ok2 = false;
     const qint64 sn = args[2].toLongLong(&ok1);
     const int slot = args[3].toInt(&ok2);

@@ -10,8 +10,6 @@ namespace CatalogTool {
 
 // Opens an existing catalogue file through the program's own connection code.
 void OpenCatalogue(TCatalogConnection &connection, const QString &path);
-// The atlas of a code; throws a usage error naming the valid codes.
-const TAtlasDef &AtlasOrThrow(const QString &code);
 // Makes the folders up to the one that is to hold path (a catalogue's usual place, such as
 // ~/.local/share/tavelin, often does not exist yet); throws when it cannot.
 void MakeParentFolder(const QString &path);

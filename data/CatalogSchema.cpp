@@ -83,6 +83,14 @@ const TAtlasDef *FindAtlas(const QString &code)
     return nullptr;
 }
 
+const TAtlasDef &AtlasOrThrow(const QString &code)
+{
+    const TAtlasDef *atlas = FindAtlas(code);
+    if (!atlas)
+        throw TavelinError(QStringLiteral("unknown atlas '%1' (use ZY, ZYZJ, ZYWZ, XYJP, XYLC or ZXTP)").arg(code));
+    return *atlas;
+}
+
 const TAtlasDef *FindAtlasByTable(const QString &table)
 {
     for (const TAtlasDef &a : Atlases())

@@ -41,6 +41,8 @@ const QVector<TAtlasDef> &Atlases();
 // By code (case-insensitive); nullptr when unknown.
 const TAtlasDef *FindAtlas(const QString &code);
 const TAtlasDef *FindAtlasByTable(const QString &table);
+// By code; throws a TavelinError naming the valid codes when unknown.
+const TAtlasDef &AtlasOrThrow(const QString &code);
 
 QString SlotColumn(int slot); // "pic1" ...
 

@@ -1,7 +1,7 @@
 #include "data/UDataLibModule.h"
 
 #include "data/TCatalogConnection.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
 
 #include <QDir>
@@ -28,7 +28,7 @@ Tm_DataLibModule::Tm_DataLibModule(QObject *parent)
     try {
         DataModuleCreate();
     } catch (const std::exception &e) {
-        ShowStandardErrorReport(e);
+        ReportError(e);
     }
 }
 

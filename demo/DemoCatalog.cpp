@@ -1,18 +1,12 @@
-// demo: a new catalogue that shows the program at its best on a fresh machine.
+// The demo catalogue: a new catalogue that shows the program at its best on a fresh machine.
 #include "demo/DemoCatalog.h"
 
 #include "data/AtlasEntries.h"
 #include "data/CatalogSchema.h"
 #include "picture/JpegEncoder.h"
 #include "platform/TavelinError.h"
-#include "cli/CatalogCommands.h"
-#include "cli/ToolSupport.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -53,24 +47,7 @@ TDemoCatalogueStats BuildDemoCatalogue(const QString &path, const QVector<TDemoE
     // same every time.
     CatalogStore::Create(path, [&](TCatalogStore &store) {
         for (const TDemoEntry &e : entries)
-            storeEntry(store, CatalogTool::AtlasOrThrow(e.atlas), e, stats);
+            storeEntry(store, CatalogSchema::AtlasOrThrow(e.atlas), e, stats);
     });
     return stats;
 }
-
-namespace CatalogTool {
-
-int Demo(const QStringList &args)
-{
-    if (args.size() != 1) {
-        Complain(QStringLiteral("usage: tavelin-catalog demo PATH"));
-        return kExitBadInput;
-    }
-    MakeParentFolder(args[0]);
-    const TDemoCatalogueStats stats = BuildDemoCatalogue(args[0], DemoCatalogEntries());
-    std::printf("%s: %d entries, %d pictures, %.1f MB of pictures\n", qPrintable(QDir::toNativeSeparators(args[0])),
-                stats.entries, stats.pictures, stats.pictureBytes / 1048576.0);
-    return kExitOk;
-}
-
-} // namespace CatalogTool

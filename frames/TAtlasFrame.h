@@ -2,7 +2,7 @@
 // The design all six atlas frames share: the entry list with its count and search box on the left,
 // the thumbnail strip, the name bar and the preview with its view menu on the right.
 #include "frames/TAtlasFrameConfig.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "ui_TAtlasFrameForm.h"
 
 #include <QFrame>
@@ -62,7 +62,7 @@ protected:
         try {
             f();
         } catch (const std::exception &e) {
-            ShowStandardErrorReport(e);
+            ReportError(e);
         }
     }
     bool eventFilter(QObject *watched, QEvent *event) override;

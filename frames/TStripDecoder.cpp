@@ -1,7 +1,7 @@
 #include "frames/TStripDecoder.h"
 
+#include "data/sqlite/TThumbnailCache.h"
 #include "picture/TJPEGImage.h"
-#include "picture/TThumbnailCache.h"
 #include "picture/ThumbnailKey.h"
 
 #include <QThread>

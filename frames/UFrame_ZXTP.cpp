@@ -6,7 +6,7 @@
 #include "glo/GlobalObjects.h"
 #include "picture/JpegDecoder.h"
 #include "platform/BusyCursor.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 

@@ -4,7 +4,7 @@
 #include "glo/UGloInputDlg.h"
 #include "platform/TCanvas.h"
 #include "platform/WinConstants.h"
-#include "platform/WinMessageBox.h"
+#include "widgets/WinMessageBox.h"
 
 #include <QApplication>
 

@@ -5,10 +5,10 @@
 #include "glo/InputValueFormat.h"
 #include "glo/TLengthLimitValidator.h"
 #include "platform/FontSetup.h"
-#include "platform/LabelFitting.h"
-#include "platform/TAnchors.h"
 #include "platform/WinConstants.h"
-#include "platform/WindowPlacement.h"
+#include "widgets/LabelFitting.h"
+#include "widgets/TAnchors.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>

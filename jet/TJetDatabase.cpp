@@ -1,6 +1,4 @@
-#ifdef TAVELIN_HAVE_MDB
 #include "jet/JetHandle.h"
-#endif
 
 #include "jet/TJetDatabase.h"
 
@@ -40,8 +38,6 @@ TJetFormat TJetDatabase::InspectHeader(const QByteArray &head, qint64 fileSize)
                                .arg(format.pageSize));
     return format;
 }
-
-#ifdef TAVELIN_HAVE_MDB
 
 TJetDatabase::TJetDatabase(const QString &path) : d(std::make_unique<Impl>())
 {
@@ -102,29 +98,6 @@ QStringList TJetDatabase::UserTables() const
     }
     return names;
 }
-
-#else
-
-struct TJetDatabase::Impl {
-    QString path;
-    qint64 fileSize = 0;
-    TJetFormat format;
-};
-
-TJetDatabase::TJetDatabase(const QString &) : d(std::make_unique<Impl>())
-{
-    throw TavelinError(QStringLiteral("this build cannot read Jet databases (it was built without libmdb; install "
-                                      "mdbtools-dev and rebuild)"));
-}
-
-TJetDatabase::~TJetDatabase() = default;
-
-QStringList TJetDatabase::UserTables() const
-{
-    return {};
-}
-
-#endif
 
 const TJetFormat &TJetDatabase::Format() const
 {

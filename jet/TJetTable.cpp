@@ -1,6 +1,4 @@
-#ifdef TAVELIN_HAVE_MDB
 #include "jet/JetHandle.h"
-#endif
 
 #include "jet/TJetTable.h"
 
@@ -10,8 +8,6 @@
 #include "jet/TJetDatabase.h"
 
 #include <cstring>
-
-#ifdef TAVELIN_HAVE_MDB
 
 namespace {
 
@@ -270,30 +266,6 @@ qint64 TJetTable::DeclaredLength(int column) const
     return JetLongValue::ParseHeader(d->bytesOf(f), f.siz).length;
 }
 
-#else
-
-struct TJetTable::Impl {
-    QString name;
-    QVector<TColumn> columns;
-};
-
-TJetTable::TJetTable(const TJetDatabase &, const QString &) : d(std::make_unique<Impl>())
-{
-    throw TavelinError(QStringLiteral("this build cannot read Jet databases"));
-}
-
-TJetTable::~TJetTable() = default;
-void TJetTable::Rewind() {}
-void TJetTable::ReadToEnd() {}
-bool TJetTable::Next() { return false; }
-bool TJetTable::IsNull(int) const { return true; }
-qint64 TJetTable::Integer(int) const { return 0; }
-QString TJetTable::Text(int) const { return {}; }
-QByteArray TJetTable::Bytes(int) const { return {}; }
-qint64 TJetTable::DeclaredLength(int) const { return 0; }
-
-#endif
-
 QString TJetTable::Name() const
 {
     return d->name;
@@ -314,27 +286,15 @@ int TJetTable::ColumnIndex(const QString &name) const
 
 qint64 TJetTable::DeclaredRowCount() const
 {
-#ifdef TAVELIN_HAVE_MDB
     return d->declaredRows;
-#else
-    return 0;
-#endif
 }
 
 qint64 TJetTable::LastAutoNumber() const
 {
-#ifdef TAVELIN_HAVE_MDB
     return d->lastAutoNumber;
-#else
-    return 0;
-#endif
 }
 
 qint64 TJetTable::RowsRead() const
 {
-#ifdef TAVELIN_HAVE_MDB
     return d->rowsRead;
-#else
-    return 0;
-#endif
 }

@@ -2,11 +2,12 @@
 // Escape, the splash without buttons, placement, and the about text's shape.
 #include "app/TavelinAboutText.h"
 #include "glo/UGloAboutAuthor.h"
-#include "platform/ApplicationMainForm.h"
+#include "widgets/ApplicationMainForm.h"
 #include "platform/FontSetup.h"
 #include "platform/WinConstants.h"
-#include "platform/WindowPlacement.h"
+#include "widgets/WindowPlacement.h"
 #include "support/Screenshots.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QScreen>

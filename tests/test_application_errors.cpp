@@ -2,8 +2,9 @@
 // (caption "Tavelin", error icon, OK) and the program goes on; "宋体" is served by a serif CJK face.
 #include "app/TTavelinApplication.h"
 #include "platform/FontSetup.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QFontInfo>

@@ -9,10 +9,11 @@
 #include "frames/UFrame_ZY.h"
 #include "frames/UFrame_ZYWZ.h"
 #include "frames/UFrame_ZYZJ.h"
-#include "picture/TImage.h"
-#include "platform/StandardErrorReport.h"
+#include "widgets/TImage.h"
+#include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
 #include "support/TestProgram.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 #include "viewer/UGLOPictureViewDlg.h"
 

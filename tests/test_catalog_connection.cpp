@@ -2,7 +2,7 @@
 #include "data/TCatalogQuery.h"
 #include "data/TCatalogueOpenAhead.h"
 #include "data/UDataLibModule.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
 #include "support/SqliteShell.h"
 #include "support/TestSupport.h"

@@ -6,7 +6,8 @@
 #include "platform/FontSetup.h"
 #include "platform/TCanvas.h"
 #include "platform/WinConstants.h"
-#include "platform/WinMessageBox.h"
+#include "widgets/WinMessageBox.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>

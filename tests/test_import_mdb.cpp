@@ -59,6 +59,7 @@ private slots:
     void existingDestinationIsRefused();
     void programsAdviceForAJetFileWorks();
     void wrongArgumentsAreRefused();
+    void cutJetFileIsRefused();
 
 private:
     // Why the fixture tests cannot run here, or empty when they can.
@@ -506,6 +507,33 @@ void TestImportMdb::wrongArgumentsAreRefused()
     const TestSupport::TProgramRun three = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     QCOMPARE(three.code, 2);
     QVERIFY(three.err.contains(QStringLiteral("usage")));
+}
+
+void TestImportMdb::cutJetFileIsRefused()
+{
+    // A file that begins like a Jet database and stops after its first page. A build with the Jet
+    // reader finds it cut short; one without says it reads no Jet files. Either way the input is
+    // refused as unusable and no catalogue is left behind.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString source = dir.filePath(QStringLiteral("cut.mdb"));
+    QByteArray page("\x00\x01\x00\x00Standard Jet DB\x00\x01", 21);
+    page.resize(4096, '\0');
+    {
+        QFile f(source);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(page);
+    }
+    const QString destination = dir.filePath(QStringLiteral("KVRJetLib.mdb"));
+    const TestSupport::TProgramRun run = TestSupport::RunCatalogTool({QStringLiteral("import-mdb"), source, destination});
+    QCOMPARE(run.code, 2);
+#ifdef TAVELIN_HAVE_MDB
+    const QString said = QStringLiteral("truncated or damaged");
+#else
+    const QString said = QStringLiteral("this build cannot read Jet files");
+#endif
+    QVERIFY2(run.err.contains(said), qPrintable(run.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("cut.mdb")});
 }
 
 QTEST_GUILESS_MAIN(TestImportMdb)

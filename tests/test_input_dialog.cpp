@@ -4,10 +4,11 @@
 #include "glo/GlobalObjects.h"
 #include "glo/InputValueFormat.h"
 #include "glo/UGloInputDlg.h"
-#include "platform/ApplicationMainForm.h"
+#include "widgets/ApplicationMainForm.h"
 #include "platform/FontSetup.h"
 #include "platform/WinConstants.h"
 #include "support/Screenshots.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 #include "support/TypeText.h"
 

@@ -9,8 +9,9 @@
 #include "glo/GlobalObjects.h"
 #include "glo/UGloAboutAuthor.h"
 #include "platform/FontSetup.h"
-#include "platform/StandardErrorReport.h"
-#include "platform/TStatusBar.h"
+#include "platform/ErrorReport.h"
+#include "widgets/TStatusBar.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QAccessible>

@@ -4,10 +4,11 @@
 #include "data/UDataLibModule.h"
 #include "frames/UFrame_ZXTP.h"
 #include "glo/GlobalObjects.h"
-#include "picture/TImage.h"
-#include "platform/StandardErrorReport.h"
+#include "widgets/TImage.h"
+#include "platform/ErrorReport.h"
 #include "platform/TMemoryStream.h"
 #include "support/TestProgram.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

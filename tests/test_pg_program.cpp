@@ -8,11 +8,12 @@
 #include "data/postgres/TPgCatalogStore.h"
 #include "frames/UFrame_ZXTP.h"
 #include "frames/UFrame_ZY.h"
-#include "picture/TImage.h"
+#include "widgets/TImage.h"
 #include "platform/TMemoryStream.h"
 #include "support/ProgramEnvironment.h"
 #include "support/TestPgServer.h"
 #include "support/TestProgram.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

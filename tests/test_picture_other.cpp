@@ -2,7 +2,7 @@
 #include "picture/JpegEncoder.h"
 #include "picture/TBitmapImage.h"
 #include "picture/TIconImage.h"
-#include "picture/TImage.h"
+#include "widgets/TImage.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TPicture.h"
 #include "platform/TMemoryStream.h"

@@ -1,13 +1,14 @@
 // The picture viewer window driven through its own components: decoding options, fitting,
 // file loading, printing to a PDF printer, closing and independence of its copy.
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
 #include "app/TTavelinApplication.h"
 #include "picture/JpegEncoder.h"
 #include "picture/TGraphic.h"
-#include "picture/TImage.h"
+#include "widgets/TImage.h"
 #include "picture/TJPEGImage.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
 #include "viewer/UGLOPictureViewDlg.h"
 #include "viewer/ViewerGeometry.h"

@@ -9,9 +9,10 @@
 #include "data/UDataLibModule.h"
 #include "frames/UFrame_ZXTP.h"
 #include "glo/GlobalObjects.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
+#include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

@@ -3,11 +3,11 @@
 #include "picture/TGraphic.h"
 #include "picture/TJPEGImage.h"
 #include "picture/TPicture.h"
-#include "platform/AccessibleFactory.h"
 #include "platform/FontSetup.h"
 #include "platform/TavelinError.h"
-#include "platform/WindowPlacement.h"
 #include "viewer/ViewerGeometry.h"
+#include "widgets/AccessibleFactory.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>

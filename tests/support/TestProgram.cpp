@@ -3,7 +3,7 @@
 #include "data/UDataLibModule.h"
 #include "frames/TAtlasFrame.h"
 #include "glo/GlobalObjects.h"
-#include "platform/StandardErrorReport.h"
+#include "platform/ErrorReport.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,19 +1,16 @@
 #pragma once
-// Fixtures and helpers shared by the tests: catalogues made in a temporary folder with the
-// program's own code, JPEGs encoded on the fly, and answering modal boxes.
+// Fixtures shared by the tests: catalogues made in a temporary folder with the program's own code,
+// and JPEGs encoded on the fly. No widgets: tests of the lower layers use it too.
 #include "data/TRowSet.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QColor>
 #include <QList>
-#include <QMessageBox>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 
-class QWidget;
 class TCatalogConnection;
 class TCatalogQuery;
 
@@ -38,21 +35,5 @@ void PrepareQuery(TCatalogQuery &query, TCatalogConnection &connection, const QS
 
 // A JPEG of the given size: a gradient with a coloured disc, so scaled decodes differ from noise.
 QByteArray MakeJpeg(int width, int height, QColor colour = QColor(200, 60, 40), int quality = 85);
-
-// Runs action once the next modal widget (message box, dialog) is active; gives up after timeoutMs.
-void WhenModal(std::function<void(QWidget *)> action, int timeoutMs = 5000);
-// Presses the given button of the next modal message box and records its text.
-void AnswerMessageBox(QMessageBox::StandardButton button, QString *textSeen = nullptr, QString *titleSeen = nullptr,
-                      int timeoutMs = 5000);
-
-// What a message box showed.
-struct TSeenMessageBox {
-    QString text;
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons; // their texts, in the box's order
-};
-// Presses the given button of the next modal message box and records all it showed in *seen.
-void AnswerMessageBox(QMessageBox::StandardButton button, TSeenMessageBox *seen, int timeoutMs = 5000);
 
 } // namespace TestSupport

@@ -1,8 +1,0 @@
-#include "platform/TSpeedButton.h"
-
-#include "platform/AccessibleFactory.h"
-
-TSpeedButton::TSpeedButton(QWidget *parent) : QToolButton(parent)
-{
-    InstallAccessibleFactory();
-}
