@@ -7,6 +7,7 @@
 #include "app/UMainForm.h"
 #include "data/CatalogueLocations.h"
 #include "data/TCatalogConnection.h"
+#include "data/TCatalogueOpenAhead.h"
 #include "data/UDataLibModule.h"
 #include "glo/GloResources.h"
 #include "glo/GlobalObjects.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
@@ -48,8 +50,11 @@ void WaitUntilExposed(QWidget *window)
     QElapsedTimer waited;
     waited.start();
     while (window->windowHandle() && !window->windowHandle()->isExposed() && waited.elapsed() < 1000) {
+        // The exposure usually waits among the events already there: looked at before sleeping.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(5);
+        if (!window->windowHandle() || window->windowHandle()->isExposed())
+            break;
+        QThread::msleep(1);
     }
 }
 
@@ -89,18 +94,13 @@ int RunTavelin(int argc, char **argv)
     std::unique_ptr<Tm_DataLibModule> dataModule;
     std::unique_ptr<Tm_FormMain> mainForm;
 
-    // 5. The splash: shown and painted at once; no message loop runs until the main window's.
-    auto splash = std::make_unique<Tm_GloAboutAuthor>(nullptr, 1, 1, QStringLiteral("Tavelin"), TavelinAboutText(), true);
-    splash->show();
-    WaitUntilExposed(splash.get());
-    splash->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    LogStartupEvent(QStringLiteral("splash-shown"));
-
     // 6. The catalogue: the first place that holds one (ChooseCatalogue: beside the executable, then
     //    the configured one, then the data folders). A file's folder becomes the current directory.
     //    With none anywhere it stays the program's own, so the error names the file beside it, as a
     //    copy in a folder of its own expects. A setting that cannot be used is the start-up error.
+    //    Looked up before the splash so that a catalogue file is opened, on a thread of its own, while
+    //    the splash is built and shown; the data module's connection takes it over (with the error its
+    //    opening met, reported then as before).
     TCatalogueLocationInputs locations;
     QString settingError;
     try {
@@ -113,12 +113,24 @@ int RunTavelin(int argc, char **argv)
     const QFileInfo file(catalogue);
     QDir::setCurrent(file.isFile() ? file.absolutePath() : QCoreApplication::applicationDirPath());
     Tm_DataLibModule::SetCatalogueLocation(file.isFile() ? file.absoluteFilePath() : catalogue);
+    if (settingError.isEmpty())
+        TCatalogueOpenAhead::Start(Tm_DataLibModule::CatalogueSource());
+    const auto discardOpening = qScopeGuard([] { TCatalogueOpenAhead::Discard(); });
+
+    // 5. The splash: shown and painted at once; no message loop runs until the main window's.
+    auto splash = std::make_unique<Tm_GloAboutAuthor>(nullptr, 1, 1, QStringLiteral("Tavelin"), TavelinAboutText(), true);
+    splash->show();
+    WaitUntilExposed(splash.get());
+    splash->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    LogStartupEvent(QStringLiteral("splash-shown"));
 
     // 7. The data module first: the frames bind their queries to its connection as the window is built.
     bool started = false;
     if (settingError.isEmpty()) {
         try {
             dataModule = std::make_unique<Tm_DataLibModule>();
+            TCatalogueOpenAhead::Discard(); // a store the connection did not take is closed now
             m_DataLibModule = dataModule.get();
             mainForm = std::make_unique<Tm_FormMain>();
             app.SetMainForm(mainForm.get());
@@ -134,7 +146,9 @@ int RunTavelin(int argc, char **argv)
     if (started) {
         // 8.
         splash->repaint();
-        QThread::msleep(SplashPauseMs());
+        // No pause asked for: not even a yield of the processor to others.
+        if (const int pause = SplashPauseMs(); pause > 0)
+            QThread::msleep(pause);
         splash.reset();
         LogStartupEvent(QStringLiteral("splash-closed"));
         QObject::connect(mainForm.get(), &Tm_FormMain::FormClosed, &app, &QCoreApplication::quit);

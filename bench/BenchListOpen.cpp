@@ -118,7 +118,7 @@ void BenchListOpen(const TBenchOptions &options)
     r.baseline = Median(figures[1]);
     r.unit = QStringLiteral("ms");
     r.goalOp = QStringLiteral("<=");
-    r.goal = 1.5;
+    r.goal = 1.2;
     r.decimals = 2;
     PrintBenchResult(r);
 

@@ -98,6 +98,6 @@ void BenchStartup(const TBenchOptions &options)
     r.baseline = Median(figures[1]);
     r.unit = QStringLiteral("ms");
     r.goalOp = QStringLiteral("<=");
-    r.goal = 3;
+    r.goal = 2.5;
     PrintBenchResult(r);
 }

@@ -1,5 +1,7 @@
 #include "data/TCatalogConnection.h"
 
+#include "data/TCatalogueOpenAhead.h"
+
 #include "platform/TavelinError.h"
 
 TCatalogConnection::TCatalogConnection(QObject *parent) : QObject(parent) {}
@@ -40,7 +42,9 @@ void TCatalogConnection::SetConnected(bool connected)
                 location = it.value();
         if (location.isEmpty())
             throw TavelinError(QStringLiteral("The connection names no catalogue file (no Data Source)."));
-        m_store = CatalogStore::Open(location);
+        m_store = TCatalogueOpenAhead::Take(location);
+        if (!m_store)
+            m_store = CatalogStore::Open(location);
     } else {
         m_store.reset();
     }

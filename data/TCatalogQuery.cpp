@@ -99,9 +99,8 @@ void TCatalogQuery::SetActive(bool active)
         Close();
 }
 
-void TCatalogQuery::ResolveFields()
+TCatalogQuery::TSelectList TCatalogQuery::ResolveFields(const QString &text)
 {
-    const QString text = SQLText();
     static const QRegularExpression selectRe(QStringLiteral("^\\s*select\\s+(.*?)\\s+from\\s+\\[?([A-Za-z_][A-Za-z0-9_]*)\\]?"),
                                              QRegularExpression::CaseInsensitiveOption
                                                  | QRegularExpression::DotMatchesEverythingOption);
@@ -154,6 +153,34 @@ void TCatalogQuery::ResolveFields()
         }
         m_fields.append(field);
     }
+    return {int(m.capturedStart(1)), int(m.capturedEnd(1))};
+}
+
+QString TCatalogQuery::PlanReading(const QString &text, TSelectList list)
+{
+    m_columnOf.clear();
+    m_laterFields.clear();
+    m_laterValues.clear();
+    m_keyColumn = -1;
+    const int key = FieldIndex(QStringLiteral("RecordSN"));
+    if (m_listedFields.isEmpty() || key < 0)
+        return text;
+    QStringList read;
+    QVector<int> columnOf(m_fields.size(), -1);
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const bool listed = i == key || m_listedFields.contains(m_fields[i].name, Qt::CaseInsensitive);
+        if (listed) {
+            columnOf[i] = read.size();
+            read << m_fields[i].name;
+        } else {
+            m_laterFields << i;
+        }
+    }
+    if (m_laterFields.isEmpty())
+        return text;
+    m_columnOf = columnOf;
+    m_keyColumn = columnOf[key];
+    return text.left(list.first) + read.join(QLatin1Char(',')) + text.mid(list.last);
 }
 
 void TCatalogQuery::Open()
@@ -162,11 +189,12 @@ void TCatalogQuery::Open()
         return;
     if (!m_connection || !m_connection->Connected())
         throw TavelinError(QStringLiteral("The catalogue is not open."));
-    ResolveFields();
+    const QString text = SQLText();
+    const QString statement = PlanReading(text, ResolveFields(text));
 
     TRowSet rows;
-    m_connection->Store().Select(SQLText(), m_params, rows);
-    const int n = m_fields.size();
+    m_connection->Store().Select(statement, m_params, rows);
+    const int n = m_fields.size() - m_laterFields.size();
     if (rows.ColumnCount() != n)
         throw TavelinError(QStringLiteral("The statement on %1 returns %2 columns, %3 expected.")
                                .arg(m_table)
@@ -184,6 +212,7 @@ void TCatalogQuery::Close()
     if (!Active())
         return;
     m_rows = TRowSet();
+    m_laterValues.clear();
     m_pending.clear();
     m_pendingBlobs.clear();
     m_current = -1;
@@ -227,7 +256,64 @@ QVariant TCatalogQuery::CurrentValue(int column) const
         throw TavelinError(QStringLiteral("The query is not open."));
     if (m_current < 0)
         throw TavelinError(QStringLiteral("The list holds no row."));
-    return m_rows.Value(m_current, column);
+    return RowValue(m_current, column);
+}
+
+QVariant TCatalogQuery::RowValue(int row, int field) const
+{
+    if (m_columnOf.isEmpty())
+        return m_rows.Value(row, field);
+    if (row < 0 || row >= m_rows.RowCount() || field < 0 || field >= m_columnOf.size())
+        return {};
+    if (m_columnOf[field] >= 0)
+        return m_rows.Value(row, m_columnOf[field]);
+    const qint64 key = m_rows.Value(row, m_keyColumn).toLongLong();
+    auto it = m_laterValues.constFind(key);
+    if (it == m_laterValues.constEnd()) {
+        QStringList names;
+        for (int f : m_laterFields)
+            names << m_fields[f].name;
+        TRowSet later;
+        m_connection->Store().Select(QStringLiteral("select %1 from %2 where RecordSN = :SQLRecordSN")
+                                         .arg(names.join(QLatin1Char(',')), m_table),
+                                     {{QStringLiteral("SQLRecordSN"), key}}, later);
+        // An entry removed by someone else since the list was read has nothing left to read.
+        it = m_laterValues.insert(key, later.IsEmpty() ? QVector<QVariant>(m_laterFields.size()) : later.Row(0));
+    }
+    return it->value(m_laterFields.indexOf(field));
+}
+
+QVector<QVariant> TCatalogQuery::FullRow(int row) const
+{
+    if (m_columnOf.isEmpty())
+        return m_rows.Row(row);
+    if (row < 0 || row >= m_rows.RowCount())
+        return {};
+    QVector<QVariant> values(m_fields.size());
+    for (int f = 0; f < m_fields.size(); ++f)
+        values[f] = RowValue(row, f);
+    return values;
+}
+
+QVector<QVariant> TCatalogQuery::CursorPart(const QVector<QVariant> &values) const
+{
+    if (m_columnOf.isEmpty())
+        return values;
+    QVector<QVariant> part;
+    for (int f = 0; f < m_fields.size(); ++f)
+        if (m_columnOf[f] >= 0)
+            part << values.value(f);
+    return part;
+}
+
+void TCatalogQuery::RememberLaterPart(const QVector<QVariant> &values)
+{
+    if (m_columnOf.isEmpty())
+        return;
+    QVector<QVariant> later;
+    for (int f : std::as_const(m_laterFields))
+        later << values.value(f);
+    m_laterValues.insert(values.value(FieldIndex(QStringLiteral("RecordSN"))).toLongLong(), later);
 }
 
 QVariant TCatalogQuery::FieldValue(const QString &name) const
@@ -263,7 +349,7 @@ QVariant TCatalogQuery::Value(int row, int column) const
 {
     if (column < 0 || column >= m_fields.size())
         return {};
-    return m_rows.Value(row, column);
+    return RowValue(row, column);
 }
 
 void TCatalogQuery::BlobToStream(const QString &name, TMemoryStream &stream) const
@@ -359,7 +445,7 @@ void TCatalogQuery::Edit()
     if (m_current < 0)
         throw TavelinError(QStringLiteral("Cannot edit: the list holds no row."));
     m_connection->RequireWritable();
-    m_pending = m_rows.Row(m_current);
+    m_pending = FullRow(m_current);
     m_pendingBlobs.clear();
     m_state = State::Edit;
 }
@@ -429,7 +515,7 @@ void TCatalogQuery::Post()
     QVector<QVariant> values = m_pending;
     TEntryValues changes;
     QVector<int> changed;
-    const QVector<QVariant> before = m_state == State::Edit ? m_rows.Row(m_current) : QVector<QVariant>();
+    const QVector<QVariant> before = m_state == State::Edit ? FullRow(m_current) : QVector<QVariant>();
     for (int i = 0; i < m_fields.size(); ++i) {
         if (i == keyIndex)
             continue;
@@ -462,13 +548,14 @@ void TCatalogQuery::Post()
     m_state = State::Browse;
     m_pending.clear();
     m_pendingBlobs.clear();
+    RememberLaterPart(values);
     if (inserted) {
-        m_rows.AppendRow(values);
+        m_rows.AppendRow(CursorPart(values));
         m_current = m_rows.RowCount() - 1;
         emit rowAppended(m_current);
         emit currentRowChanged(m_current);
     } else {
-        m_rows.ReplaceRow(m_current, values);
+        m_rows.ReplaceRow(m_current, CursorPart(values));
         emit rowChanged(m_current);
     }
 }
@@ -492,7 +579,7 @@ void TCatalogQuery::Delete()
     if (keyIndex < 0)
         throw TavelinError(QStringLiteral("Cannot delete from %1: the statement does not select RecordSN.").arg(m_table));
     try {
-        m_connection->Store().DeleteEntry(m_table, m_rows.Value(m_current, keyIndex).toLongLong());
+        m_connection->Store().DeleteEntry(m_table, RowValue(m_current, keyIndex).toLongLong());
     } catch (const TavelinError &e) {
         throw TavelinError(QStringLiteral("条目没有从 %1 中删除: %2").arg(m_table, e.message()));
     }

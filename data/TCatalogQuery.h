@@ -2,7 +2,9 @@
 // A query on the catalogue: SQL text as lines, a static client-side cursor holding every row of
 // the result, the current row, field reads by name, the named parameter, and row changes that are
 // written to the catalogue before the call returns. Picture columns hold only a reference in the
-// cursor; their bytes are read from the catalogue store when a slot is asked for.
+// cursor; their bytes are read from the catalogue store when a slot is asked for. A query told
+// which fields its list shows reads only those with the list; the rest of a row is read, by its
+// RecordSN, the first time one of them is asked for.
 #include "data/CatalogSchema.h"
 #include "data/TRowSet.h"
 
@@ -41,6 +43,10 @@ public:
     void SetSQL(const QStringList &lines) { m_sql = lines; }
     // Each line followed by CR LF.
     QString SQLText() const;
+
+    // The fields read with the list at the next opening (RecordSN always is); the statement's other
+    // fields are read a row at a time when asked for. Empty (the default): every field with the list.
+    void SetListedFields(const QStringList &fields) { m_listedFields = fields; }
 
     void SetParameter(const QString &name, const QVariant &value);
     QVariant Parameter(const QString &name) const;
@@ -108,7 +114,19 @@ signals:
     void controlsEnabled();
 
 private:
-    void ResolveFields();
+    // The span of the select list in text, as [first, last).
+    struct TSelectList {
+        int first = 0;
+        int last = 0;
+    };
+    TSelectList ResolveFields(const QString &text);
+    // The statement to run: text itself, or text reading only the listed fields.
+    QString PlanReading(const QString &text, TSelectList list);
+    // A field of a row, from the cursor or from the row's later-read fields.
+    QVariant RowValue(int row, int field) const;
+    QVector<QVariant> FullRow(int row) const;
+    QVector<QVariant> CursorPart(const QVector<QVariant> &values) const;
+    void RememberLaterPart(const QVector<QVariant> &values);
     int RequireField(const QString &name) const;
     QVariant CurrentValue(int column) const;
     void RequireBrowseRow(const char *what) const;
@@ -120,6 +138,13 @@ private:
     QString m_table;
     QVector<TQueryField> m_fields;
     TRowSet m_rows;
+    QStringList m_listedFields;
+    // Per field, its column in m_rows, or -1 for a field read later; empty when every field is in m_rows.
+    QVector<int> m_columnOf;
+    QVector<int> m_laterFields; // the fields read later, in statement order
+    int m_keyColumn = -1;       // RecordSN's column in m_rows, when fields are read later
+    // Fields read later, by RecordSN, in the order of m_laterFields.
+    mutable QHash<qint64, QVector<QVariant>> m_laterValues;
     int m_current = -1;
     QVector<QVariant> m_pending;
     // Ordered by column, so a row's pictures are stored in slot order and a file built twice is

@@ -92,14 +92,15 @@ QVariant TDataSetGridModel::data(const QModelIndex &index, int role) const
     if (!m_query || !m_query->Active() || index.row() >= m_query->RecordCount())
         return {};
     const int field = FieldIndexOf(index.column());
-    const QVariant v = m_query->Value(index.row(), field);
     const auto handler = m_getText.constFind(m_columns[index.column()].field);
     if (handler != m_getText.constEnd())
-        return (*handler)(v);
+        return (*handler)(m_query->Value(index.row(), field));
+    // Their contents are not shown: not read either.
     if (field >= 0 && m_query->Fields()[field].type == TFieldType::Memo)
         return QStringLiteral("(MEMO)");
     if (field >= 0 && m_query->Fields()[field].type == TFieldType::Blob)
         return QStringLiteral("(BLOB)");
+    const QVariant v = m_query->Value(index.row(), field);
     if (v.isNull())
         return QString();
     return v.toString();

@@ -53,14 +53,19 @@ QString Tm_DataLibModule::CatalogueLocation()
     return chosenLocation();
 }
 
-QString Tm_DataLibModule::BuildConnectionString()
+QString Tm_DataLibModule::CatalogueSource()
 {
     QString source = chosenLocation();
     if (source.isEmpty()) {
         // The current directory as the system reports it: no trailing separator except at a root.
         source = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + GetDatabaseFileName();
     }
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=admin;Data Source=") + source
+    return source;
+}
+
+QString Tm_DataLibModule::BuildConnectionString()
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;User ID=admin;Data Source=") + CatalogueSource()
            + QStringLiteral(";Mode=Share Deny None;Jet OLEDB:Database Password=7310952;Jet OLEDB:SFP=False");
 }
 

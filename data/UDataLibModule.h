@@ -19,6 +19,8 @@ public:
     static void SetCatalogueLocation(const QString &location);
     static QString CatalogueLocation();
     static QString BuildConnectionString();
+    // The catalogue the connection string names: the configured one, else the file in the current directory.
+    static QString CatalogueSource();
     void DataModuleCreate();
 
     TCatalogConnection *m_ADOConnection_KVR;

@@ -45,6 +45,12 @@ TAtlasFrame::TAtlasFrame(const TAtlasFrameConfig &config, QWidget *owner) : QFra
     m_ListQuery->setObjectName(config.listQueryName);
     m_ListQuery->SetConnection(connection);
     m_ListQuery->SQL() << atlas->listSql;
+    // The list reads what the grid and the name bar show; a row's pictures and other fields are
+    // read when that row's are asked for.
+    QStringList listed{config.nameColumn};
+    for (const TGridColumn &column : config.gridColumns)
+        listed << column.field;
+    m_ListQuery->SetListedFields(listed);
     m_ADOQuery_PIC = new TCatalogQuery(this);
     m_ADOQuery_PIC->setObjectName(QStringLiteral("m_ADOQuery_PIC"));
     m_ADOQuery_PIC->SetConnection(connection);

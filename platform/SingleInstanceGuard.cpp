@@ -1,11 +1,16 @@
 #include "platform/SingleInstanceGuard.h"
 
 #include <QDir>
-#include <QLockFile>
+#include <QFile>
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #endif
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &name) : m_name(name) {}
@@ -14,6 +19,9 @@ SingleInstanceGuard::~SingleInstanceGuard()
 {
 #ifdef Q_OS_WIN
     // The handle stays open for the life of the process; the system closes it at exit.
+#else
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the lock; the file stays for the next copy
 #endif
 }
 
@@ -35,12 +43,24 @@ bool SingleInstanceGuard::TryAcquire()
     m_mutex = CreateMutexW(nullptr, FALSE, reinterpret_cast<LPCWSTR>(m_name.utf16()));
     return GetLastError() != ERROR_ALREADY_EXISTS;
 #else
-    m_lock = std::make_unique<QLockFile>(LockFilePath(m_name));
-    // Never stale by age: a copy may run for weeks. A lock whose process is gone is stale anyway,
-    // and tryLock removes it.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
+    if (m_fd >= 0)
         return true;
-    return m_lock->error() != QLockFile::LockFailedError;
+    // Nothing is written to the file and nothing synced: the lock itself is the mark, held by
+    // the open file, so taking it costs no disk write at start-up.
+    const QByteArray path = QFile::encodeName(LockFilePath(m_name));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return true;
+    int rc;
+    do
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    while (rc != 0 && errno == EINTR);
+    if (rc == 0) {
+        m_fd = fd;
+        return true;
+    }
+    const bool heldElsewhere = errno == EWOULDBLOCK;
+    ::close(fd);
+    return !heldElsewhere;
 #endif
 }

@@ -2,9 +2,6 @@
 // Marks a running copy of the program under a name, per user. The mark disappears with the process,
 // also when it is killed, so a dead copy never refuses a later start.
 #include <QString>
-#include <memory>
-
-class QLockFile;
 
 class SingleInstanceGuard {
 public:
@@ -24,6 +21,8 @@ private:
 #ifdef Q_OS_WIN
     void *m_mutex = nullptr;
 #else
-    std::unique_ptr<QLockFile> m_lock;
+    // An open file with an exclusive lock on it: the system drops the lock when the process ends,
+    // however it ends, so no leftover mark needs telling from a live one.
+    int m_fd = -1;
 #endif
 };

@@ -1,5 +1,6 @@
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
+#include "data/TCatalogueOpenAhead.h"
 #include "data/UDataLibModule.h"
 #include "platform/ErrorReport.h"
 #include "platform/TavelinError.h"
@@ -9,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -140,6 +142,57 @@ private slots:
         const QString err = openError(path);
         QVERIFY2(err.contains(expected), qPrintable(err));
         QCOMPARE(fileHash(path), before);
+    }
+
+    // A catalogue opened ahead is what the connection asking for the same file gets, error and all;
+    // an opening started for another file is not taken in its place.
+    void connectionTakesTheCatalogueOpenedAheadForItsFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("aheadFor");
+        for (const char *file : {"good", "missing", "empty"})
+            for (const char *ahead : {"same", "other"})
+                QTest::newRow(qPrintable(QStringLiteral("%1, ahead for the %2 file").arg(file, ahead))) << file << ahead;
+    }
+    void connectionTakesTheCatalogueOpenedAheadForItsFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, aheadFor);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("KVRJetLib.mdb");
+        const QString other = dir.filePath("other.mdb");
+        TestSupport::MakeCatalogue(other);
+        TestSupport::AddEntry(other, "ZXTP", "in the other file", "t");
+        if (file == "good") {
+            TestSupport::MakeCatalogue(path);
+            TestSupport::AddEntry(path, "ZXTP", "in this file", "t");
+        } else if (file == "empty") {
+            writeFile(path, QByteArray());
+        }
+        const QString plainError = openError(path);
+
+        TCatalogueOpenAhead::Start(aheadFor == "same" ? path : other);
+        TCatalogConnection c;
+        c.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
+        QString error;
+        try {
+            c.SetConnected(true);
+        } catch (const TavelinError &e) {
+            error = e.message();
+        }
+        TCatalogueOpenAhead::Discard();
+        QCOMPARE(error, plainError);
+        QCOMPARE(c.Connected(), file == "good");
+        if (file == "good") {
+            QCOMPARE(QFileInfo(c.Store().Location()).canonicalFilePath(), QFileInfo(path).canonicalFilePath());
+            TCatalogQuery q;
+            q.SetConnection(&c);
+            q.SQL() << "select ItemName from KVR_ZXTPPicture";
+            q.Open();
+            QCOMPARE(q.FieldAsString("ItemName"), QStringLiteral("in this file"));
+        }
+        // Taken or discarded, nothing is left for a later connection to take.
+        QVERIFY(!TCatalogueOpenAhead::Take(path));
     }
 
     void truncatedCatalogueFailsOrBrowsesWithoutCrash()
