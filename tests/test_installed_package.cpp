@@ -104,6 +104,13 @@ QMap<QString, QString> Resolved(const QString &program)
         const QRegularExpressionMatch m = it.next();
         paths.insert(m.captured(1), m.captured(2));
     }
+    // The dynamic loader itself (needed once a program uses a loader symbol, e.g. for thread-local
+    // storage) is listed by its path alone.
+    const QRegularExpression loader(QStringLiteral("^\\s*(/\\S+) \\("), QRegularExpression::MultilineOption);
+    for (auto it = loader.globalMatch(r.out); it.hasNext();) {
+        const QString path = it.next().captured(1);
+        paths.insert(path.section(QLatin1Char('/'), -1), path);
+    }
     return paths;
 }
 
