@@ -19,6 +19,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME tavelin)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SHLIBDEPS ON)
+# The client library for server catalogues is loaded when one is first used, so the programs do not
+# list it among the libraries they link: named here (dpkg-shlibdeps adds the linked ones to it).
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "libpq5")
 # The start page, the atlases and every box are in Chinese.
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SUGGESTS "tavelin-demo")

@@ -3,8 +3,8 @@
 #include "data/TCatalogConnection.h"
 #include "data/TCatalogQuery.h"
 #include "frames/SearchStatement.h"
+#include "frames/TImportFileReader.h"
 #include "glo/GlobalObjects.h"
-#include "picture/JpegDecoder.h"
 #include "platform/BusyCursor.h"
 #include "platform/ErrorReport.h"
 #include "platform/TMemoryStream.h"
@@ -17,8 +17,6 @@
 #include <QMenu>
 #include <QScopeGuard>
 
-#include <future>
-
 using SearchStatement::TrimName;
 
 namespace {
@@ -27,34 +25,6 @@ constexpr int kNoticeFlags = 64; // OK with an information icon
 constexpr int kRefuseFlags = 16; // OK with an error icon
 constexpr int kIdYes = 6;
 const QString kCaption = QStringLiteral("提示");
-
-struct TImportFile {
-    QByteArray bytes;
-    bool readable = false;
-};
-
-// One file's bytes, exactly as stored in it, when it can be read and its header parses.
-TImportFile ReadImportFile(const QString &path)
-{
-    TImportFile result;
-    try {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return result;
-        const qint64 size = file.size();
-        // Read straight into memory of its own: zero-filling it first would touch every byte twice.
-        QByteArray bytes(size, Qt::Uninitialized);
-        if (size > 0 && file.read(bytes.data(), size) != size)
-            return result;
-        if (!bytes.isEmpty())
-            JpegDecoder::ReadHeader(bytes); // the bytes are stored as read, never re-encoded
-        result.bytes = bytes;
-        result.readable = true;
-    } catch (const std::exception &) {
-        // Not a picture, or too large to hold: counted as failed in the report.
-    }
-    return result;
-}
 } // namespace
 
 TAtlasFrameConfig Tm_Frame_ZXTP::Configuration()
@@ -229,17 +199,11 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
         }
     });
     int imported = 0;
-    // The next file is read and checked on a thread of its own while this one is written.
-    std::future<TImportFile> next;
-    const auto readAhead = [&files, &next](int i) {
-        if (i < files.size())
-            next = std::async(std::launch::async, ReadImportFile, files[i]);
-    };
-    readAhead(0);
+    // The files are read and checked on a thread of their own while the ones before are written.
+    TImportFileReader reader(files);
     for (int i = 0; i < files.size(); ++i) {
         const QString &path = files[i];
-        TImportFile file = next.get();
-        readAhead(i + 1);
+        TImportFileReader::TFile file = reader.Next();
         if (!file.readable)
             continue; // counted as failed in the report
         buffer.Clear();

@@ -4,6 +4,7 @@
 #include "data/sqlite/SqliteCatalogSchema.h"
 #include "data/sqlite/SqliteErrorText.h"
 #include "data/sqlite/TBackgroundCheckpoint.h"
+#include "data/sqlite/TLogWriteback.h"
 #include "data/sqlite/SqliteStatementBudget.h"
 #include "data/sqlite/TRecoveredCopy.h"
 #include "data/sqlite/TSqlStatement.h"
@@ -621,6 +622,7 @@ void TSqliteCatalogStore::BeginDurableRun()
     // checkpoint, so a power cut takes at most the latest commits, never the file's consistency.
     // No checkpoints during the run: each would write the pictures a second time and sync twice.
     execOrThrow(m_db, "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0");
+    m_logWriteback = std::make_unique<TLogWriteback>(m_path + QStringLiteral("-wal"));
     m_inDurableRun = true;
 }
 
@@ -629,6 +631,7 @@ void TSqliteCatalogStore::EndDurableRun()
     if (!m_inDurableRun)
         return;
     m_inDurableRun = false;
+    m_logWriteback.reset();
     sqlite3_exec(m_db, "PRAGMA synchronous=FULL; PRAGMA wal_autocheckpoint=1000", nullptr, nullptr, nullptr);
     // What the run committed is in the log (or in the file itself, when it could not switch to a
     // log): one sync of each, and of the folder that holds a log made during the run.
@@ -698,6 +701,8 @@ void TSqliteCatalogStore::Commit()
     execOrThrow(m_db, "COMMIT");
     m_transactionDepth = 0;
     m_journalBefore.clear(); // a change is in the file: WAL stays
+    if (m_logWriteback)
+        m_logWriteback->Advance();
 }
 
 void TSqliteCatalogStore::Rollback() noexcept

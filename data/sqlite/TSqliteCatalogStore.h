@@ -14,6 +14,7 @@
 
 struct sqlite3;
 class TBackgroundCheckpoint;
+class TLogWriteback;
 
 class TSqliteCatalogStore final : public TCatalogStore {
 public:
@@ -76,6 +77,8 @@ private:
     bool m_transactionLost = false;
     bool m_journalChecked = false;
     bool m_inDurableRun = false;
+    // During a durable run: the log's new bytes are sent to the disk as it grows.
+    std::unique_ptr<TLogWriteback> m_logWriteback;
     // Whether PictureHashesKept, once known; forgotten when the schema may have changed.
     std::optional<bool> m_hashesKept;
     std::unique_ptr<TBackgroundCheckpoint> m_checkpoint;
