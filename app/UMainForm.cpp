@@ -85,6 +85,12 @@ Tm_FormMain::Tm_FormMain(QWidget *parent) : QWidget(parent), m_Timer_DisplayAd(n
     RegisterAccessibleRole(staticMetaObject.className(), QAccessible::Window);
     setupUi(this);
     setObjectName(QStringLiteral("m_FormMain"));
+    m_Frame_ZY.Place(m_Layout_ZY, QStringLiteral("m_Frame_ZY"));
+    m_Frame_ZYWZ.Place(m_Layout_ZYWZ, QStringLiteral("m_Frame_ZYWZ"));
+    m_Frame_XYLC.Place(m_Layout_XYLC, QStringLiteral("m_Frame_XYLC"));
+    m_Frame_ZXTP.Place(m_Layout_ZXTP, QStringLiteral("m_Frame_ZXTP"));
+    m_Frame_XYJP.Place(m_Layout_XYJP, QStringLiteral("m_Frame_XYJP"));
+    m_Frame_ZYZJ.Place(m_Layout_ZYZJ, QStringLiteral("m_Frame_ZYZJ"));
     m_Timer_DisplayAd->setObjectName(QStringLiteral("m_Timer_DisplayAd"));
     m_Timer_DisplayAd->setInterval(8000);
     SetUpLook();
@@ -99,7 +105,8 @@ Tm_FormMain::~Tm_FormMain() = default;
 void Tm_FormMain::SetUpLook()
 {
     setFont(SongFont(12));
-    setWindowIcon(TavelinProgramIcon());
+    // The window shows the application's icon, set before any window is made. Set here as well,
+    // it would be decoded at once: a window's icon is checked for pictures when it is set.
     resize(792, 546);
     ApplyMinimumSize();
 

@@ -4,6 +4,14 @@
 // before quitting.
 #include "ui_UMainForm.h"
 
+#include "app/TLazyFrame.h"
+#include "frames/UFrame_XYJP.h"
+#include "frames/UFrame_XYLC.h"
+#include "frames/UFrame_ZXTP.h"
+#include "frames/UFrame_ZY.h"
+#include "frames/UFrame_ZYWZ.h"
+#include "frames/UFrame_ZYZJ.h"
+
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTimer>
@@ -33,6 +41,13 @@ public:
     void QueryEndSession(TEndSessionRequest &request);
 
     QTimer *m_Timer_DisplayAd;
+    // The atlas frames, each on its page, built when first shown or asked for.
+    TLazyFrame<Tm_Frame_ZY> m_Frame_ZY;
+    TLazyFrame<Tm_Frame_ZYWZ> m_Frame_ZYWZ;
+    TLazyFrame<Tm_Frame_XYLC> m_Frame_XYLC;
+    TLazyFrame<Tm_Frame_ZXTP> m_Frame_ZXTP;
+    TLazyFrame<Tm_Frame_XYJP> m_Frame_XYJP;
+    TLazyFrame<Tm_Frame_ZYZJ> m_Frame_ZYZJ;
 
 public slots:
     void SpeedButton8Click();
