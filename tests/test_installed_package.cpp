@@ -21,6 +21,7 @@
 
 #include <memory>
 
+#include <dlfcn.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -293,6 +294,8 @@ private slots:
             const QString path = QStringLiteral(TAVELIN_BINARY_DIR "/") + program;
             const QStringList needed = Needed(path);
             QVERIFY2(needed.size() >= 4, qPrintable(needed.join(QLatin1Char(' '))));
+            // Loaded when a server catalogue is first used, never by the loader at every start.
+            QVERIFY2(!needed.contains(QStringLiteral("libpq.so.5")), qPrintable(program));
             const QMap<QString, QString> resolved = Resolved(path);
             for (const QString &soname : needed) {
                 QVERIFY2(resolved.contains(soname), qPrintable(soname + QStringLiteral(" is not found by the loader")));
@@ -302,6 +305,15 @@ private slots:
                          qPrintable(QStringLiteral("%1 needs %2 from %3; Depends: %4").arg(program, soname, package, depends.out)));
             }
         }
+        // The server client library, which the programs load themselves, is depended on as well.
+        void *client = ::dlopen("libpq.so.5", RTLD_LAZY | RTLD_LOCAL);
+        QVERIFY2(client, ::dlerror());
+        Dl_info where{};
+        QVERIFY(::dladdr(::dlsym(client, "PQconnectdb"), &where) && where.dli_fname);
+        const QString clientPackage = PackageOf(QString::fromLocal8Bit(where.dli_fname));
+        ::dlclose(client);
+        QVERIFY2(!clientPackage.isEmpty() && dependedOn.contains(clientPackage),
+                 qPrintable(QStringLiteral("libpq.so.5 from %1; Depends: %2").arg(clientPackage, depends.out)));
         const Run demoDepends = Execute(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), m_demoDeb, QStringLiteral("Architecture")});
         QCOMPARE(demoDepends.out.trimmed(), QStringLiteral("all"));
     }
