@@ -692,6 +692,7 @@ void PgCatalogStoreTest::messagesAPersonSees()
                                                   m_server.SocketDir(), port, databaseOf(url));
     prefix.replace(QStringLiteral("NAME"), name).replace(QStringLiteral("URL"), url).replace(QStringLiteral("SERVICE"), service);
     QVERIFY2(message.startsWith(prefix), qPrintable(message + QStringLiteral("\nexpected to begin with\n") + prefix));
+    QVERIFY2(!message.contains(QLatin1Char('\n')), qPrintable(message)); // one line; a message box wraps it
     if (suffix.isNull()) {
         QCOMPARE(message, prefix);
         return;

@@ -25,9 +25,10 @@ ConninfoPtr parse(const QString &location)
     return options;
 }
 
+// libpq's messages come in indented lines for a terminal; a message box wraps one line itself.
 QString text(const char *s)
 {
-    return QString::fromUtf8(s).trimmed();
+    return QString::fromUtf8(s).simplified();
 }
 
 } // namespace
@@ -130,10 +131,10 @@ void TPgConnection::connect()
     // open: once connected, the message names the server the service led to as well.
     ServerName name;
     if (nameOf(m_location, name) && !name.service.isEmpty()) {
-        name.user = text(PQuser(m_conn.get()));
-        name.host = text(PQhost(m_conn.get()));
-        name.port = text(PQport(m_conn.get()));
-        name.db = text(PQdb(m_conn.get()));
+        name.user = QString::fromUtf8(PQuser(m_conn.get()));
+        name.host = QString::fromUtf8(PQhost(m_conn.get()));
+        name.port = QString::fromUtf8(PQport(m_conn.get()));
+        name.db = QString::fromUtf8(PQdb(m_conn.get()));
         m_displayName = name.Text();
     }
     // Statements the program runs are never expected to take long; a runaway one is stopped.
