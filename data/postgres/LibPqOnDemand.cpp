@@ -71,6 +71,10 @@ TAVELIN_PQ(PGconn *, PQconnectdbParams, (const char *const *keywords, const char
 TAVELIN_PQ(ConnStatusType, PQstatus, (const PGconn *conn), (conn))
 TAVELIN_PQ(PGTransactionStatusType, PQtransactionStatus, (const PGconn *conn), (conn))
 TAVELIN_PQ(char *, PQerrorMessage, (const PGconn *conn), (conn))
+TAVELIN_PQ(char *, PQdb, (const PGconn *conn), (conn))
+TAVELIN_PQ(char *, PQuser, (const PGconn *conn), (conn))
+TAVELIN_PQ(char *, PQhost, (const PGconn *conn), (conn))
+TAVELIN_PQ(char *, PQport, (const PGconn *conn), (conn))
 TAVELIN_PQ(PQconninfoOption *, PQconninfoParse, (const char *conninfo, char **errmsg), (conninfo, errmsg))
 TAVELIN_PQ(PGresult *, PQexec, (PGconn *conn, const char *query), (conn, query))
 TAVELIN_PQ(PGresult *, PQexecParams,
