@@ -170,6 +170,32 @@ private slots:
         QCOMPARE(m_form->m_Panel_Left->width(), 121);
     }
 
+    // A frame is built with its page's first showing, fills that page and is shown; one asked
+    // for before that is built on its hidden page and stays hidden.
+    void framesAreBuiltWhenFirstShownOrAskedFor()
+    {
+        ShowActive();
+        QVERIFY(m_form->findChildren<TAtlasFrame *>().isEmpty());
+        QTest::mouseClick(Button("SpeedButton4"), Qt::LeftButton);
+        QCOMPARE(m_form->findChildren<TAtlasFrame *>().size(), 1);
+        TAtlasFrame *shown = Frame(QStringLiteral("m_Frame_XYJP"));
+        QVERIFY(shown);
+        QCOMPARE(shown->parentWidget(), m_form->m_TabSheet_XYJP);
+        QVERIFY(shown->isVisible());
+        QCOMPARE(shown->geometry(), m_form->m_TabSheet_XYJP->rect());
+        QVERIFY(shown->ListOpened());
+
+        Tm_Frame_ZXTP *asked = m_form->m_Frame_ZXTP;
+        QCOMPARE(Frame(QStringLiteral("m_Frame_ZXTP")), asked);
+        QVERIFY(!asked->isVisible());
+        QVERIFY(!asked->ListOpened());
+        QCOMPARE(m_form->m_Frame_ZXTP.Get(), asked); // once only
+        QTest::mouseClick(Button("SpeedButton7"), Qt::LeftButton);
+        QVERIFY(asked->isVisible());
+        QVERIFY(asked->ListOpened());
+        QCOMPARE(m_form->findChildren<TAtlasFrame *>().size(), 2);
+    }
+
     void atlasButtonShowsItsPageAndActivatesItsFrame_data()
     {
         QTest::addColumn<QString>("button");
@@ -560,9 +586,10 @@ private slots:
         QCOMPARE(panelHeight - (m_form->PaintBox4->geometry().bottom() + 1), 87);
         QCOMPARE(m_form->SpeedButton8->geometry(), QRect(4, 10, 111, 35));
         QCOMPARE(m_form->PaintBox5->size(), QSize(119, panelHeight - 2));
-        // The page control and the frames take the rest.
-        QWidget *frame = Frame(QStringLiteral("m_Frame_ZY"));
+        // The page control and the frames take the rest (a frame is there once its page is shown).
         m_form->SpeedButton8Click();
+        QWidget *frame = Frame(QStringLiteral("m_Frame_ZY"));
+        QVERIFY(frame);
         QTRY_VERIFY(frame->width() >= size.width() - 121 - 16);
         QVERIFY(frame->height() >= size.height() - 19 - 16);
     }
