@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -197,7 +198,11 @@ void TAtlasFrame::BindGrid()
         const QModelIndex idx = m_DataSource_ZYDrug->index(row, 0);
         m_DBGrid_ZY->selectionModel()->setCurrentIndex(
             idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        m_DBGrid_ZY->scrollTo(idx);
+        // The first row of a grid scrolled to its top left is in view already: nothing to scroll,
+        // and a grid not shown yet need not work out its geometry for nothing (a new list).
+        if (row != 0 || m_DBGrid_ZY->verticalScrollBar()->value() != 0
+            || m_DBGrid_ZY->horizontalScrollBar()->value() != 0)
+            m_DBGrid_ZY->scrollTo(idx);
         m_syncingSelection = false;
     };
     connect(m_ListQuery, &TCatalogQuery::currentRowChanged, this, showCurrent);
