@@ -100,6 +100,8 @@ private slots:
     void anotherWorkstationsChangesShowOnTheNextQuery();
     void listsInRecordSNOrderWhateverWasChanged();
     void foldedCopiesOutOfSightAndInStep();
+    void statementsMadeAgainWhenTheServerDropsThem_data();
+    void statementsMadeAgainWhenTheServerDropsThem();
 
     void privilegesDecideReadOnly();
     void openFailuresNameTheServer();
@@ -598,6 +600,41 @@ void PgCatalogStoreTest::foldedCopiesOutOfSightAndInStep()
     };
     QCOMPARE(found(QStringLiteral("HUANG")), QSet<qint64>{key});
     QVERIFY(found(QStringLiteral("GANC")).isEmpty());
+}
+
+void PgCatalogStoreTest::statementsMadeAgainWhenTheServerDropsThem_data()
+{
+    QTest::addColumn<QString>("bySelf");   // run by the store itself between two runs of the statement
+    QTest::addColumn<QString>("byOthers"); // run by another session meanwhile
+    QTest::addColumn<int>("columnsAfter");
+    QTest::newRow("the session's statements discarded") << "DISCARD ALL" << QString() << 10;
+    QTest::newRow("a column added by someone else")
+        << QString() << "ALTER TABLE \"KVR_ZYPicture\" ADD COLUMN \"Extra\" integer" << 11;
+    QTest::newRow("a column dropped by someone else")
+        << QString() << "ALTER TABLE \"KVR_ZYPicture\" DROP COLUMN \"pic7\"" << 9;
+}
+
+void PgCatalogStoreTest::statementsMadeAgainWhenTheServerDropsThem()
+{
+    QFETCH(QString, bySelf);
+    QFETCH(QString, byOthers);
+    QFETCH(int, columnsAfter);
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("Gancao")}});
+    const QString everything = QStringLiteral("select * from KVR_ZYPicture");
+    TRowSet rows;
+    for (int run = 0; run < 2; ++run) // kept prepared by now
+        store->Select(everything, {}, rows);
+    QCOMPARE(rows.ColumnCount(), 10);
+    if (!bySelf.isEmpty())
+        store->Execute(bySelf);
+    if (!byOthers.isEmpty())
+        m_server.Exec(byOthers, databaseOf(url));
+    store->Select(everything, {}, rows);
+    QCOMPARE(rows.ColumnCount(), columnsAfter);
+    QCOMPARE(rows.RowCount(), 1);
+    QCOMPARE(rows.Value(0, 1).toString(), QStringLiteral("Gancao"));
 }
 
 void PgCatalogStoreTest::privilegesDecideReadOnly()

@@ -195,6 +195,9 @@ namespace {
 constexpr int kMaxPrepared = 200;
 // The server forgot a prepared statement (DISCARD ALL, a pooler that hands out another session).
 const QByteArray kNoSuchStatement = QByteArrayLiteral("26000");
+// A table's columns changed since it was prepared (a "select *" after a column was added anywhere):
+// the server refuses to hand over rows of another shape; the statement is made anew.
+const QByteArray kPlanChangedResult = QByteArrayLiteral("0A000");
 } // namespace
 
 QByteArray TPgConnection::prepare(const QByteArray &key, const QByteArray &sql, const PgParameters &parameters)
@@ -228,10 +231,17 @@ PgResultPtr TPgConnection::ExecPrepared(const QByteArray &sql, const PgParameter
         const ExecStatusType st = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
         if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
             return result;
-        const bool forgotten = result && QByteArray(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE)) == kNoSuchStatement;
-        if (forgotten && attempt == 0 && !InTransaction()) {
-            m_prepared.clear();
-            continue;
+        const QByteArray state = result ? QByteArray(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE)) : QByteArray();
+        if (attempt == 0 && !InTransaction() && PQstatus(m_conn.get()) == CONNECTION_OK) {
+            if (state == kNoSuchStatement) {
+                m_prepared.clear();
+                continue;
+            }
+            if (state == kPlanChangedResult) {
+                PgResultPtr dropped(PQexec(m_conn.get(), QByteArray("DEALLOCATE " + name).constData()));
+                m_prepared.remove(key);
+                continue;
+            }
         }
         throw TavelinError(failureOf(result.get()));
     }
