@@ -85,6 +85,13 @@ TAVELIN_PQ(int, PQsendQueryParams,
            (PGconn *conn, const char *command, int nParams, const Oid *paramTypes, const char *const *paramValues,
             const int *paramLengths, const int *paramFormats, int resultFormat),
            (conn, command, nParams, paramTypes, paramValues, paramLengths, paramFormats, resultFormat))
+TAVELIN_PQ(PGresult *, PQprepare,
+           (PGconn *conn, const char *stmtName, const char *query, int nParams, const Oid *paramTypes),
+           (conn, stmtName, query, nParams, paramTypes))
+TAVELIN_PQ(PGresult *, PQexecPrepared,
+           (PGconn *conn, const char *stmtName, int nParams, const char *const *paramValues,
+            const int *paramLengths, const int *paramFormats, int resultFormat),
+           (conn, stmtName, nParams, paramValues, paramLengths, paramFormats, resultFormat))
 TAVELIN_PQ(int, PQsetSingleRowMode, (PGconn *conn), (conn))
 TAVELIN_PQ(PGresult *, PQgetResult, (PGconn *conn), (conn))
 TAVELIN_PQ(ExecStatusType, PQresultStatus, (const PGresult *res), (res))
@@ -93,6 +100,7 @@ TAVELIN_PQ(char *, PQresultErrorField, (const PGresult *res, int fieldcode), (re
 TAVELIN_PQ(int, PQntuples, (const PGresult *res), (res))
 TAVELIN_PQ(int, PQnfields, (const PGresult *res), (res))
 TAVELIN_PQ(Oid, PQftype, (const PGresult *res, int field_num), (res, field_num))
+TAVELIN_PQ(char *, PQfname, (const PGresult *res, int field_num), (res, field_num))
 TAVELIN_PQ(char *, PQgetvalue, (const PGresult *res, int tup_num, int field_num), (res, tup_num, field_num))
 TAVELIN_PQ(int, PQgetisnull, (const PGresult *res, int tup_num, int field_num), (res, tup_num, field_num))
 TAVELIN_PQ(int, PQgetlength, (const PGresult *res, int tup_num, int field_num), (res, tup_num, field_num))
