@@ -72,6 +72,7 @@ private:
     void SetUpLook();
     void SetUpAnchors();
     void SetUpStatusBar();
+    void NamePages();
     void ConnectEvents();
 
     QStringList m_strAdTexts;

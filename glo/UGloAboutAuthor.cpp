@@ -8,6 +8,7 @@
 #include "widgets/WindowPlacement.h"
 
 #include <QCloseEvent>
+#include <QWindow>
 
 Tm_GloAboutAuthor::Tm_GloAboutAuthor(QWidget *owner, int majorVersion, int minorVersion, const QString &captionText,
                                      const QString &aboutText, bool splash)
@@ -36,6 +37,10 @@ Tm_GloAboutAuthor::Tm_GloAboutAuthor(QWidget *owner, int majorVersion, int minor
     m_Label_Memo->setText(QString(aboutText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     m_Label_Caption->setText(captionText);
     m_Label_Version->setText(VersionLine(majorVersion, minorVersion));
+    // The pictures that carry meaning are named for a screen reader; the strip and the background
+    // are decoration.
+    Image1->setAccessibleName(QStringLiteral("Corvale 横幅"));
+    m_ImageIcon->setAccessibleName(QStringLiteral("%1 图标").arg(captionText));
 
     SetHeight(height() - m_Label_Memo->height() - 25);
     m_bExpanded = false;
@@ -55,9 +60,18 @@ QString Tm_GloAboutAuthor::VersionLine(int majorVersion, int minorVersion)
 
 void Tm_GloAboutAuthor::SetHeight(int h)
 {
+    // The window keeps its top edge and grows or shrinks at the bottom. Its native window is given
+    // the place along with the size: under a window manager that reparents it, the native window's
+    // own idea of its place can lag behind the widget's, and a change of size alone would then
+    // carry the window to that stale place (the screen's corner).
+    if (isVisible() && windowHandle())
+        windowHandle()->setGeometry(QRect(pos(), QSize(width(), h)));
     setFixedSize(width(), h);
     TAnchors::Apply(this);
     TAnchors::Apply(Panel1);
+    // What the shorter window cuts off is not there for a screen reader either.
+    m_Label_Memo->setVisible(m_Label_Memo->geometry().top() < Panel1->height());
+    Bevel1->setVisible(Bevel1->geometry().top() < Panel1->height());
 }
 
 void Tm_GloAboutAuthor::m_Button_AboutClick()

@@ -8,6 +8,7 @@
 #include "widgets/TStatusBarAccessible.h"
 
 #include <QAccessibleWidget>
+#include <QFrame>
 #include <QHash>
 
 namespace {
@@ -33,6 +34,13 @@ QAccessibleInterface *Factory(const QString &className, QObject *object)
         return new TStatusBarAccessible(bar);
     if (auto *source = dynamic_cast<TAccessibleGraphicSource *>(widget))
         return new TAccessibleGraphic(widget, source);
+    // A plain frame is a panel, a bevel box or an etched line. Qt calls it a border, which a screen
+    // reader announces as one more window ("frame") nested in the real one.
+    if (className == QLatin1String("QFrame")) {
+        const auto shape = static_cast<QFrame *>(widget)->frameShape();
+        const bool line = shape == QFrame::HLine || shape == QFrame::VLine;
+        return new QAccessibleWidget(widget, line ? QAccessible::Separator : QAccessible::Pane);
+    }
     const auto role = Roles().constFind(className);
     if (role != Roles().constEnd())
         return new QAccessibleWidget(widget, *role);

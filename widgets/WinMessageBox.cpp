@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 
@@ -95,6 +96,23 @@ QString ButtonCaption(QMessageBox::StandardButton b)
     }
 }
 
+// The icon tells a sighted user what kind of message this is; a screen reader hears it by name.
+QString IconName(QMessageBox::Icon icon)
+{
+    switch (icon) {
+    case QMessageBox::Critical:
+        return QStringLiteral("错误");
+    case QMessageBox::Warning:
+        return QStringLiteral("警告");
+    case QMessageBox::Information:
+        return QStringLiteral("信息");
+    case QMessageBox::Question:
+        return QStringLiteral("问题");
+    default:
+        return QString();
+    }
+}
+
 // QMessageBox would let Esc pick "No" or "Abort"; the platform's box does not.
 class TWinMessageBoxDialog : public QMessageBox {
 public:
@@ -139,6 +157,8 @@ int WinMessageBox(QWidget *owner, const QString &text, const QString &caption, s
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(MessageBoxIcon(flags));
+    if (auto *iconLabel = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label")))
+        iconLabel->setAccessibleName(IconName(box.icon()));
 
     const auto buttons = MessageBoxButtons(flags);
     for (QMessageBox::StandardButton b : buttons)
