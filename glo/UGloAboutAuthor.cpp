@@ -3,6 +3,7 @@
 #include "glo/GloResources.h"
 #include "platform/FontSetup.h"
 #include "platform/WinConstants.h"
+#include "widgets/AccessibleFactory.h"
 #include "widgets/LabelFitting.h"
 #include "widgets/TAnchors.h"
 #include "widgets/WindowPlacement.h"
@@ -15,6 +16,7 @@ Tm_GloAboutAuthor::Tm_GloAboutAuthor(QWidget *owner, int majorVersion, int minor
     : QDialog(owner), m_bSplash(splash)
 {
     EnsureGloResources();
+    InstallAccessibleFactory();
     setupUi(this);
     // No title bar and no border: the user can neither move nor resize it.
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);

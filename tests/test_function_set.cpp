@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QAccessible>
 #include <QtTest>
 
 #include <functional>
@@ -569,6 +570,8 @@ void TestFunctionSet::msgBoxButtonsAndResults()
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
     QString seenTitle, seenText;
     bool modal = false;
+    QAccessible::Role seenRole = QAccessible::NoRole;
+    QString seenIconName;
     WhenModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
@@ -578,6 +581,13 @@ void TestFunctionSet::msgBoxButtonsAndResults()
         seenTitle = box->windowTitle();
         seenText = box->text();
         modal = box->windowModality() == Qt::ApplicationModal;
+        // A screen reader finds the box as an alert, and hears the kind of message by the icon's name.
+        QAccessibleInterface *alert = QAccessible::queryAccessibleInterface(box);
+        seenRole = alert->role();
+        for (int i = 0; i < alert->childCount(); ++i) {
+            if (alert->child(i)->role() == QAccessible::Graphic)
+                seenIconName = alert->child(i)->text(QAccessible::Name);
+        }
         box->button(press)->click();
     });
     TqelFunctionSet fs;
@@ -591,6 +601,13 @@ void TestFunctionSet::msgBoxButtonsAndResults()
     QCOMPARE(seenTitle, QStringLiteral("提示"));
     QCOMPARE(seenText, QStringLiteral("删除这条记录?"));
     QVERIFY(modal);
+    QCOMPARE(seenRole, QAccessible::AlertMessage);
+    const QHash<int, QString> iconNames{{QMessageBox::Critical, QStringLiteral("错误")},
+                                        {QMessageBox::Information, QStringLiteral("信息")},
+                                        {QMessageBox::Question, QStringLiteral("问题")},
+                                        {QMessageBox::Warning, QStringLiteral("警告")}};
+    if (icon != QMessageBox::NoIcon)
+        QCOMPARE(seenIconName, iconNames.value(icon));
 }
 
 void TestFunctionSet::msgBoxEscapeAndCloseBox_data()

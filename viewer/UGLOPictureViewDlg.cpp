@@ -29,10 +29,6 @@ Tm_GLOPictureViewDlg::Tm_GLOPictureViewDlg(const TGraphic *picture)
     RegisterAccessibleRole(staticMetaObject.className(), QAccessible::Window);
     setupUi(this);
     m_Image->setAccessibleName(QStringLiteral("图片"));
-    // An option list is named by its hint, as a sighted user learns what it sets; its value is the
-    // chosen item.
-    for (QComboBox *list : {Scale, PixelFormat, ColorSpace, Performance})
-        list->setAccessibleName(list->toolTip());
     // The form asks for a character height in pixels, which a point size in the form cannot say.
     setFont(SongFont(12));
     // Only the main window's closing ends the program; a viewer neither keeps it running nor ends it.
