@@ -6,6 +6,7 @@
 #include "platform/FontSetup.h"
 #include "platform/TCanvas.h"
 #include "platform/WinConstants.h"
+#include "widgets/TCentredMessageBox.h"
 #include "widgets/WinMessageBox.h"
 #include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QAccessible>
 #include <QtTest>
@@ -121,6 +123,8 @@ private slots:
     void msgBoxEscapeAndCloseBox_data();
     void msgBoxEscapeAndCloseBox();
     void msgBoxShowsTextPlainAndDefaultButton();
+    void msgBoxCentredOverItsOwnerOrTheScreen_data();
+    void msgBoxCentredOverItsOwnerOrTheScreen();
     void msgBoxOwnerIsActiveWindowAndFocusReturns();
 
     void globalObjects();
@@ -724,4 +728,44 @@ void TestFunctionSet::globalObjects()
 }
 
 QTEST_MAIN(TestFunctionSet)
+void TestFunctionSet::msgBoxCentredOverItsOwnerOrTheScreen_data()
+{
+    QTest::addColumn<bool>("owned");
+    QTest::addColumn<QPoint>("ownerAt");
+    QTest::newRow("owner near the top left") << true << QPoint(40, 30);
+    QTest::newRow("owner further in") << true << QPoint(300, 200);
+    QTest::newRow("no owner") << false << QPoint();
+}
+
+// The box is placed as the platform's own: over the middle of its owner, or of the screen without
+// one, not wherever the window manager would put a new window.
+void TestFunctionSet::msgBoxCentredOverItsOwnerOrTheScreen()
+{
+    QFETCH(bool, owned);
+    QFETCH(QPoint, ownerAt);
+    QWidget owner;
+    owner.setGeometry(QRect(ownerAt, QSize(500, 360)));
+    if (owned) {
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    }
+    TCentredMessageBox box(QMessageBox::Information, QStringLiteral("提示"), QStringLiteral("导入图片结束!"),
+                           owned ? &owner : nullptr);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QPoint centre = owned ? owner.frameGeometry().center() : box.screen()->geometry().center();
+    QVERIFY2((box.frameGeometry().center() - centre).manhattanLength() <= 8,
+             qPrintable(QStringLiteral("box centre %1,%2, expected %3,%4")
+                        .arg(box.frameGeometry().center().x())
+                        .arg(box.frameGeometry().center().y())
+                        .arg(centre.x())
+                        .arg(centre.y())));
+    QAccessibleInterface *alert = QAccessible::queryAccessibleInterface(&box);
+    bool named = false;
+    for (int i = 0; i < alert->childCount(); ++i)
+        named = named || (alert->child(i)->role() == QAccessible::Graphic && alert->child(i)->text(QAccessible::Name) == QStringLiteral("信息"));
+    QVERIFY(named);
+}
+
 #include "test_function_set.moc"

@@ -1,12 +1,12 @@
 #include "widgets/WinMessageBox.h"
 
 #include "platform/WinConstants.h"
+#include "widgets/TCentredMessageBox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 
@@ -96,27 +96,13 @@ QString ButtonCaption(QMessageBox::StandardButton b)
     }
 }
 
-// The icon tells a sighted user what kind of message this is; a screen reader hears it by name.
-QString IconName(QMessageBox::Icon icon)
-{
-    switch (icon) {
-    case QMessageBox::Critical:
-        return QStringLiteral("错误");
-    case QMessageBox::Warning:
-        return QStringLiteral("警告");
-    case QMessageBox::Information:
-        return QStringLiteral("信息");
-    case QMessageBox::Question:
-        return QStringLiteral("问题");
-    default:
-        return QString();
-    }
-}
-
 // QMessageBox would let Esc pick "No" or "Abort"; the platform's box does not.
-class TWinMessageBoxDialog : public QMessageBox {
+class TWinMessageBoxDialog : public TCentredMessageBox {
 public:
-    TWinMessageBoxDialog(QWidget *owner, bool cancellable) : QMessageBox(owner), m_cancellable(cancellable) {}
+    TWinMessageBoxDialog(QWidget *owner, bool cancellable)
+        : TCentredMessageBox(QMessageBox::NoIcon, QString(), QString(), owner), m_cancellable(cancellable)
+    {
+    }
 
 protected:
     void keyPressEvent(QKeyEvent *e) override
@@ -125,7 +111,7 @@ protected:
             e->accept();
             return;
         }
-        QMessageBox::keyPressEvent(e);
+        TCentredMessageBox::keyPressEvent(e);
     }
     void closeEvent(QCloseEvent *e) override
     {
@@ -133,7 +119,7 @@ protected:
             e->ignore();
             return;
         }
-        QMessageBox::closeEvent(e);
+        TCentredMessageBox::closeEvent(e);
     }
 
 private:
@@ -157,8 +143,6 @@ int WinMessageBox(QWidget *owner, const QString &text, const QString &caption, s
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(MessageBoxIcon(flags));
-    if (auto *iconLabel = box.findChild<QLabel *>(QStringLiteral("qt_msgboxex_icon_label")))
-        iconLabel->setAccessibleName(IconName(box.icon()));
 
     const auto buttons = MessageBoxButtons(flags);
     for (QMessageBox::StandardButton b : buttons)
