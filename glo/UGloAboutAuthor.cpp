@@ -66,8 +66,11 @@ void Tm_GloAboutAuthor::SetHeight(int h)
     // the place along with the size: under a window manager that reparents it, the native window's
     // own idea of its place can lag behind the widget's, and a change of size alone would then
     // carry the window to that stale place (the screen's corner).
-    if (isVisible() && windowHandle())
-        windowHandle()->setGeometry(QRect(pos(), QSize(width(), h)));
+    if (isVisible() && windowHandle()) {
+        m_Place = pos();
+        m_nPlaceCorrections = 0;
+        windowHandle()->setGeometry(QRect(m_Place, QSize(width(), h)));
+    }
     setFixedSize(width(), h);
     TAnchors::Apply(this);
     TAnchors::Apply(Panel1);
@@ -112,4 +115,21 @@ void Tm_GloAboutAuthor::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     CentreOverMainForm(this);
+    m_Place = pos();
+    m_bPlaced = true;
+    m_nPlaceCorrections = 0;
+}
+
+bool Tm_GloAboutAuthor::event(QEvent *e)
+{
+    const bool handled = QDialog::event(e);
+    // Nobody can move a window without a border; if its native window turns up elsewhere (a
+    // reparenting window manager's stale place, the screen's corner), it goes back, a few times at
+    // most so that a manager that insists is not fought forever.
+    if (m_bPlaced && (e->type() == QEvent::Move || e->type() == QEvent::Resize) && isVisible() && windowHandle()
+        && windowHandle()->position() != m_Place && m_nPlaceCorrections < 3) {
+        ++m_nPlaceCorrections;
+        windowHandle()->setPosition(m_Place);
+    }
+    return handled;
 }

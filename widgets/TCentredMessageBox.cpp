@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QWindow>
 
 TCentredMessageBox::TCentredMessageBox(QMessageBox::Icon icon, const QString &title, const QString &text, QWidget *owner)
     : QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, owner)
@@ -37,16 +38,31 @@ QString TCentredMessageBox::IconName(QMessageBox::Icon icon)
 
 void TCentredMessageBox::showEvent(QShowEvent *event)
 {
-    // The box has its final size only now. Placed from the owner's widget geometry, which is right
-    // even when a reparenting window manager has left the owner's native window a stale place (a
-    // box placed by the toolkit over such an owner lands in the screen's corner).
+    // The box has its final size only now. Like the platform's own box it is centred on the screen
+    // its owner is on, not over the owner and not wherever the window manager would put it.
     QMessageBox::showEvent(event);
     const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
-    const bool overOwner = owner && owner->isVisible();
-    QScreen *screen = overOwner ? owner->screen() : this->screen();
+    QScreen *screen = owner && owner->isVisible() ? owner->screen() : this->screen();
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    move(CentredTopLeft(size(), overOwner ? owner->frameGeometry() : screen->geometry(), screen->geometry()));
+    m_Place = CentredTopLeft(size(), screen->geometry(), screen->geometry());
+    m_ScreenOrigin = screen->geometry().topLeft();
+    m_nCorrections = 0;
+    move(m_Place);
+}
+
+bool TCentredMessageBox::event(QEvent *e)
+{
+    const bool handled = QMessageBox::event(e);
+    // A reparenting window manager can leave the native window a stale place, the screen's origin,
+    // which the box's next change of size (it settles its size as it is shown) then carries it to.
+    // A box found there without having been asked to go there is put back, a few times at most.
+    if ((e->type() == QEvent::Move || e->type() == QEvent::Resize) && isVisible() && windowHandle()
+        && m_nCorrections < 3 && m_Place != m_ScreenOrigin && windowHandle()->position() == m_ScreenOrigin) {
+        ++m_nCorrections;
+        windowHandle()->setPosition(m_Place);
+    }
+    return handled;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// A message box placed as the platform's own box is: centred over the window that owns it, or over
-// the screen when it has no visible owner, whatever the window manager would choose. Its icon is
+// A message box placed as the platform's own box is: centred on the screen its owner is on (its own
+// screen without an owner), whatever the window manager would choose. Its icon is
 // named for a screen reader after the kind of message it marks.
 #include <QMessageBox>
 
@@ -14,4 +14,10 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *e) override;
+
+private:
+    QPoint m_Place;
+    QPoint m_ScreenOrigin;
+    int m_nCorrections = 3; // none before the box is placed
 };
