@@ -522,7 +522,9 @@ TResult Decode(const QByteArray &bytes, const THeader &header, const TOptions &o
     job.fast = options.fast ? 1 : 0;
     job.maxWorkingMemory = static_cast<long>(working);
     job.maxWork = options.thumbnail ? kMaxThumbnailWork : kMaxWork;
-    job.maxNanoseconds = (options.thumbnail ? kMaxThumbnailMilliseconds : kMaxDecodeMilliseconds) * 1000000LL;
+    // A thumbnail's share of the limit in force, so a test that moves the limit moves both.
+    job.maxNanoseconds = static_cast<long long>(g_timeLimitMs.load()) * 1000000LL
+                         * (options.thumbnail ? kMaxThumbnailMilliseconds : kMaxDecodeMilliseconds) / kMaxDecodeMilliseconds;
     job.allocate = allocateRows;
     job.owner = &allocation;
 

@@ -603,6 +603,9 @@ void PgCatalogStoreTest::messagesAPersonSees_data()
         << QString();
     QTest::newRow("connection lost while browsing")
         << "lost" << "与图库服务器 NAME 的连接断开了(" << ")。程序照常运行,下一步操作时会重新连接。";
+    // The service file, not the message, would otherwise be the only place that names the server.
+    QTest::newRow("connection lost, reached through a service")
+        << "lost via service" << "与图库服务器 服务 SERVICE (NAME) 的连接断开了(" << ")。程序照常运行,下一步操作时会重新连接。";
     QTest::newRow("connection lost inside a change")
         << "lost in change" << "与图库服务器 NAME 的连接在修改过程中断开了,修改没有进行。" << QString();
     QTest::newRow("browsing account") << "browsing" << "图库 NAME 是只读的,修改没有进行。" << QString();
@@ -620,6 +623,10 @@ void PgCatalogStoreTest::messagesAPersonSees()
     const QString t = QStringLiteral("KVR_ZXTPPicture");
     QString url;
     QString message;
+    QTemporaryDir serviceDir;
+    const QString service = QStringLiteral("clinic_service");
+    const QByteArray serviceFileBefore = qgetenv("PGSERVICEFILE");
+    const auto restoreServiceFile = qScopeGuard([&] { qputenv("PGSERVICEFILE", serviceFileBefore); });
     try {
         if (condition == QLatin1String("unreachable")) {
             TPgCatalogStore::Open(QStringLiteral("postgresql:///atlas?host=/nonexistent/tavelin-socket&user=someone"));
@@ -638,7 +645,18 @@ void PgCatalogStoreTest::messagesAPersonSees()
                               db);
                 url = m_server.Url(db, role);
             }
-            auto store = TPgCatalogStore::Open(url);
+            QString location = url;
+            if (condition == QLatin1String("lost via service")) {
+                QFile file(serviceDir.filePath(QStringLiteral("pg_service.conf")));
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(QStringLiteral("[%1]\nhost=%2\ndbname=%3\nuser=%4\n")
+                               .arg(service, m_server.SocketDir(), db, TestPgServer::Superuser())
+                               .toUtf8());
+                file.close();
+                qputenv("PGSERVICEFILE", file.fileName().toLocal8Bit());
+                location = QStringLiteral("service=") + service;
+            }
+            auto store = TPgCatalogStore::Open(location);
             if (condition == QLatin1String("revoked"))
                 m_server.Exec(QStringLiteral("REVOKE INSERT ON ALL TABLES IN SCHEMA public FROM role_%1").arg(db), db);
             if (condition == QLatin1String("read-only")) {
@@ -647,7 +665,7 @@ void PgCatalogStoreTest::messagesAPersonSees()
                 TRowSet rows;
                 QVERIFY_THROWS_EXCEPTION(TavelinError, store->Select(QStringLiteral("select 1"), {}, rows));
             }
-            if (condition == QLatin1String("lost")) {
+            if (condition == QLatin1String("lost") || condition == QLatin1String("lost via service")) {
                 m_server.TerminateSessions(db);
                 TRowSet rows;
                 store->Select(QStringLiteral("select count(*) from KVR_ZYPicture"), {}, rows);
@@ -664,14 +682,17 @@ void PgCatalogStoreTest::messagesAPersonSees()
     } catch (const TavelinError &e) {
         message = e.message();
     }
+    // Through a service the server is named as the connection found it, its port included.
+    const QString port = condition == QLatin1String("lost via service") ? QStringLiteral(":5432") : QString();
     const QString name = url.isEmpty() ? QString()
-                                       : QStringLiteral("postgresql://%1@%2/%3")
+                                       : QStringLiteral("postgresql://%1@%2%3/%4")
                                              .arg(QUrl(url).query().contains(QStringLiteral("user=role_"))
                                                       ? QStringLiteral("role_") + databaseOf(url)
                                                       : TestPgServer::Superuser(),
-                                                  m_server.SocketDir(), databaseOf(url));
-    prefix.replace(QStringLiteral("NAME"), name).replace(QStringLiteral("URL"), url);
+                                                  m_server.SocketDir(), port, databaseOf(url));
+    prefix.replace(QStringLiteral("NAME"), name).replace(QStringLiteral("URL"), url).replace(QStringLiteral("SERVICE"), service);
     QVERIFY2(message.startsWith(prefix), qPrintable(message + QStringLiteral("\nexpected to begin with\n") + prefix));
+    QVERIFY2(!message.contains(QLatin1Char('\n')), qPrintable(message)); // one line; a message box wraps it
     if (suffix.isNull()) {
         QCOMPARE(message, prefix);
         return;

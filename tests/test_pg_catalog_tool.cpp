@@ -166,6 +166,42 @@ private slots:
         QVERIFY2(r.err.contains(QStringLiteral("postgresql://viewer@/nonexistent/socket-dir/atlas")), qPrintable(r.err));
     }
 
+    // The two accounts with exactly the rights the administrator's set-up gives them: the browsing
+    // one may look and make a backup file, never change the server; the editing one may add.
+    void theSharedSetUpsAccounts()
+    {
+        const QString db = m_server.CreateDatabase(QStringLiteral("clinic"));
+        QCOMPARE(RunCatalogTool({"copy", m_file, m_server.Url(db)}).code, 0);
+        const QString browse = QStringLiteral("browse_") + db, edit = QStringLiteral("edit_") + db;
+        m_server.Exec(QStringLiteral("CREATE ROLE %2 LOGIN; CREATE ROLE %3 LOGIN; "
+                                     "REVOKE ALL ON DATABASE %1 FROM PUBLIC; "
+                                     "GRANT CONNECT ON DATABASE %1 TO %2, %3; "
+                                     "GRANT USAGE ON SCHEMA public TO %2, %3; "
+                                     "GRANT SELECT ON ALL TABLES IN SCHEMA public TO %2; "
+                                     "GRANT SELECT ON ALL SEQUENCES IN SCHEMA public TO %2; "
+                                     "GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO %3; "
+                                     "GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA public TO %3")
+                          .arg(db, browse, edit),
+                      db);
+        const QString picture = writeFile(m_dir, QStringLiteral("clinic.jpg"), m_a);
+        const QString before = RunCatalogTool({"info", m_server.Url(db)}).out;
+
+        const TProgramRun refused = RunCatalogTool({"add", m_server.Url(db, browse), "ZXTP", "--name", "no", picture});
+        QCOMPARE(refused.code, 2);
+        QCOMPARE(RunCatalogTool({"info", m_server.Url(db)}).out, before);
+
+        const QString backup = m_dir.filePath(QStringLiteral("browse-backup.mdb"));
+        const TProgramRun copy = RunCatalogTool({"copy", m_server.Url(db, browse), backup});
+        QVERIFY2(copy.code == 0, qPrintable(copy.err));
+        QCOMPARE(RunCatalogTool({"info", backup}).out, before);
+        // The backup goes on numbering above the entry deleted before the copy.
+        QCOMPARE(RunCatalogTool({"add", backup, "ZXTP", "--name", "later", picture}).out.trimmed(), QStringLiteral("4"));
+
+        const TProgramRun added = RunCatalogTool({"add", m_server.Url(db, edit), "ZXTP", "--name", "yes", picture});
+        QVERIFY2(added.code == 0, qPrintable(added.err));
+        QCOMPARE(added.out.trimmed(), QStringLiteral("4"));
+    }
+
     void twoProcessesAddingAtOnceLoseAndDuplicateNothing()
     {
         const QString url = m_server.Url(m_server.CreateDatabase(QStringLiteral("concurrent")));

@@ -16,6 +16,14 @@
 
 namespace {
 
+// For tests of the work bounds: a slow machine (or a sanitizer build) must not reach the
+// processor-time limit first and refuse for the other reason.
+struct TimeLimitOutOfTheWay {
+    TimeLimitOutOfTheWay() { JpegDecoder::SetTimeLimitForTesting(600000); }
+    ~TimeLimitOutOfTheWay() { JpegDecoder::SetTimeLimitForTesting(0); }
+    Q_DISABLE_COPY(TimeLimitOutOfTheWay)
+};
+
 QByteArray greyJpeg(int w, int h)
 {
     QImage img(w, h, QImage::Format_RGB32);
@@ -599,6 +607,7 @@ void TestPictureJpeg::oversizedHeaderIsRefusedButShownSmall()
     // As a thumbnail its 9 million blocks are more work than a cell may take.
     TJPEGImage cell;
     cell.LoadFromBytes(forged);
+    const TimeLimitOutOfTheWay workAlone;
     QImage canvas55(55, 66, QImage::Format_RGB32);
     QPainter p55(&canvas55);
     const QString thumbnail = errorOf([&] { cell.Draw(p55, canvas55.rect()); });
@@ -699,10 +708,7 @@ void TestPictureJpeg::workIsBoundedForEveryCoding()
     QFETCH(QByteArray, bytes);
     QFETCH(int, scale);
     QFETCH(bool, refused);
-    // The work bound alone is under test: a slow machine (or a sanitizer build) must not reach the
-    // processor-time limit first and refuse for the other reason.
-    JpegDecoder::SetTimeLimitForTesting(120000);
-    const auto restore = qScopeGuard([] { JpegDecoder::SetTimeLimitForTesting(0); });
+    const TimeLimitOutOfTheWay workAlone;
     TJPEGImage jpeg;
     jpeg.LoadFromBytes(bytes);
     jpeg.SetScale(static_cast<TJPEGScale>(scale));
@@ -744,6 +750,7 @@ void TestPictureJpeg::tooManyScansAreRefused()
         QVERIFY2(e.message().contains(QLatin1String("1000 scans")), qPrintable(e.message()));
     }
     // Fewer scans, but over a larger picture: the blocks walked are limited as well.
+    const TimeLimitOutOfTheWay workAlone;
     const QByteArray larger = JpegSurgery::WithRepeatedLastScan(progressiveJpeg(1024, 768), 900);
     TJPEGImage slow;
     slow.LoadFromBytes(larger);

@@ -110,6 +110,25 @@ struct Strip {
     }
 };
 
+
+// An entry of four pictures whose strip was shown twice with an empty cache: the second time from
+// it. `after` is a second set of the same sizes for the tests that change the slots behind its back.
+struct StripSeenTwice {
+    QTemporaryDir cacheDir;
+    TThumbnailCache cache{cacheDir.filePath("thumbnails.sqlite")};
+    const QList<QByteArray> before = fourPictures(QColor(200, 60, 40));
+    const QList<QByteArray> after = fourPictures(QColor(30, 160, 70));
+    TestSupport::TestProgram p;
+    int sn = AddEntry(p.path, "ZYZJ", "e", "t", asSlots(before));
+    Strip strip;
+    StripSeenTwice()
+    {
+        p.start();
+        strip.show(&cache);
+        strip.show(&cache);
+    }
+};
+
 } // namespace
 
 class TestThumbnailCache : public QObject {
@@ -254,17 +273,9 @@ private slots:
     void aCachedPictureIsUsedOnlyForTheSameBytes()
     {
         QFETCH(bool, swapCatalogue);
-        QTemporaryDir cacheDir;
-        TThumbnailCache cache(cacheDir.filePath("thumbnails.sqlite"));
-        const QList<QByteArray> before = fourPictures(QColor(200, 60, 40));
         // Same sizes, same entry number, same slots: only the bytes differ.
-        const QList<QByteArray> after = fourPictures(QColor(30, 160, 70));
-        TestSupport::TestProgram p;
-        const int sn = AddEntry(p.path, "ZYZJ", "e", "t", asSlots(before));
-        p.start();
-        Strip strip;
-        strip.show(&cache);
-        strip.show(&cache);
+        StripSeenTwice seen;
+        auto &[cacheDir, cache, before, after, p, sn, strip] = seen;
         strip.verifyShows(before);
         QCOMPARE(cache.Hits(), 2); // the cache is in use: a key blind to the bytes would show `before`
         strip.frame.reset();
@@ -325,16 +336,8 @@ private slots:
         QFETCH(QString, eachSlot);
         QFETCH(bool, newPictures);
         QFETCH(bool, stillDeferred);
-        QTemporaryDir cacheDir;
-        TThumbnailCache cache(cacheDir.filePath("thumbnails.sqlite"));
-        const QList<QByteArray> before = fourPictures(QColor(200, 60, 40));
-        const QList<QByteArray> after = fourPictures(QColor(30, 160, 70));
-        TestSupport::TestProgram p;
-        const int sn = AddEntry(p.path, "ZYZJ", "e", "t", asSlots(before));
-        p.start();
-        Strip strip;
-        strip.show(&cache);
-        strip.show(&cache);
+        StripSeenTwice seen;
+        auto &[cacheDir, cache, before, after, p, sn, strip] = seen;
         strip.verifyShows(before);
         QCOMPARE(cache.Hits(), 2);
         // The two cached cells were filled and painted without their bytes.
@@ -372,16 +375,8 @@ private slots:
     // the preview refuses them instead of showing a picture other than the cell's.
     void aCellNeverEnlargesBytesOtherThanItsThumbnails()
     {
-        QTemporaryDir cacheDir;
-        TThumbnailCache cache(cacheDir.filePath("thumbnails.sqlite"));
-        const QList<QByteArray> before = fourPictures(QColor(200, 60, 40));
-        const QList<QByteArray> after = fourPictures(QColor(30, 160, 70));
-        TestSupport::TestProgram p;
-        const int sn = AddEntry(p.path, "ZYZJ", "e", "t", asSlots(before));
-        p.start();
-        Strip strip;
-        strip.show(&cache);
-        strip.show(&cache);
+        StripSeenTwice seen;
+        auto &[cacheDir, cache, before, after, p, sn, strip] = seen;
         QVERIFY(deferred(strip.frame->Cell(1)));
         const QString file = p.dir.filePath("after1.bin");
         QFile f(file);

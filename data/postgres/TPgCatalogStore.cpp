@@ -54,6 +54,18 @@ QVariant cellValue(const PGresult *r, int row, int col)
     }
 }
 
+// The text form of a bigint[] parameter: one statement for any number of pictures.
+QString bigintArray(const QVector<qint64> &ids)
+{
+    QString text(QLatin1Char('{'));
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        if (i)
+            text += QLatin1Char(',');
+        text += QString::number(ids[i]);
+    }
+    return text + QLatin1Char('}');
+}
+
 QByteArray utf8(const QString &s)
 {
     return s.toUtf8();
@@ -253,11 +265,8 @@ void TPgCatalogStore::ReadPictures(const QVector<qint64> &references, const std:
 {
     if (references.isEmpty())
         return;
-    QStringList ids;
-    for (qint64 ref : references)
-        ids << QString::number(ref);
     PgParameters p;
-    p.AddText(QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    p.AddText(bigintArray(references));
     // Binary results: the bytes as they are, no hex text to decode.
     m_conn.ExecRows("SELECT \"PictureID\", \"Bytes\" FROM \"KVR_PictureData\" WHERE \"PictureID\" = ANY($1::bigint[])", p,
                     1, m_depth == 0, [&each](const PGresult *r) {
@@ -286,11 +295,8 @@ QHash<qint64, TPictureDigest> TPgCatalogStore::PictureDigests(const QVector<qint
     QHash<qint64, TPictureDigest> digests;
     if (references.isEmpty() || !pictureHashesKept())
         return digests;
-    QStringList ids;
-    for (qint64 ref : references)
-        ids << QString::number(ref);
     PgParameters p;
-    p.AddText(QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    p.AddText(bigintArray(references));
     p.AddText(QString::fromLatin1(PgCatalogSchema::kPictureHashTrigger));
     // The trigger is asked for in the statement that reads the hashes: someone may have dropped or
     // disabled it (and then written bytes) since. octet_length of bytes stored apart comes from
@@ -327,11 +333,8 @@ void TPgCatalogStore::dropPictures(const QVector<qint64> &references)
 {
     if (references.isEmpty())
         return;
-    QStringList ids;
-    for (qint64 ref : references)
-        ids << QString::number(ref);
     PgParameters p;
-    p.AddText(QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    p.AddText(bigintArray(references));
     exec(QByteArrayLiteral("DELETE FROM \"KVR_PictureData\" WHERE \"PictureID\" = ANY($1::bigint[])"), p);
 }
 

@@ -25,52 +25,73 @@ ConninfoPtr parse(const QString &location)
     return options;
 }
 
+// libpq's messages come in indented lines for a terminal; a message box wraps one line itself.
 QString text(const char *s)
 {
-    return QString::fromUtf8(s).trimmed();
+    return QString::fromUtf8(s).simplified();
 }
 
 } // namespace
 
-QString TPgConnection::DisplayNameOf(const QString &location)
+namespace {
+
+// What names a server to a person: never a password.
+struct ServerName {
+    QString user, host, port, db, service;
+
+    QString Text() const
+    {
+        QString address = QStringLiteral("postgresql://");
+        if (!user.isEmpty())
+            address += user + QLatin1Char('@');
+        address += host; // none: the server on this computer, through its socket
+        if (!port.isEmpty())
+            address += QLatin1Char(':') + port;
+        address += QLatin1Char('/') + db;
+        if (service.isEmpty())
+            return address;
+        const QString name = QStringLiteral("服务 %1").arg(service);
+        if (host.isEmpty() && db.isEmpty() && user.isEmpty())
+            return name;
+        return name + QStringLiteral(" (") + address + QLatin1Char(')');
+    }
+};
+
+// Nullopt-like: ok is false when the location cannot be parsed.
+bool nameOf(const QString &location, ServerName &name)
 {
     char *error = nullptr;
     ConninfoPtr options(PQconninfoParse(location.toUtf8().constData(), &error));
     PQfreemem(error);
     if (!options)
-        return QStringLiteral("(无法读取的服务器设置)");
-    QString user, host, port, db, service;
+        return false;
     for (PQconninfoOption *o = options.get(); o->keyword; ++o) {
         if (!o->val)
             continue;
         const QString v = QString::fromUtf8(o->val);
         const QByteArray k(o->keyword);
         if (k == "user")
-            user = v;
-        else if (k == "host" || (k == "hostaddr" && host.isEmpty()))
-            host = v;
+            name.user = v;
+        else if (k == "host" || (k == "hostaddr" && name.host.isEmpty()))
+            name.host = v;
         else if (k == "port")
-            port = v;
+            name.port = v;
         else if (k == "dbname")
-            db = v;
+            name.db = v;
         else if (k == "service")
-            service = v;
+            name.service = v;
     }
-    QString name;
-    if (!service.isEmpty())
-        name = QStringLiteral("服务 %1").arg(service);
-    QString address = QStringLiteral("postgresql://");
-    if (!user.isEmpty())
-        address += user + QLatin1Char('@');
-    address += host; // none: the server on this computer, through its socket
-    if (!port.isEmpty())
-        address += QLatin1Char(':') + port;
-    address += QLatin1Char('/') + db;
-    if (service.isEmpty())
-        return address;
-    if (host.isEmpty() && db.isEmpty() && user.isEmpty())
-        return name;
-    return name + QStringLiteral(" (") + address + QLatin1Char(')');
+    return true;
+}
+
+} // namespace
+
+QString TPgConnection::DisplayNameOf(const QString &location)
+{
+    ServerName name;
+    if (!nameOf(location, name))
+        return QStringLiteral("(无法读取的服务器设置)");
+    return name.Text();
 }
 
 bool TPgConnection::CarriesPassword(const QString &location)
@@ -106,6 +127,16 @@ void TPgConnection::connect()
         throw TavelinError(QStringLiteral("无法连接图库服务器 %1: %2")
                                .arg(m_displayName, text(PQerrorMessage(conn.get()))));
     m_conn = std::move(conn);
+    // A service names its server in the service file, which a person reading a message has not
+    // open: once connected, the message names the server the service led to as well.
+    ServerName name;
+    if (nameOf(m_location, name) && !name.service.isEmpty()) {
+        name.user = QString::fromUtf8(PQuser(m_conn.get()));
+        name.host = QString::fromUtf8(PQhost(m_conn.get()));
+        name.port = QString::fromUtf8(PQport(m_conn.get()));
+        name.db = QString::fromUtf8(PQdb(m_conn.get()));
+        m_displayName = name.Text();
+    }
     // Statements the program runs are never expected to take long; a runaway one is stopped.
     PgResultPtr r(PQexec(m_conn.get(), "SET statement_timeout = '300s'"));
 }
