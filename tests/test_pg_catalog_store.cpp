@@ -98,6 +98,10 @@ private slots:
     void transactionsRollBack();
     void columnsAsTheCatalogueSpeaksOfThem();
     void anotherWorkstationsChangesShowOnTheNextQuery();
+    void listsInRecordSNOrderWhateverWasChanged();
+    void foldedCopiesOutOfSightAndInStep();
+    void statementsMadeAgainWhenTheServerDropsThem_data();
+    void statementsMadeAgainWhenTheServerDropsThem();
 
     void privilegesDecideReadOnly();
     void openFailuresNameTheServer();
@@ -118,38 +122,80 @@ void PgCatalogStoreTest::translation_data()
 {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("expected");
-    QTest::addColumn<QStringList>("parameters"); // "=literal" or ":name"
+    QTest::addColumn<QStringList>("parameters"); // "=literal" or ":name", "(folded)" when sent in lower case
+    QTest::addColumn<QStringList>("foldedCopies"); // columns whose folded copy the catalogue keeps
 
+    // A list without an order of its own comes in RecordSN order, as a catalogue file lists it.
     QTest::newRow("list statement") << "select DrugName, OtherName, RecordSN from KVR_ZYPicture"
-                                    << "select \"DrugName\", \"OtherName\", \"RecordSN\" from \"KVR_ZYPicture\""
-                                    << QStringList{};
+                                    << "select \"DrugName\", \"OtherName\", \"RecordSN\" from \"KVR_ZYPicture\" "
+                                       "ORDER BY \"RecordSN\""
+                                    << QStringList{} << QStringList{};
+    QTest::newRow("search statement, distinct")
+        << "select distinct RecordSN,DrugName from KVR_ZYPicture where DrugName like 'A'"
+        << "select distinct \"RecordSN\",\"DrugName\" from \"KVR_ZYPicture\" where lower((\"DrugName\") COLLATE \"C\") "
+           "LIKE ($1::text) ESCAPE '' ORDER BY \"RecordSN\""
+        << QStringList{"=a"} << QStringList{};
+    QTest::newRow("an order of its own kept")
+        << "select RecordSN from KVR_ZYPicture order by DrugName"
+        << "select \"RecordSN\" from \"KVR_ZYPicture\" order by \"DrugName\"" << QStringList{} << QStringList{};
+    QTest::newRow("an aggregate of RecordSN") << "select max(RecordSN) from KVR_ZYPicture"
+                                              << "select max(\"RecordSN\") from \"KVR_ZYPicture\"" << QStringList{}
+                                              << QStringList{};
+    QTest::newRow("RecordSN in an expression, a limit")
+        << "select RecordSN + 1, (select RecordSN from KVR_ZYPicture limit 1) from KVR_ZYPicture"
+        << "select \"RecordSN\" + 1, (select \"RecordSN\" from \"KVR_ZYPicture\" limit 1) from \"KVR_ZYPicture\""
+        << QStringList{} << QStringList{};
+    QTest::newRow("grouped") << "select RecordSN from KVR_ZYPicture group by RecordSN"
+                             << "select \"RecordSN\" from \"KVR_ZYPicture\" group by \"RecordSN\"" << QStringList{}
+                             << QStringList{};
     QTest::newRow("identifiers in any case")
-        << "SELECT drugname FROM kvr_zypicture" << "SELECT \"DrugName\" FROM \"KVR_ZYPicture\"" << QStringList{};
+        << "SELECT drugname FROM kvr_zypicture" << "SELECT \"DrugName\" FROM \"KVR_ZYPicture\"" << QStringList{}
+        << QStringList{};
     QTest::newRow("search lines with a doubled quote")
         << "select DrugName from KVR_ZYPicture\r\n Where DrugName Like '%O''B%'\r\n Or OtherName Like '%O''B%'"
         << "select \"DrugName\" from \"KVR_ZYPicture\" Where lower((\"DrugName\") COLLATE \"C\") LIKE "
-           "lower((($1::text)) COLLATE \"C\") ESCAPE '' Or lower((\"OtherName\") COLLATE \"C\") LIKE "
-           "lower((($2::text)) COLLATE \"C\") ESCAPE ''"
-        << QStringList{"=%O'B%", "=%O'B%"};
+           "($1::text) ESCAPE '' Or lower((\"OtherName\") COLLATE \"C\") LIKE ($2::text) ESCAPE ''"
+        << QStringList{"=%o'b%", "=%o'b%"} << QStringList{};
+    QTest::newRow("search lines, the columns' folded copies kept")
+        << "select DrugName from KVR_ZYPicture\r\n Where DrugName Like '%ÉA_%'\r\n Or OtherName Like '%ÉA_%'"
+        << "select \"DrugName\" from \"KVR_ZYPicture\" Where \"DrugName (folded)\" LIKE ($1::text) ESCAPE '' "
+           "Or \"OtherName (folded)\" LIKE ($2::text) ESCAPE ''"
+        << QStringList{"=%Éa_%", "=%Éa_%"} << QStringList{"DrugName", "OtherName"};
+    QTest::newRow("a copy of one column only")
+        << "select 1 where OtherName like 'A' or DrugName like 'B'"
+        << "select 1 where lower((\"OtherName\") COLLATE \"C\") LIKE ($1::text) ESCAPE '' or "
+           "\"DrugName (folded)\" LIKE ($2::text) ESCAPE ''"
+        << QStringList{"=a", "=b"} << QStringList{"DrugName"};
+    QTest::newRow("a column as the pattern, a text on the left")
+        << "select 1 where 'X' like DrugName"
+        << "select 1 where lower((($1::text)) COLLATE \"C\") LIKE \"DrugName (folded)\" ESCAPE ''"
+        << QStringList{"=X"} << QStringList{"DrugName"};
     QTest::newRow("named parameter, used twice")
         << "select pic1, RecordSN from KVR_ZYPicture where RecordSN = :SQLRecordSN or RecordSN = :sqlrecordsn"
-        << "select \"pic1\", \"RecordSN\" from \"KVR_ZYPicture\" where \"RecordSN\" = $1 or \"RecordSN\" = $1"
-        << QStringList{":SQLRecordSN"};
+        << "select \"pic1\", \"RecordSN\" from \"KVR_ZYPicture\" where \"RecordSN\" = $1 or \"RecordSN\" = $1 "
+           "ORDER BY \"RecordSN\""
+        << QStringList{":SQLRecordSN"} << QStringList{};
+    QTest::newRow("a parameter as a pattern and as a value")
+        << "select 1 where DrugName = :v or OtherName like :V"
+        << "select 1 where \"DrugName\" = $1 or lower((\"OtherName\") COLLATE \"C\") LIKE ($2::text) ESCAPE ''"
+        << QStringList{":v", ":V (folded)"} << QStringList{};
     QTest::newRow("not like, explicit escape kept")
         << "select 1 where DrugName not like :p escape '!'"
-        << "select 1 where lower((\"DrugName\") COLLATE \"C\") not LIKE lower(($1) COLLATE \"C\") escape ($2::text)"
-        << QStringList{":p", "=!"};
+        << "select 1 where \"DrugName (folded)\" not LIKE ($1::text) escape ($2::text)"
+        << QStringList{":p (folded)", "=!"} << QStringList{"DrugName"};
     QTest::newRow("a value never enters the text")
         << "select 1 where DrugName = 'x''; drop table KVR_ZYPicture; --'"
-        << "select 1 where \"DrugName\" = ($1::text)" << QStringList{"=x'; drop table KVR_ZYPicture; --"};
+        << "select 1 where \"DrugName\" = ($1::text)" << QStringList{"=x'; drop table KVR_ZYPicture; --"}
+        << QStringList{"DrugName"};
     QTest::newRow("a bare number as the condition")
         << "select * from KVR_ZYPicture where 0 order by RecordSN"
-        << "select * from \"KVR_ZYPicture\" where (0 <> 0) order by \"RecordSN\"" << QStringList{};
+        << "select * from \"KVR_ZYPicture\" where (0 <> 0) order by \"RecordSN\"" << QStringList{} << QStringList{};
     QTest::newRow("a number compared stays")
         << "select 1 where RecordSN = 0 or 1 = RecordSN" << "select 1 where \"RecordSN\" = 0 or 1 = \"RecordSN\""
-        << QStringList{};
+        << QStringList{} << QStringList{};
     QTest::newRow("cast and comment") << "select RecordSN::text -- :NotAParameter\nfrom KVR_ZYPicture"
-                                      << "select \"RecordSN\"::text  from \"KVR_ZYPicture\"" << QStringList{};
+                                      << "select \"RecordSN\"::text  from \"KVR_ZYPicture\"" << QStringList{}
+                                      << QStringList{};
 }
 
 void PgCatalogStoreTest::translation()
@@ -157,11 +203,14 @@ void PgCatalogStoreTest::translation()
     QFETCH(QString, sql);
     QFETCH(QString, expected);
     QFETCH(QStringList, parameters);
-    const TPgStatement st = PgStatementTranslation::Translate(sql, knownIdentifier);
+    QFETCH(QStringList, foldedCopies);
+    const TPgStatement st = PgStatementTranslation::Translate(sql, knownIdentifier, [&](const QString &column) {
+        return foldedCopies.contains(column) ? column + QStringLiteral(" (folded)") : QString();
+    });
     QCOMPARE(QString::fromUtf8(st.sql).simplified(), expected.simplified());
     QStringList got;
     for (const TPgParameterSource &p : st.parameters)
-        got << (p.literal ? QLatin1Char('=') : QLatin1Char(':')) + p.text;
+        got << (p.literal ? QLatin1Char('=') : QLatin1Char(':')) + p.text + (p.folded ? QStringLiteral(" (folded)") : QString());
     QCOMPARE(got, parameters);
 }
 
@@ -183,39 +232,62 @@ void PgCatalogStoreTest::translationRefusesWhatItCannotSpeak()
 void PgCatalogStoreTest::likeAsTheCatalogueFile_data()
 {
     QTest::addColumn<QString>("searchText"); // as the search box hands it over (upper-cased)
-    QTest::newRow("ASCII letters ignore case") << "GANC";
-    QTest::newRow("accented letters keep case") << "É";
-    QTest::newRow("German sharp s is not SS") << "SS";
-    QTest::newRow("Greek keeps case") << "Σ";
-    QTest::newRow("backslash is an ordinary character") << "A\\_B";
-    QTest::newRow("underscore is one character") << "A_C";
-    QTest::newRow("percent in the text is a wildcard") << "5%";
-    QTest::newRow("a quote") << "O'B";
-    QTest::newRow("Chinese") << "甘草";
-    QTest::newRow("one Chinese character and a wildcard") << "甘_";
+    // How the server catalogue keeps the searched columns' folded copies: as made now; not at all
+    // (made by an older version); a plain column of that name nobody keeps up to date.
+    QTest::addColumn<QString>("copies");
+    const QList<std::pair<const char *, const char *>> searches{
+        {"ASCII letters ignore case", "GANC"},
+        {"accented letters keep case", "É"},
+        {"German sharp s is not SS", "SS"},
+        {"Greek keeps case", "Σ"},
+        {"backslash is an ordinary character", "A\\_B"},
+        {"underscore is one character", "A_C"},
+        {"percent in the text is a wildcard", "5%"},
+        {"a quote", "O'B"},
+        {"Chinese", "甘草"},
+        {"one Chinese character and a wildcard", "甘_"},
+    };
+    for (const char *copies : {"kept", "none", "stale"})
+        for (const auto &[name, text] : searches)
+            QTest::addRow("%s, folded copies %s", name, copies) << QString::fromUtf8(text) << QString::fromLatin1(copies);
 }
 
 void PgCatalogStoreTest::likeAsTheCatalogueFile()
 {
     QFETCH(QString, searchText);
+    QFETCH(QString, copies);
     // The same entries on the server and in a catalogue file, added in the same order: both give
     // them the same numbers.
-    static QString url;
+    static QHash<QString, QString> urls;
     static QTemporaryDir fileDir;
     const QString file = fileDir.filePath(QStringLiteral("KVRJetLib.mdb"));
     static const QStringList values{"Gancao", "gancao root", "GANCAO", "école", "ÉCOLE", "straße", "STRASSE", "σίγμα",
                                     "ΣΊΓΜΑ", "a\\_b", "A\\xB", "a_b", "abc", "AXC", "50%", "5 percent", "O'Brien",
                                     "o'b", "甘草", "甘草片", "甘", "", "a%b"};
+    if (!QFile::exists(file))
+        CatalogStore::Create(file);
+    QString &url = urls[copies];
     if (url.isEmpty()) {
         url = newCatalogue();
-        CatalogStore::Create(file);
         auto server = TPgCatalogStore::Open(url);
         auto fileStore = CatalogStore::Open(file);
-        for (const QString &v : values) {
-            const TEntryValues entry{{"DrugName", v}, {"OtherName", QVariant()}};
-            QCOMPARE(insertEntry(*server, QStringLiteral("KVR_ZYPicture"), entry),
-                     insertEntry(*fileStore, QStringLiteral("KVR_ZYPicture"), entry));
+        const bool fillFile = urls.size() == 1;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            // The names in DrugName, and once more in OtherName of another entry.
+            const TEntryValues entry{{"DrugName", values[i]}, {"OtherName", values[values.size() - 1 - i]}};
+            const qint64 key = insertEntry(*server, QStringLiteral("KVR_ZYPicture"), entry);
+            if (fillFile)
+                QCOMPARE(insertEntry(*fileStore, QStringLiteral("KVR_ZYPicture"), entry), key);
         }
+        const QString db = databaseOf(url);
+        if (copies != QLatin1String("kept"))
+            m_server.Exec(QStringLiteral("ALTER TABLE \"KVR_ZYPicture\" DROP COLUMN \"DrugName (folded)\", "
+                                         "DROP COLUMN \"OtherName (folded)\""),
+                          db);
+        if (copies == QLatin1String("stale"))
+            m_server.Exec(QStringLiteral("ALTER TABLE \"KVR_ZYPicture\" ADD COLUMN \"DrugName (folded)\" text, "
+                                         "ADD COLUMN \"OtherName (folded)\" text"),
+                          db);
     }
     // The search as the frame builds it, answered by the server and by the catalogue file.
     const QString sql = TestSupport::SearchStatementFor(QStringLiteral("ZY"), searchText).join(QStringLiteral("\r\n"));
@@ -472,6 +544,97 @@ void PgCatalogStoreTest::anotherWorkstationsChangesShowOnTheNextQuery()
     editing->DeleteEntry(QStringLiteral("KVR_ZXTPPicture"), key);
     browsing->Select(list, {}, rows);
     QCOMPARE(rows.RowCount(), 0);
+}
+
+void PgCatalogStoreTest::listsInRecordSNOrderWhateverWasChanged()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    QVector<qint64> keys;
+    for (const char *name : {"AB one", "AB two", "AB three", "AB four", "AB five"})
+        keys << insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QString::fromLatin1(name)}});
+    // Renamed here and by another program, one removed and one added: the server moves changed
+    // rows elsewhere in the table.
+    QVERIFY(updateEntry(*store, QStringLiteral("KVR_ZYPicture"), keys[0], {{"DrugName", QStringLiteral("AB first")}}));
+    m_server.Exec(QStringLiteral("UPDATE \"KVR_ZYPicture\" SET \"OtherName\" = 'ab' WHERE \"RecordSN\" IN (%1, %2)")
+                      .arg(keys[1])
+                      .arg(keys[3]),
+                  databaseOf(url));
+    QVERIFY(store->DeleteEntry(QStringLiteral("KVR_ZYPicture"), keys[2]));
+    keys.remove(2);
+    keys << insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("AB six")}});
+    const TAtlasDef *herbs = CatalogSchema::FindAtlas(QStringLiteral("ZY"));
+    for (const QString &sql : {herbs->listSql, TestSupport::SearchStatementFor(QStringLiteral("ZY"), QStringLiteral("AB"))
+                                                    .join(QStringLiteral("\r\n"))}) {
+        TRowSet rows;
+        store->Select(sql, {}, rows);
+        QVector<qint64> listed;
+        for (int r = 0; r < rows.RowCount(); ++r)
+            listed << rows.Value(r, 2).toLongLong();
+        QCOMPARE(listed, keys);
+    }
+}
+
+void PgCatalogStoreTest::foldedCopiesOutOfSightAndInStep()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    for (const TAtlasDef &atlas : CatalogSchema::Atlases()) {
+        QStringList names;
+        for (const TStoreColumn &c : store->TableColumns(atlas.table))
+            names << c.name;
+        QStringList expected;
+        for (const TFieldDef &f : atlas.columns)
+            expected << f.name;
+        QCOMPARE(names, expected);
+    }
+    const qint64 key = insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("Gancao")}});
+    TRowSet rows;
+    store->Select(QStringLiteral("select * from KVR_ZYPicture"), {}, rows);
+    QCOMPARE(rows.ColumnCount(), CatalogSchema::FindAtlas(QStringLiteral("ZY"))->columns.size());
+    // Renamed by a program that knows nothing of the copies: a search finds the new name only.
+    m_server.Exec(QStringLiteral("UPDATE \"KVR_ZYPicture\" SET \"DrugName\" = 'Huangqi' WHERE \"RecordSN\" = %1").arg(key),
+                  databaseOf(url));
+    const auto found = [&](const QString &text) {
+        return keysFound(*store, TestSupport::SearchStatementFor(QStringLiteral("ZY"), text).join(QStringLiteral("\r\n")));
+    };
+    QCOMPARE(found(QStringLiteral("HUANG")), QSet<qint64>{key});
+    QVERIFY(found(QStringLiteral("GANC")).isEmpty());
+}
+
+void PgCatalogStoreTest::statementsMadeAgainWhenTheServerDropsThem_data()
+{
+    QTest::addColumn<QString>("bySelf");   // run by the store itself between two runs of the statement
+    QTest::addColumn<QString>("byOthers"); // run by another session meanwhile
+    QTest::addColumn<int>("columnsAfter");
+    QTest::newRow("the session's statements discarded") << "DISCARD ALL" << QString() << 10;
+    QTest::newRow("a column added by someone else")
+        << QString() << "ALTER TABLE \"KVR_ZYPicture\" ADD COLUMN \"Extra\" integer" << 11;
+    QTest::newRow("a column dropped by someone else")
+        << QString() << "ALTER TABLE \"KVR_ZYPicture\" DROP COLUMN \"pic7\"" << 9;
+}
+
+void PgCatalogStoreTest::statementsMadeAgainWhenTheServerDropsThem()
+{
+    QFETCH(QString, bySelf);
+    QFETCH(QString, byOthers);
+    QFETCH(int, columnsAfter);
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QStringLiteral("Gancao")}});
+    const QString everything = QStringLiteral("select * from KVR_ZYPicture");
+    TRowSet rows;
+    for (int run = 0; run < 2; ++run) // kept prepared by now
+        store->Select(everything, {}, rows);
+    QCOMPARE(rows.ColumnCount(), 10);
+    if (!bySelf.isEmpty())
+        store->Execute(bySelf);
+    if (!byOthers.isEmpty())
+        m_server.Exec(byOthers, databaseOf(url));
+    store->Select(everything, {}, rows);
+    QCOMPARE(rows.ColumnCount(), columnsAfter);
+    QCOMPARE(rows.RowCount(), 1);
+    QCOMPARE(rows.Value(0, 1).toString(), QStringLiteral("Gancao"));
 }
 
 void PgCatalogStoreTest::privilegesDecideReadOnly()

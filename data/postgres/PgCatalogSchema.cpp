@@ -7,6 +7,11 @@ namespace PgCatalogSchema {
 
 using PgStatementTranslation::QuoteIdentifier;
 
+QString FoldedColumn(const QString &column)
+{
+    return column + QLatin1String(kFoldedSuffix);
+}
+
 QStringList CreateStatements()
 {
     QStringList sql;
@@ -41,6 +46,11 @@ QStringList CreateStatements()
             case TFieldType::Blob: cols << name + QLatin1Char(' ') + QLatin1String(kPictureDomain); break;
             }
         }
+        // The columns the atlas's search box looks in; written by the server with every write of
+        // the column, whoever writes it.
+        for (const QString &searched : {a.nameColumn, a.otherColumn})
+            cols << QStringLiteral("%1 text GENERATED ALWAYS AS (lower((%2) COLLATE \"C\")) STORED")
+                        .arg(QuoteIdentifier(FoldedColumn(searched)), QuoteIdentifier(searched));
         sql << QStringLiteral("CREATE TABLE %1 (%2)").arg(QuoteIdentifier(a.table), cols.join(QStringLiteral(", ")));
     }
     return sql;

@@ -14,6 +14,12 @@ constexpr const char *kPictureDataTable = "KVR_PictureData";
 constexpr const char *kPictureHashColumn = "BytesHash";
 constexpr const char *kPictureHashTrigger = "KVR_PictureData_bytes_written";
 
+// A searched column's copy in lower case (ASCII letters only, as a search compares them), kept by
+// the server beside it, so a search reads it rather than folding every row's text anew. Its name
+// is the column's followed by this (no statement of the program can name it unquoted).
+constexpr const char *kFoldedSuffix = " (folded)";
+QString FoldedColumn(const QString &column);
+
 // The statements that make a new, empty catalogue in the current schema.
 QStringList CreateStatements();
 

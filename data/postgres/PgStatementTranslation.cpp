@@ -107,6 +107,15 @@ QString folded(const QString &operand)
 
 } // namespace
 
+QString FoldAscii(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() - 'A' + 'a');
+    return out;
+}
+
 QString QuoteIdentifier(const QString &name)
 {
     QString q = name;
@@ -142,9 +151,72 @@ void numbersAsConditions(QVector<Token> &tokens)
     }
 }
 
+// Whether a statement lists entries in no order of its own: one SELECT whose list names RecordSN
+// itself, without ORDER BY, grouping, a limit or a set operation. A catalogue file hands such a
+// list over in RecordSN order (its rows are kept in that order); a server in the order its rows
+// happen to lie, which every update changes.
+bool listsInNoOrder(const QVector<Token> &tokens, const std::function<QString(const QString &)> &canonical)
+{
+    int depth = 0;
+    bool first = true;
+    bool inSelectList = false;
+    bool itemIsKey = false;
+    bool itemAlone = true; // the current item of the select list is one token so far
+    bool namesKey = false;
+    bool from = false;
+    static const char *const kOrdered[] = {"order", "group", "having", "limit", "offset", "fetch", "union",
+                                           "intersect", "except", "for", "into", "window"};
+    for (const Token &t : tokens) {
+        if (t.kind == Kind::Space)
+            continue;
+        if (first) {
+            if (!isWord(t, "select"))
+                return false;
+            first = false;
+            inSelectList = true;
+            continue;
+        }
+        if (t.text == QLatin1String("("))
+            ++depth;
+        else if (t.text == QLatin1String(")"))
+            --depth;
+        else if (t.text == QLatin1String(";"))
+            return false;
+        if (depth > 0 || t.text == QLatin1String(")"))
+            continue;
+        for (const char *word : kOrdered)
+            if (isWord(t, word))
+                return false;
+        if (!inSelectList)
+            continue;
+        if (isWord(t, "from") || t.text == QLatin1String(",")) {
+            namesKey = namesKey || (itemIsKey && itemAlone);
+            itemIsKey = false;
+            itemAlone = true;
+            if (isWord(t, "from")) {
+                inSelectList = false;
+                from = true;
+            }
+            continue;
+        }
+        if (isWord(t, "distinct") && !itemIsKey && itemAlone)
+            continue;
+        if (itemIsKey || !itemAlone) {
+            itemAlone = false;
+            itemIsKey = false;
+            continue;
+        }
+        itemIsKey = t.kind == Kind::Word && canonical(t.text) == QLatin1String("RecordSN");
+        if (!itemIsKey)
+            itemAlone = false;
+    }
+    return from && namesKey;
+}
+
 } // namespace
 
-TPgStatement Translate(const QString &sql, const std::function<QString(const QString &)> &canonical)
+TPgStatement Translate(const QString &sql, const std::function<QString(const QString &)> &canonical,
+                       const std::function<QString(const QString &)> &foldedCopy)
 {
     QVector<Token> tokens = tokenize(sql);
     numbersAsConditions(tokens);
@@ -156,6 +228,7 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
         QString text;
         bool operand; // a column, literal or parameter
         bool isNot;
+        QString column = QString(); // a known column's own spelling
     };
     QVector<Piece> pieces;
     bool wrapNextOperand = false;
@@ -181,6 +254,29 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
             return QStringLiteral("$%1").arg(it.value());
         }
         default: return t.text;
+        }
+    };
+    // A column as LIKE compares it: its stored folded copy when the catalogue keeps one, else
+    // folded by the server row by row.
+    auto foldedColumn = [&](const Piece &p) -> QString {
+        const QString copy = p.column.isEmpty() || !foldedCopy ? QString() : foldedCopy(p.column);
+        return copy.isEmpty() ? folded(p.text) : QuoteIdentifier(copy);
+    };
+    // The pattern side: a value is folded here (a parameter when it is sent), a column as above.
+    auto foldedOperand = [&](const Token &t) -> QString {
+        switch (t.kind) {
+        case Kind::Literal:
+            out.parameters.append({true, FoldAscii(t.text)});
+            return QStringLiteral("($%1::text)").arg(out.parameters.size());
+        case Kind::Parameter:
+            // A parameter of its own: the same name elsewhere in the statement keeps its case.
+            out.parameters.append({false, t.text, true});
+            return QStringLiteral("($%1::text)").arg(out.parameters.size());
+        case Kind::Word: {
+            const QString known = canonical(t.text);
+            return foldedColumn({operandText(t), true, false, known});
+        }
+        default: return folded(operandText(t));
         }
     };
     auto failLike = [] {
@@ -214,7 +310,7 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
             }
             if (k < 0 || !pieces[k].operand)
                 failLike();
-            pieces[k].text = folded(pieces[k].text);
+            pieces[k].text = foldedColumn(pieces[k]);
             pieces[k].operand = false;
             pieces.append({QStringLiteral("LIKE"), false, false});
             wrapNextOperand = true;
@@ -224,7 +320,7 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
             if (!isOperand || isWord(t, "not"))
                 failLike();
             wrapNextOperand = false;
-            pieces.append({folded(operandText(t)), false, false});
+            pieces.append({foldedOperand(t), false, false});
             escapePending = true;
             continue;
         }
@@ -232,7 +328,8 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
             pieces.append({t.text, false, true});
             continue;
         }
-        pieces.append({operandText(t), isOperand, false});
+        const QString known = t.kind == Kind::Word ? canonical(t.text) : QString();
+        pieces.append({operandText(t), isOperand, false, known});
     }
     if (wrapNextOperand)
         failLike();
@@ -242,6 +339,8 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
     QString text;
     for (const Piece &p : pieces)
         text += p.text;
+    if (listsInNoOrder(tokens, canonical))
+        text += QStringLiteral(" ORDER BY \"RecordSN\"");
     out.sql = text.toUtf8();
     return out;
 }

@@ -6,7 +6,10 @@
 // - String literals and named parameters (":Name") become numbered parameters ($1, ...), so no
 //   value is ever part of the statement text.
 // - `a LIKE b` keeps the file engine's rule: letters A-Z match a-z and nothing else ignores case
-//   (not accented or other letters), and no character escapes a wildcard.
+//   (not accented or other letters), and no character escapes a wildcard. A pattern given as a
+//   literal or a parameter is folded to lower case before it is sent (ASCII letters only, as
+//   lower() under the "C" collation folds), so the server folds only the column; a column whose
+//   folded copy the catalogue stores beside it is not folded at all, row by row, but read.
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -16,6 +19,7 @@
 struct TPgParameterSource {
     bool literal = false; // a string literal of the statement (else a named parameter)
     QString text;         // the literal's value, or the parameter's name
+    bool folded = false;  // a named parameter sent with its ASCII letters in lower case
 };
 
 struct TPgStatement {
@@ -29,7 +33,13 @@ namespace PgStatementTranslation {
 // a word the catalogue does not know (left as written: a keyword, a function name).
 // Throws TavelinError for a statement it cannot speak (an unterminated literal, a LIKE whose
 // operand is not a plain column, literal or parameter).
-TPgStatement Translate(const QString &sql, const std::function<QString(const QString &)> &canonical);
+// folded gives, for a known column (its own spelling), the name of the stored copy of it in lower
+// case (ASCII letters only) that every table with that column keeps, or an empty string.
+TPgStatement Translate(const QString &sql, const std::function<QString(const QString &)> &canonical,
+                       const std::function<QString(const QString &)> &folded = {});
+
+// Letters A-Z to a-z, every other character as it is: lower() under the "C" collation.
+QString FoldAscii(const QString &text);
 
 // An identifier quoted for the server.
 QString QuoteIdentifier(const QString &name);

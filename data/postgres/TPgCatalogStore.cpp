@@ -28,29 +28,34 @@ enum : Oid {
     kNumericOid = 1700,
 };
 
-QVariant cellValue(const PGresult *r, int row, int col)
+// One cell of a text-format result into rows, without a QVariant or QString on the way: a list
+// is tens of thousands of cells.
+void appendCell(const PGresult *r, int row, int col, Oid type, TRowSet &rows)
 {
-    if (PQgetisnull(r, row, col))
-        return QVariant();
+    if (PQgetisnull(r, row, col)) {
+        rows.AppendNull();
+        return;
+    }
     const char *v = PQgetvalue(r, row, col);
     const int len = PQgetlength(r, row, col);
-    switch (PQftype(r, col)) {
+    switch (type) {
     case kInt2Oid:
     case kInt4Oid:
     case kInt8Oid:
-    case kOidOid: return QVariant(qlonglong(QByteArray::fromRawData(v, len).toLongLong()));
+    case kOidOid: rows.AppendInteger(QByteArray::fromRawData(v, len).toLongLong()); return;
     case kFloat4Oid:
     case kFloat8Oid:
-    case kNumericOid: return QVariant(QByteArray::fromRawData(v, len).toDouble());
-    case kBoolOid: return QVariant(len > 0 && v[0] == 't');
+    case kNumericOid: rows.AppendDouble(QByteArray::fromRawData(v, len).toDouble()); return;
+    case kBoolOid: rows.AppendValue(QVariant(len > 0 && v[0] == 't')); return;
     case kByteaOid: {
         size_t n = 0;
         unsigned char *bytes = PQunescapeBytea(reinterpret_cast<const unsigned char *>(v), &n);
         QByteArray out(reinterpret_cast<const char *>(bytes), qsizetype(n));
         PQfreemem(bytes);
-        return QVariant(out);
+        rows.AppendValue(QVariant(out));
+        return;
     }
-    default: return QVariant(QString::fromUtf8(v, len));
+    default: rows.AppendText(v, len); return; // text: UTF-8 as the row set keeps it
     }
 }
 
@@ -126,19 +131,28 @@ void TPgCatalogStore::loadTables()
 {
     // The tables and columns of the schema the connection works in (the first of its search path).
     PgResultPtr r = exec(QByteArrayLiteral(
-        "SELECT c.relname, c.relkind, a.attname, format_type(a.atttypid, a.atttypmod) "
+        "SELECT c.relname, c.relkind, a.attname, format_type(a.atttypid, a.atttypmod), a.attgenerated "
         "FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
         "WHERE c.relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema()) "
         "AND c.relkind IN ('r', 'p', 'v', 'm', 'f') AND a.attnum > 0 AND NOT a.attisdropped "
         "ORDER BY c.relname, a.attnum"));
     m_tables.clear();
     m_identifiers.clear();
+    m_foldedCopies.clear();
     m_hashesKept.reset();
+    QHash<QString, QSet<QString>> foldedCopiesOf; // table (lower case) -> columns with a folded copy
     for (int i = 0; i < PQntuples(r.get()); ++i) {
         const QString name = QString::fromUtf8(PQgetvalue(r.get(), i, 0));
         const char kind = *PQgetvalue(r.get(), i, 1);
         const QString col = QString::fromUtf8(PQgetvalue(r.get(), i, 2));
         const QString declared = PgCatalogSchema::DeclaredType(QString::fromUtf8(PQgetvalue(r.get(), i, 3)));
+        const bool generated = *PQgetvalue(r.get(), i, 4) == 's';
+        // A folded copy is the server's, not a column of the catalogue: no statement lists it, no
+        // copy writes it. Only one the server itself writes is trusted to match its column.
+        if (generated && col.endsWith(QLatin1String(PgCatalogSchema::kFoldedSuffix))) {
+            foldedCopiesOf[name.toLower()].insert(col.chopped(int(qstrlen(PgCatalogSchema::kFoldedSuffix))));
+            continue;
+        }
         TableInfo &t = m_tables[name.toLower()];
         t.name = name;
         t.baseTable = kind == 'r' || kind == 'p';
@@ -148,6 +162,19 @@ void TPgCatalogStore::loadTables()
         m_identifiers.insert(name.toLower(), name);
         m_identifiers.insert(col.toLower(), col);
     }
+    // A column's copy is used only when every table (or view) with a column of that name keeps one:
+    // a statement names the column without saying whose it is.
+    QHash<QString, bool> everywhere; // column (lower case) -> whether each table with it has the copy
+    for (const TableInfo &t : std::as_const(m_tables)) {
+        const QSet<QString> copies = foldedCopiesOf.value(t.name.toLower());
+        for (const TStoreColumn &c : t.columns) {
+            const QString key = c.name.toLower();
+            everywhere[key] = everywhere.value(key, true) && copies.contains(c.name);
+        }
+    }
+    for (auto it = everywhere.constBegin(); it != everywhere.constEnd(); ++it)
+        if (it.value())
+            m_foldedCopies.insert(m_identifiers.value(it.key()), PgCatalogSchema::FoldedColumn(m_identifiers.value(it.key())));
 }
 
 void TPgCatalogStore::checkIsCatalogue()
@@ -210,6 +237,11 @@ PgResultPtr TPgCatalogStore::exec(const QByteArray &sql, const PgParameters &par
     return m_conn.Exec(sql, parameters, resultFormat, m_depth == 0);
 }
 
+PgResultPtr TPgCatalogStore::execPrepared(const QByteArray &sql, const PgParameters &parameters, int resultFormat)
+{
+    return m_conn.ExecPrepared(sql, parameters, resultFormat, m_depth == 0);
+}
+
 bool TPgCatalogStore::TableExists(const QString &name)
 {
     auto it = m_tables.constFind(name.toLower());
@@ -224,8 +256,9 @@ QVector<TStoreColumn> TPgCatalogStore::TableColumns(const QString &name)
 
 void TPgCatalogStore::Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows)
 {
-    const TPgStatement statement =
-        PgStatementTranslation::Translate(sql, [this](const QString &w) { return canonicalIdentifier(w); });
+    const TPgStatement statement = PgStatementTranslation::Translate(
+        sql, [this](const QString &w) { return canonicalIdentifier(w); },
+        [this](const QString &column) { return m_foldedCopies.value(column); });
     PgParameters p;
     for (const TPgParameterSource &source : statement.parameters) {
         if (source.literal) {
@@ -236,26 +269,35 @@ void TPgCatalogStore::Select(const QString &sql, const QHash<QString, QVariant> 
         for (auto it = parameters.constBegin(); it != parameters.constEnd(); ++it)
             if (it.key().compare(source.text, Qt::CaseInsensitive) == 0)
                 value = it.value();
-        p.AddUntyped(value);
+        if (source.folded && !value.isNull())
+            p.AddText(PgStatementTranslation::FoldAscii(value.toString()));
+        else
+            p.AddUntyped(value);
     }
-    PgResultPtr r = exec(statement.sql, p);
-    const int columns = PQnfields(r.get());
+    // Every search of a frame is the same statement with another pattern.
+    PgResultPtr r = execPrepared(statement.sql, p);
+    // The columns of the result, less the folded copies a "*" brings along.
+    QVector<int> columns;
+    QVector<Oid> types;
+    for (int c = 0; c < PQnfields(r.get()); ++c) {
+        if (QByteArray(PQfname(r.get(), c)).endsWith(PgCatalogSchema::kFoldedSuffix))
+            continue;
+        columns << c;
+        types << PQftype(r.get(), c);
+    }
     const int count = PQntuples(r.get());
-    rows.Reset(columns);
+    rows.Reset(int(columns.size()));
     rows.Reserve(count);
-    QVector<QVariant> values(columns);
-    for (int i = 0; i < count; ++i) {
-        for (int c = 0; c < columns; ++c)
-            values[c] = cellValue(r.get(), i, c);
-        rows.AppendRow(values);
-    }
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < columns.size(); ++k)
+            appendCell(r.get(), i, columns[k], types[k], rows);
 }
 
 void TPgCatalogStore::ReadPicture(qint64 reference, TMemoryStream &stream)
 {
     PgParameters p;
     p.AddInteger(reference);
-    PgResultPtr r = exec(QByteArrayLiteral("SELECT \"Bytes\" FROM \"KVR_PictureData\" WHERE \"PictureID\" = $1"), p, 1);
+    PgResultPtr r = execPrepared(QByteArrayLiteral("SELECT \"Bytes\" FROM \"KVR_PictureData\" WHERE \"PictureID\" = $1"), p, 1);
     if (PQntuples(r.get()) == 0 || PQgetisnull(r.get(), 0, 0))
         return;
     stream.Write(PQgetvalue(r.get(), 0, 0), PQgetlength(r.get(), 0, 0));
@@ -301,7 +343,7 @@ QHash<qint64, TPictureDigest> TPgCatalogStore::PictureDigests(const QVector<qint
     // The trigger is asked for in the statement that reads the hashes: someone may have dropped or
     // disabled it (and then written bytes) since. octet_length of bytes stored apart comes from
     // their header: they are not read.
-    PgResultPtr r = exec(QByteArrayLiteral("SELECT \"PictureID\", octet_length(\"Bytes\"), \"BytesHash\" "
+    PgResultPtr r = execPrepared(QByteArrayLiteral("SELECT \"PictureID\", octet_length(\"Bytes\"), \"BytesHash\" "
                                            "FROM \"KVR_PictureData\" WHERE \"PictureID\" = ANY($1::bigint[]) "
                                            "AND \"BytesHash\" IS NOT NULL AND EXISTS (SELECT 1 FROM pg_trigger "
                                            "WHERE tgrelid = '\"KVR_PictureData\"'::regclass AND tgname = $2 "
@@ -321,7 +363,7 @@ qint64 TPgCatalogStore::storePicture(const QByteArray &bytes)
     p.AddBytes(stored);
     if (pictureHashesKept())
         p.AddInteger(qint64(ContentHash::Of(stored)));
-    PgResultPtr r = exec(pictureHashesKept() ? QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\", \"BytesHash\") "
+    PgResultPtr r = execPrepared(pictureHashesKept() ? QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\", \"BytesHash\") "
                                                                  "VALUES ($1, $2) RETURNING \"PictureID\"")
                                              : QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\") VALUES ($1) "
                                                                  "RETURNING \"PictureID\""),
@@ -373,7 +415,7 @@ qint64 TPgCatalogStore::InsertEntry(const QString &tableName, TEntryValues &valu
                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING \"RecordSN\"")
                                   .arg(QuoteIdentifier(t.name), names.join(QStringLiteral(", ")),
                                        placeholders.join(QStringLiteral(", ")));
-    PgResultPtr r = exec(utf8(sql), p);
+    PgResultPtr r = execPrepared(utf8(sql), p);
     const qint64 recordSN = QByteArray(PQgetvalue(r.get(), 0, 0)).toLongLong();
     if (key)
         RaiseKeySequence(t.name, *key);

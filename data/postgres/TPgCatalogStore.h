@@ -75,6 +75,8 @@ private:
     QString canonicalIdentifier(const QString &word) const;
     QString column(const TableInfo &t, const QString &name) const;
     PgResultPtr exec(const QByteArray &sql, const PgParameters &parameters = PgParameters(), int resultFormat = 0);
+    // The same for a statement that is run again and again: prepared once on the connection.
+    PgResultPtr execPrepared(const QByteArray &sql, const PgParameters &parameters = PgParameters(), int resultFormat = 0);
     qint64 storePicture(const QByteArray &bytes);
     // Adds the value of column col as a parameter; a picture is stored first and the value
     // becomes its reference. Returns whether it was a picture.
@@ -87,6 +89,8 @@ private:
     TPgConnection m_conn;
     QHash<QString, TableInfo> m_tables;    // by lower-case name
     QHash<QString, QString> m_identifiers; // lower-case -> the catalogue's spelling
+    // A column (its spelling) -> its stored folded copy, when every table that has the column keeps one.
+    QHash<QString, QString> m_foldedCopies;
     bool m_readOnly = true;
     int m_depth = 0;
     std::optional<bool> m_hashesKept; // once known; forgotten with the tables

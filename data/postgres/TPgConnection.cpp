@@ -127,6 +127,7 @@ void TPgConnection::connect()
         throw TavelinError(QStringLiteral("无法连接图库服务器 %1: %2")
                                .arg(m_displayName, text(PQerrorMessage(conn.get()))));
     m_conn = std::move(conn);
+    m_prepared.clear(); // prepared statements belong to the connection they were made on
     // A service names its server in the service file, which a person reading a message has not
     // open: once connected, the message names the server the service led to as well.
     ServerName name;
@@ -186,6 +187,64 @@ PgResultPtr TPgConnection::Exec(const char *sql, const PgParameters &parameters,
     if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
         return result;
     throw TavelinError(failureOf(result.get()));
+}
+
+namespace {
+// More distinct statements than the program has: something builds statements from values; the
+// server's memory for them is given back and they are made again as needed.
+constexpr int kMaxPrepared = 200;
+// The server forgot a prepared statement (DISCARD ALL, a pooler that hands out another session).
+const QByteArray kNoSuchStatement = QByteArrayLiteral("26000");
+// A table's columns changed since it was prepared (a "select *" after a column was added anywhere):
+// the server refuses to hand over rows of another shape; the statement is made anew.
+const QByteArray kPlanChangedResult = QByteArrayLiteral("0A000");
+} // namespace
+
+QByteArray TPgConnection::prepare(const QByteArray &key, const QByteArray &sql, const PgParameters &parameters)
+{
+    if (m_prepared.size() >= kMaxPrepared) {
+        PgResultPtr r(PQexec(m_conn.get(), "DEALLOCATE ALL"));
+        m_prepared.clear();
+    }
+    const QByteArray name = QByteArrayLiteral("tavelin_") + QByteArray::number(++m_preparedCount);
+    PgResultPtr result(PQprepare(m_conn.get(), name.constData(), sql.constData(), parameters.Count(), parameters.Types()));
+    if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK)
+        throw TavelinError(failureOf(result.get()));
+    m_prepared.insert(key, name);
+    return name;
+}
+
+PgResultPtr TPgConnection::ExecPrepared(const QByteArray &sql, const PgParameters &parameters, int resultFormat,
+                                        bool mayReconnect)
+{
+    ensureConnected(mayReconnect);
+    // The types are part of the statement: the same text with a parameter typed otherwise is
+    // another statement for the server.
+    QByteArray key = sql;
+    key.append('\0');
+    key.append(reinterpret_cast<const char *>(parameters.Types()), qsizetype(parameters.Count() * sizeof(Oid)));
+    for (int attempt = 0;; ++attempt) {
+        auto it = m_prepared.constFind(key);
+        const QByteArray name = it != m_prepared.constEnd() ? *it : prepare(key, sql, parameters);
+        PgResultPtr result(PQexecPrepared(m_conn.get(), name.constData(), parameters.Count(), parameters.Values(),
+                                          parameters.Lengths(), parameters.Formats(), resultFormat));
+        const ExecStatusType st = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+        if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK)
+            return result;
+        const QByteArray state = result ? QByteArray(PQresultErrorField(result.get(), PG_DIAG_SQLSTATE)) : QByteArray();
+        if (attempt == 0 && !InTransaction() && PQstatus(m_conn.get()) == CONNECTION_OK) {
+            if (state == kNoSuchStatement) {
+                m_prepared.clear();
+                continue;
+            }
+            if (state == kPlanChangedResult) {
+                PgResultPtr dropped(PQexec(m_conn.get(), QByteArray("DEALLOCATE " + name).constData()));
+                m_prepared.remove(key);
+                continue;
+            }
+        }
+        throw TavelinError(failureOf(result.get()));
+    }
 }
 
 void TPgConnection::ExecRows(const char *sql, const PgParameters &parameters, int resultFormat, bool mayReconnect,

@@ -5,6 +5,7 @@
 #include "data/postgres/PgHandles.h"
 #include "data/postgres/PgParameters.h"
 
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -32,6 +33,10 @@ public:
     {
         return Exec(sql.constData(), parameters, resultFormat, mayReconnect);
     }
+    // The same through a statement the server keeps prepared on this connection, made the first
+    // time this text is run with these parameter types: a statement run again (every keystroke's
+    // search, every imported entry) is parsed and planned by the server once, not every time.
+    PgResultPtr ExecPrepared(const QByteArray &sql, const PgParameters &parameters, int resultFormat, bool mayReconnect);
     // The same, handing the rows of the result to row one at a time as they arrive, so that the
     // caller works on the first while the server still sends the others. Throws when the
     // statement or row fails (rows handed over before stay handed over).
@@ -55,7 +60,12 @@ private:
     // The message for a failed statement (result may be null).
     QString failureOf(const PGresult *result) const;
 
+    // Prepares sql under a new name, remembered for this connection; returns the name.
+    QByteArray prepare(const QByteArray &key, const QByteArray &sql, const PgParameters &parameters);
+
     QString m_location;
     QString m_displayName;
     PgConnPtr m_conn;
+    QHash<QByteArray, QByteArray> m_prepared; // statement text and parameter types -> name
+    quint64 m_preparedCount = 0;
 };
