@@ -1,6 +1,7 @@
 #include "app/StartupMessages.h"
 
 #include "platform/ErrorReport.h"
+#include "widgets/TCentredMessageBox.h"
 
 #include <QFile>
 #include <QMessageBox>
@@ -38,7 +39,8 @@ void ShowStartupMessage(const QString &text, const QString &caption, const QStri
         AppendToTestLog(QStringLiteral("box"), caption, text, reason);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, nullptr);
+    TCentredMessageBox box(QMessageBox::Critical, caption, text, nullptr);
+    box.setStandardButtons(QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.setInformativeText(reason);
     // Paths and commands in the reason can be selected and copied.

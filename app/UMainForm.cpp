@@ -116,6 +116,7 @@ void Tm_FormMain::SetUpLook()
     m_PageControl->tabBar()->setDrawBase(false);
     m_PageControl->tabBar()->setExpanding(false);
     m_PageControl->setCurrentWidget(m_TabSheet_Main);
+    NamePages();
 
     // The start page: a light page under the banner, a heading and the maker's family of programs.
     SetPanelColour(m_TabSheet_Main, kRightPanelColor);
@@ -133,6 +134,22 @@ void Tm_FormMain::SetUpLook()
     }
     for (QLabel *contact : {Label3, Label5})
         contact->setStyleSheet(QStringLiteral("color: #283250;"));
+}
+
+void Tm_FormMain::NamePages()
+{
+    // The tabs show no caption, but a screen reader that lands on one, or on a page, names it after
+    // its atlas button.
+    const std::pair<QWidget *, QString> pages[] = {
+        {m_TabSheet_Main, QStringLiteral("起始页")},   {m_TabSheet_ZY, SpeedButton8->text()},
+        {m_TabSheet_ZYWZ, SpeedButton3->text()},    {m_TabSheet_XYLC, SpeedButton6->text()},
+        {m_TabSheet_ZXTP, SpeedButton7->text()},    {m_TabSheet_XYJP, SpeedButton4->text()},
+        {m_TabSheet_ZYZJ, SpeedButton1->text()},
+    };
+    for (const auto &[page, name] : pages) {
+        page->setAccessibleName(name);
+        m_PageControl->tabBar()->setAccessibleTabName(m_PageControl->indexOf(page), name);
+    }
 }
 
 void Tm_FormMain::SetUpStatusBar()

@@ -87,6 +87,7 @@ private:
     void SetUpLook();
     void SetUpAnchors();
     void SetUpStatusBar();
+    void NamePages();
     void ConnectEvents();
 
     QStringList m_strAdTexts;

@@ -26,8 +26,13 @@ public slots:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *e) override;
 
 private:
     void SetHeight(int height);
     bool m_bSplash;
+    // Where the window was shown; it cannot be moved by the user.
+    bool m_bPlaced = false;
+    QPoint m_Place;
+    int m_nPlaceCorrections = 0;
 };

@@ -6,6 +6,7 @@
 #include "glo/TLengthLimitValidator.h"
 #include "platform/FontSetup.h"
 #include "platform/WinConstants.h"
+#include "widgets/AccessibleFactory.h"
 #include "widgets/LabelFitting.h"
 #include "widgets/TAnchors.h"
 #include "widgets/WindowPlacement.h"
@@ -50,6 +51,7 @@ Tm_GloInputDlg::Tm_GloInputDlg(QWidget *owner, const QString &prompt, TFunParam 
     : QDialog(owner), m_nInputKind(inputKind), m_strPrompt(prompt), m_pFunParam(&param)
 {
     EnsureGloResources();
+    InstallAccessibleFactory();
     setupUi(this);
     // A thin tool-window frame whose only title-bar button is the close box.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

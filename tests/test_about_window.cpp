@@ -10,6 +10,7 @@
 #include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
 
+#include <QAccessible>
 #include <QScreen>
 #include <QtTest>
 
@@ -41,6 +42,8 @@ private slots:
     void placementIgnoresTheWorkArea_data();
     void placementIgnoresTheWorkArea();
     void aboutTextShape();
+    void whatAScreenReaderFinds_data();
+    void whatAScreenReaderFinds();
     void screenshots();
 };
 
@@ -90,6 +93,47 @@ void TestAboutWindow::aboutButtonExpandsAndCollapses()
     QCOMPARE(w->m_Button_About->text(), QStringLiteral("关于>>"));
     QCOMPARE(w->y(), top);
     QVERIFY(w->isVisible());
+}
+
+void TestAboutWindow::whatAScreenReaderFinds_data()
+{
+    QTest::addColumn<bool>("splash");
+    QTest::addColumn<int>("aboutClicks");
+    QTest::addColumn<bool>("textReachable");
+    QTest::newRow("splash") << true << 0 << false;
+    QTest::newRow("about box, collapsed") << false << 0 << false;
+    QTest::newRow("about box, expanded") << false << 1 << true;
+    QTest::newRow("about box, collapsed again") << false << 2 << false;
+}
+
+void TestAboutWindow::whatAScreenReaderFinds()
+{
+    QFETCH(bool, splash);
+    QFETCH(int, aboutClicks);
+    QFETCH(bool, textReachable);
+    auto w = MakeAbout(splash);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    for (int i = 0; i < aboutClicks; ++i)
+        QTest::mouseClick(w->m_Button_About, Qt::LeftButton);
+
+    // The about text and its etched line are offered to a screen reader only while the window shows
+    // them; cut off below the bottom edge, they are not there for anybody.
+    const auto shown = [](QWidget *widget) {
+        return !QAccessible::queryAccessibleInterface(widget)->state().invisible;
+    };
+    QCOMPARE(shown(w->m_Label_Memo), textReachable);
+    QCOMPARE(shown(w->Bevel1), textReachable);
+    QCOMPARE(w->m_Label_Memo->text().isEmpty(), false);
+
+    // The pictures that say something carry a name; the panel is a panel and the etched line a
+    // separator, not windows of their own.
+    QAccessibleInterface *icon = QAccessible::queryAccessibleInterface(w->m_ImageIcon);
+    QCOMPARE(icon->text(QAccessible::Name), QStringLiteral("Tavelin 图标"));
+    QVERIFY(!QAccessible::queryAccessibleInterface(w->Image1)->text(QAccessible::Name).isEmpty());
+    QCOMPARE(QAccessible::queryAccessibleInterface(w->Panel1)->role(), QAccessible::Pane);
+    QCOMPARE(QAccessible::queryAccessibleInterface(w->Bevel1)->role(), QAccessible::Separator);
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.get())->text(QAccessible::Name), QStringLiteral("关于本软件"));
 }
 
 void TestAboutWindow::versionLine_data()

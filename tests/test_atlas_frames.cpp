@@ -385,6 +385,14 @@ private slots:
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(frame.findChild<QTableView *>("m_DBGrid_ZY"));
         QCOMPARE(list->text(QAccessible::Name), QStringLiteral("其他图谱列表"));
         QCOMPARE(list->text(QAccessible::Description), QStringLiteral("其他图谱列表:  共1条"));
+        // The browser and its panels are panes inside the window, not windows of their own, and
+        // the thumbnail boxes likewise.
+        QCOMPARE(QAccessible::queryAccessibleInterface(&frame)->role(), QAccessible::Pane);
+        for (const char *panel : {"m_Panel_Left", "Panel1", "Panel4", "Panel7"}) {
+            QWidget *w = frame.findChild<QWidget *>(QLatin1String(panel));
+            QVERIFY2(w, panel);
+            QCOMPARE(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Pane);
+        }
 
         // Cells and preview: images with names, saying whether they show a picture.
         frame.m_MenuItem_DisplayDescriblePictureClick();

@@ -6,6 +6,7 @@
 #include "platform/FontSetup.h"
 #include "platform/TCanvas.h"
 #include "platform/WinConstants.h"
+#include "widgets/TCentredMessageBox.h"
 #include "widgets/WinMessageBox.h"
 #include "support/ModalBoxes.h"
 #include "support/TestSupport.h"
@@ -17,7 +18,9 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <QAccessible>
 #include <QtTest>
 
 #include <functional>
@@ -120,6 +123,8 @@ private slots:
     void msgBoxEscapeAndCloseBox_data();
     void msgBoxEscapeAndCloseBox();
     void msgBoxShowsTextPlainAndDefaultButton();
+    void msgBoxCentredOnTheScreen_data();
+    void msgBoxCentredOnTheScreen();
     void msgBoxOwnerIsActiveWindowAndFocusReturns();
 
     void globalObjects();
@@ -569,6 +574,8 @@ void TestFunctionSet::msgBoxButtonsAndResults()
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
     QString seenTitle, seenText;
     bool modal = false;
+    QAccessible::Role seenRole = QAccessible::NoRole;
+    QString seenIconName;
     WhenModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
@@ -578,6 +585,13 @@ void TestFunctionSet::msgBoxButtonsAndResults()
         seenTitle = box->windowTitle();
         seenText = box->text();
         modal = box->windowModality() == Qt::ApplicationModal;
+        // A screen reader finds the box as an alert, and hears the kind of message by the icon's name.
+        QAccessibleInterface *alert = QAccessible::queryAccessibleInterface(box);
+        seenRole = alert->role();
+        for (int i = 0; i < alert->childCount(); ++i) {
+            if (alert->child(i)->role() == QAccessible::Graphic)
+                seenIconName = alert->child(i)->text(QAccessible::Name);
+        }
         box->button(press)->click();
     });
     TqelFunctionSet fs;
@@ -591,6 +605,13 @@ void TestFunctionSet::msgBoxButtonsAndResults()
     QCOMPARE(seenTitle, QStringLiteral("提示"));
     QCOMPARE(seenText, QStringLiteral("删除这条记录?"));
     QVERIFY(modal);
+    QCOMPARE(seenRole, QAccessible::AlertMessage);
+    const QHash<int, QString> iconNames{{QMessageBox::Critical, QStringLiteral("错误")},
+                                        {QMessageBox::Information, QStringLiteral("信息")},
+                                        {QMessageBox::Question, QStringLiteral("问题")},
+                                        {QMessageBox::Warning, QStringLiteral("警告")}};
+    if (icon != QMessageBox::NoIcon)
+        QCOMPARE(seenIconName, iconNames.value(icon));
 }
 
 void TestFunctionSet::msgBoxEscapeAndCloseBox_data()
@@ -707,4 +728,44 @@ void TestFunctionSet::globalObjects()
 }
 
 QTEST_MAIN(TestFunctionSet)
+void TestFunctionSet::msgBoxCentredOnTheScreen_data()
+{
+    QTest::addColumn<bool>("owned");
+    QTest::addColumn<QPoint>("ownerAt");
+    QTest::newRow("owner near the top left") << true << QPoint(40, 30);
+    QTest::newRow("owner further in") << true << QPoint(300, 200);
+    QTest::newRow("no owner") << false << QPoint();
+}
+
+// The box is placed as the platform's own: in the middle of the screen, whether or not it has an
+// owner and wherever that is, not wherever the window manager would put a new window.
+void TestFunctionSet::msgBoxCentredOnTheScreen()
+{
+    QFETCH(bool, owned);
+    QFETCH(QPoint, ownerAt);
+    QWidget owner;
+    owner.setGeometry(QRect(ownerAt, QSize(500, 360)));
+    if (owned) {
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    }
+    TCentredMessageBox box(QMessageBox::Information, QStringLiteral("提示"), QStringLiteral("导入图片结束!"),
+                           owned ? &owner : nullptr);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QPoint centre = box.screen()->geometry().center();
+    QVERIFY2((box.frameGeometry().center() - centre).manhattanLength() <= 8,
+             qPrintable(QStringLiteral("box centre %1,%2, expected %3,%4")
+                        .arg(box.frameGeometry().center().x())
+                        .arg(box.frameGeometry().center().y())
+                        .arg(centre.x())
+                        .arg(centre.y())));
+    QAccessibleInterface *alert = QAccessible::queryAccessibleInterface(&box);
+    bool named = false;
+    for (int i = 0; i < alert->childCount(); ++i)
+        named = named || (alert->child(i)->role() == QAccessible::Graphic && alert->child(i)->text(QAccessible::Name) == QStringLiteral("信息"));
+    QVERIFY(named);
+}
+
 #include "test_function_set.moc"

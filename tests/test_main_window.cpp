@@ -476,6 +476,34 @@ private slots:
         QTRY_VERIFY(opened);
     }
 
+    void hiddenTabsAndPagesAreNamed_data()
+    {
+        atlasButtonShowsItsPageAndActivatesItsFrame_data();
+        QTest::newRow("start page") << QString() << "m_TabSheet_Main" << QString();
+    }
+
+    // The tabs are a pixel wide and show no caption, yet a screen reader lands on them (and on the
+    // pages): each is named as the button that shows it, the start page as such.
+    void hiddenTabsAndPagesAreNamed()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, page);
+        ShowActive();
+        QWidget *sheet = m_form->findChild<QWidget *>(page);
+        QVERIFY(sheet);
+        const QString expected = button.isEmpty() ? QStringLiteral("起始页") : Button(button.toLatin1())->text();
+        QCOMPARE(QAccessible::queryAccessibleInterface(sheet)->text(QAccessible::Name), expected);
+
+        QAccessibleInterface *tabs = QAccessible::queryAccessibleInterface(m_form->m_PageControl->tabBar());
+        QCOMPARE(tabs->role(), QAccessible::PageTabList);
+        QAccessibleInterface *tab = tabs->child(m_form->m_PageControl->indexOf(sheet));
+        QVERIFY(tab);
+        QCOMPARE(tab->role(), QAccessible::PageTab);
+        QCOMPARE(tab->text(QAccessible::Name), expected);
+        // Still no caption drawn.
+        QCOMPARE(m_form->m_PageControl->tabText(m_form->m_PageControl->indexOf(sheet)), QString());
+    }
+
     void keyboardReachesTheButtonsAndTheBanner()
     {
         ShowActive();

@@ -8,6 +8,7 @@
 #include "widgets/TStatusBarAccessible.h"
 
 #include <QAccessibleWidget>
+#include <QFrame>
 #include <QHash>
 
 namespace {
@@ -23,6 +24,15 @@ QAccessibleInterface *Factory(const QString &className, QObject *object)
     auto *widget = qobject_cast<QWidget *>(object);
     if (!widget)
         return nullptr;
+    // A frame is a panel, a bevel box or an etched line: a plain one, or one of ours that nothing
+    // above describes (an atlas browser). Qt calls it a border, which a screen reader announces as
+    // one more window ("frame") nested in the real one. Classes the toolkit knows better (labels,
+    // scroll areas) are answered at their own name before the search gets up to this one.
+    if (className == QLatin1String("QFrame")) {
+        const auto shape = static_cast<QFrame *>(widget)->frameShape();
+        const bool line = shape == QFrame::HLine || shape == QFrame::VLine;
+        return new QAccessibleWidget(widget, line ? QAccessible::Separator : QAccessible::Pane);
+    }
     // Asked for each class from the most derived up: answer only for the object's own class, so
     // a subclass we do not know is not dressed as its base.
     if (className != QLatin1String(object->metaObject()->className()))

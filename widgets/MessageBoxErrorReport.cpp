@@ -1,9 +1,9 @@
 #include "widgets/MessageBoxErrorReport.h"
 
 #include "platform/ErrorReport.h"
+#include "widgets/TCentredMessageBox.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 void ShowErrorBox(const QString &message)
 {
@@ -14,7 +14,8 @@ void ShowErrorBox(const QString &message)
     QString title = QApplication::applicationName();
     if (title.isEmpty())
         title = QStringLiteral("Tavelin");
-    QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, QApplication::activeWindow());
+    TCentredMessageBox box(QMessageBox::Critical, title, message, QApplication::activeWindow());
+    box.setStandardButtons(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

@@ -1,6 +1,7 @@
 #include "widgets/WinMessageBox.h"
 
 #include "platform/WinConstants.h"
+#include "widgets/TCentredMessageBox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -96,9 +97,12 @@ QString ButtonCaption(QMessageBox::StandardButton b)
 }
 
 // QMessageBox would let Esc pick "No" or "Abort"; the platform's box does not.
-class TWinMessageBoxDialog : public QMessageBox {
+class TWinMessageBoxDialog : public TCentredMessageBox {
 public:
-    TWinMessageBoxDialog(QWidget *owner, bool cancellable) : QMessageBox(owner), m_cancellable(cancellable) {}
+    TWinMessageBoxDialog(QWidget *owner, bool cancellable)
+        : TCentredMessageBox(QMessageBox::NoIcon, QString(), QString(), owner), m_cancellable(cancellable)
+    {
+    }
 
 protected:
     void keyPressEvent(QKeyEvent *e) override
@@ -107,7 +111,7 @@ protected:
             e->accept();
             return;
         }
-        QMessageBox::keyPressEvent(e);
+        TCentredMessageBox::keyPressEvent(e);
     }
     void closeEvent(QCloseEvent *e) override
     {
@@ -115,7 +119,7 @@ protected:
             e->ignore();
             return;
         }
-        QMessageBox::closeEvent(e);
+        TCentredMessageBox::closeEvent(e);
     }
 
 private:
