@@ -249,15 +249,23 @@ void TThumbnailCache::FlushLocked()
     if (!m_db || !m_writable || m_touched.isEmpty())
         return;
     const QVector<qint64> touched = std::exchange(m_touched, {});
+    EachInOneTransactionLocked("UPDATE thumbnail SET used = ?1 WHERE id = ?2", touched, [this](sqlite3_stmt *st, qint64 id) {
+        sqlite3_bind_int64(st, 1, ++m_clock);
+        sqlite3_bind_int64(st, 2, id);
+    });
+}
+
+bool TThumbnailCache::EachInOneTransactionLocked(const char *sql, const QVector<qint64> &ids,
+                                                 const std::function<void(sqlite3_stmt *, qint64)> &bind)
+{
     if (sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return;
-    TStatement st(m_db, "UPDATE thumbnail SET used = ?1 WHERE id = ?2");
+        return false;
+    TStatement st(m_db, sql);
     int rc = st.Prepared() ? SQLITE_DONE : st.PrepareError();
-    for (qint64 id : touched) {
+    for (qint64 id : ids) {
         if (rc != SQLITE_DONE)
             break;
-        sqlite3_bind_int64(*st, 1, ++m_clock);
-        sqlite3_bind_int64(*st, 2, id);
+        bind(*st, id);
         rc = sqlite3_step(*st);
         sqlite3_reset(*st);
     }
@@ -266,7 +274,9 @@ void TThumbnailCache::FlushLocked()
     if (rc != SQLITE_OK && rc != SQLITE_DONE) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         FailedLocked(rc);
+        return false;
     }
+    return true;
 }
 
 void TThumbnailCache::EvictLocked()
@@ -292,24 +302,9 @@ void TThumbnailCache::EvictLocked()
             left -= sqlite3_column_int64(*oldest, 1);
         }
     }
-    if (sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (!EachInOneTransactionLocked("DELETE FROM thumbnail WHERE id = ?1", victims,
+                                    [](sqlite3_stmt *st, qint64 id) { sqlite3_bind_int64(st, 1, id); }))
         return;
-    TStatement del(m_db, "DELETE FROM thumbnail WHERE id = ?1");
-    int rc = del.Prepared() ? SQLITE_DONE : del.PrepareError();
-    for (qint64 id : std::as_const(victims)) {
-        if (rc != SQLITE_DONE)
-            break;
-        sqlite3_bind_int64(*del, 1, id);
-        rc = sqlite3_step(*del);
-        sqlite3_reset(*del);
-    }
-    if (rc == SQLITE_DONE)
-        rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        FailedLocked(rc);
-        return;
-    }
     TStatement sum(m_db, "SELECT coalesce(sum(length(picture)), 0) FROM thumbnail");
     m_total = (sum.Prepared() && sqlite3_step(*sum) == SQLITE_ROW) ? sqlite3_column_int64(*sum, 0) : 0;
 }

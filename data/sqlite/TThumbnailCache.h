@@ -14,9 +14,11 @@
 #include <QVector>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class TThumbnailCache {
 public:
@@ -62,6 +64,9 @@ private:
     void FailedLocked(int rc);
     void FlushLocked();
     void EvictLocked();
+    // Runs the statement once per id (bound by `bind`) in one transaction; false when it was rolled back.
+    bool EachInOneTransactionLocked(const char *sql, const QVector<qint64> &ids,
+                                    const std::function<void(sqlite3_stmt *, qint64)> &bind);
 
     QString m_path;
     qint64 m_budget;
