@@ -11,6 +11,7 @@
 // integer) or NULL for an empty slot; ReadPicture turns a reference into the stored bytes. In
 // writes a picture column takes the stored bytes themselves (QByteArray; an empty array is an
 // empty picture, a null QVariant an empty slot).
+#include "data/TKnownPictureHashes.h"
 #include "data/TRowSet.h"
 
 #include <QByteArray>
@@ -126,8 +127,17 @@ public:
     // per-commit syncs; everything is durable when bulk mode ends. Called outside transactions.
     virtual void SetBulkWriting(bool on) = 0;
 
+    // The content hash of picture bytes about to be written, worked out by the caller (an import
+    // hashes each file on its reading thread). Used only if exactly these bytes are stored next.
+    void KnowPictureHash(const QByteArray &bytes, quint64 hash) { m_knownHashes.Remember(bytes, hash); }
+
 protected:
     TCatalogStore() = default;
+    // The hash kept beside stored bytes: the caller's, when it gave one for these bytes.
+    quint64 PictureHashOf(const QByteArray &bytes) { return m_knownHashes.HashOf(bytes); }
+
+private:
+    TKnownPictureHashes m_knownHashes;
 };
 
 // Commits when asked, rolls back when it goes out of scope uncommitted (an exception passing by).

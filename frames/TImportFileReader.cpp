@@ -1,5 +1,6 @@
 #include "frames/TImportFileReader.h"
 
+#include "picture/ContentHash.h"
 #include "picture/JpegDecoder.h"
 
 #include <QFile>
@@ -64,6 +65,7 @@ TImportFileReader::TFile TImportFileReader::Read(const QString &path)
             return result;
         if (!bytes.isEmpty())
             JpegDecoder::ReadHeader(bytes); // the bytes are stored as read, never re-encoded
+        result.hash = ContentHash::Of(bytes);
         result.bytes = bytes;
         result.readable = true;
     } catch (const std::exception &) {

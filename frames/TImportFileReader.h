@@ -15,6 +15,7 @@ public:
     struct TFile {
         QByteArray bytes; // exactly as stored in the file
         bool readable = false; // it could be read and its header parses
+        quint64 hash = 0; // the content hash of bytes, worked out while they are at hand
     };
 
     explicit TImportFileReader(const QStringList &files, int ahead = 2);

@@ -206,6 +206,7 @@ int Tm_Frame_ZXTP::ImportFiles(const QStringList &files, const QString &category
         TImportFileReader::TFile file = reader.Next();
         if (!file.readable)
             continue; // counted as failed in the report
+        store.KnowPictureHash(file.bytes, file.hash);
         buffer.Clear();
         buffer.SetBytes(file.bytes);
         buffer.SetPosition(0);

@@ -1,5 +1,7 @@
 #include "picture/ContentHash.h"
 
+#include <QtEndian>
+
 #include <cstring>
 
 namespace ContentHash {
@@ -17,17 +19,16 @@ inline quint64 rotl(quint64 x, int r)
 }
 
 // Little-endian reads whatever the host, so a value written on one machine means the same on another.
+// (qFromLittleEndian is one unaligned load on a little-endian host; a byte-by-byte loop is not
+// always folded into one, and the hash then runs at a third of its speed.)
 inline quint64 read64(const unsigned char *p)
 {
-    quint64 v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
+    return qFromLittleEndian<quint64>(p);
 }
 
 inline quint32 read32(const unsigned char *p)
 {
-    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+    return qFromLittleEndian<quint32>(p);
 }
 
 inline quint64 round(quint64 acc, quint64 input)

@@ -4,6 +4,7 @@
 #include "data/UDataLibModule.h"
 #include "frames/UFrame_ZXTP.h"
 #include "glo/GlobalObjects.h"
+#include "picture/ContentHash.h"
 #include "widgets/TImage.h"
 #include "platform/ErrorReport.h"
 #include "platform/TMemoryStream.h"
@@ -113,6 +114,32 @@ QList<QStringList> rows(const QString &path)
     return out;
 }
 
+// The entries whose picture's kept digest is not that of its stored bytes (an import hashes each
+// file on its reading thread; the store must keep the hash of what it wrote).
+QStringList entriesWithAWrongDigest(const QString &path)
+{
+    TCatalogConnection c;
+    c.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
+    c.SetConnected(true);
+    TCatalogQuery q;
+    q.SetConnection(&c);
+    q.SQL() << CatalogSchema::FindAtlas("ZXTP")->listSql;
+    q.Open();
+    QStringList wrong;
+    for (int i = 0; i < q.RecordCount(); ++i) {
+        q.SetRecNo(i);
+        const std::optional<qint64> reference = q.PictureReference("pic1");
+        if (!reference)
+            continue;
+        TMemoryStream s;
+        q.BlobToStream("pic1", s);
+        const QHash<qint64, TPictureDigest> digests = c.Store().PictureDigests({*reference});
+        if (!(digests.value(*reference) == TPictureDigest{s.Size(), ContentHash::Of(s.Bytes())}))
+            wrong << q.FieldAsString("ItemName");
+    }
+    return wrong;
+}
+
 } // namespace
 
 class TestMiscAtlas : public QObject {
@@ -181,6 +208,7 @@ private slots:
         QCOMPARE(stored[1], (QStringList{"眼科", "a.jpg", QString::fromLatin1(a.toHex())}));
         QCOMPARE(stored[2], (QStringList{"眼科", longName.left(50), QString::fromLatin1(b.toHex())}));
         QCOMPARE(stored[3], (QStringList{"眼科", "empty.jpg", ""})); // zero bytes: imported, empty not NULL
+        QCOMPARE(entriesWithAWrongDigest(p.path), QStringList());
     }
 
     void importWithAnEmptyCategoryAndCancelledSteps()

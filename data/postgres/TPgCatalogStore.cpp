@@ -4,7 +4,6 @@
 #include "data/TRowSet.h"
 #include "data/postgres/PgCatalogSchema.h"
 #include "data/postgres/PgStatementTranslation.h"
-#include "picture/ContentHash.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
 
@@ -362,7 +361,7 @@ qint64 TPgCatalogStore::storePicture(const QByteArray &bytes)
     const QByteArray stored = bytes.isNull() ? QByteArray("", 0) : bytes;
     p.AddBytes(stored);
     if (pictureHashesKept())
-        p.AddInteger(qint64(ContentHash::Of(stored)));
+        p.AddInteger(qint64(PictureHashOf(stored)));
     PgResultPtr r = execPrepared(pictureHashesKept() ? QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\", \"BytesHash\") "
                                                                  "VALUES ($1, $2) RETURNING \"PictureID\"")
                                              : QByteArrayLiteral("INSERT INTO \"KVR_PictureData\" (\"Bytes\") VALUES ($1) "

@@ -8,7 +8,6 @@
 #include "data/sqlite/SqliteStatementBudget.h"
 #include "data/sqlite/TRecoveredCopy.h"
 #include "data/sqlite/TSqlStatement.h"
-#include "picture/ContentHash.h"
 #include "platform/TMemoryStream.h"
 #include "platform/QuotedPath.h"
 #include "platform/TavelinError.h"
@@ -499,7 +498,7 @@ void TSqliteCatalogStore::StorePictures(TEntryValues &values)
             bytes = QByteArray("", 0);
         st.BindBlob(1, bytes);
         if (hashes)
-            st.BindInt64(2, qint64(ContentHash::Of(bytes)));
+            st.BindInt64(2, qint64(PictureHashOf(bytes)));
         st.Step();
         value.second = QVariant(qint64(sqlite3_last_insert_rowid(m_db)));
     }
