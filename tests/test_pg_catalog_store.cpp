@@ -122,7 +122,8 @@ void PgCatalogStoreTest::translation_data()
 {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QString>("expected");
-    QTest::addColumn<QStringList>("parameters"); // "=literal" or ":name", "(folded)" when sent in lower case
+    QTest::addColumn<QStringList>("parameters"); // "=literal" or ":name", "(folded)" when sent in lower case,
+                                                 // "(pattern)" when sent with backslashes doubled
     QTest::addColumn<QStringList>("foldedCopies"); // columns whose folded copy the catalogue keeps
 
     // A list without an order of its own comes in RecordSN order, as a catalogue file lists it.
@@ -133,8 +134,8 @@ void PgCatalogStoreTest::translation_data()
     QTest::newRow("search statement, distinct")
         << "select distinct RecordSN,DrugName from KVR_ZYPicture where DrugName like 'A'"
         << "select distinct \"RecordSN\",\"DrugName\" from \"KVR_ZYPicture\" where lower((\"DrugName\") COLLATE \"C\") "
-           "LIKE ($1::text) ESCAPE '' ORDER BY \"RecordSN\""
-        << QStringList{"=a"} << QStringList{};
+           "LIKE ($1::text) ORDER BY \"RecordSN\""
+        << QStringList{"=a (pattern)"} << QStringList{};
     QTest::newRow("an order of its own kept")
         << "select RecordSN from KVR_ZYPicture order by DrugName"
         << "select \"RecordSN\" from \"KVR_ZYPicture\" order by \"DrugName\"" << QStringList{} << QStringList{};
@@ -154,18 +155,18 @@ void PgCatalogStoreTest::translation_data()
     QTest::newRow("search lines with a doubled quote")
         << "select DrugName from KVR_ZYPicture\r\n Where DrugName Like '%O''B%'\r\n Or OtherName Like '%O''B%'"
         << "select \"DrugName\" from \"KVR_ZYPicture\" Where lower((\"DrugName\") COLLATE \"C\") LIKE "
-           "($1::text) ESCAPE '' Or lower((\"OtherName\") COLLATE \"C\") LIKE ($2::text) ESCAPE ''"
-        << QStringList{"=%o'b%", "=%o'b%"} << QStringList{};
+           "($1::text) Or lower((\"OtherName\") COLLATE \"C\") LIKE ($2::text)"
+        << QStringList{"=%o'b% (pattern)", "=%o'b% (pattern)"} << QStringList{};
     QTest::newRow("search lines, the columns' folded copies kept")
         << "select DrugName from KVR_ZYPicture\r\n Where DrugName Like '%ÉA_%'\r\n Or OtherName Like '%ÉA_%'"
-        << "select \"DrugName\" from \"KVR_ZYPicture\" Where \"DrugName (folded)\" LIKE ($1::text) ESCAPE '' "
-           "Or \"OtherName (folded)\" LIKE ($2::text) ESCAPE ''"
-        << QStringList{"=%Éa_%", "=%Éa_%"} << QStringList{"DrugName", "OtherName"};
+        << "select \"DrugName\" from \"KVR_ZYPicture\" Where \"DrugName (folded)\" LIKE ($1::text) "
+           "Or \"OtherName (folded)\" LIKE ($2::text)"
+        << QStringList{"=%Éa_% (pattern)", "=%Éa_% (pattern)"} << QStringList{"DrugName", "OtherName"};
     QTest::newRow("a copy of one column only")
         << "select 1 where OtherName like 'A' or DrugName like 'B'"
-        << "select 1 where lower((\"OtherName\") COLLATE \"C\") LIKE ($1::text) ESCAPE '' or "
-           "\"DrugName (folded)\" LIKE ($2::text) ESCAPE ''"
-        << QStringList{"=a", "=b"} << QStringList{"DrugName"};
+        << "select 1 where lower((\"OtherName\") COLLATE \"C\") LIKE ($1::text) or "
+           "\"DrugName (folded)\" LIKE ($2::text)"
+        << QStringList{"=a (pattern)", "=b (pattern)"} << QStringList{"DrugName"};
     QTest::newRow("a column as the pattern, a text on the left")
         << "select 1 where 'X' like DrugName"
         << "select 1 where lower((($1::text)) COLLATE \"C\") LIKE \"DrugName (folded)\" ESCAPE ''"
@@ -177,8 +178,8 @@ void PgCatalogStoreTest::translation_data()
         << QStringList{":SQLRecordSN"} << QStringList{};
     QTest::newRow("a parameter as a pattern and as a value")
         << "select 1 where DrugName = :v or OtherName like :V"
-        << "select 1 where \"DrugName\" = $1 or lower((\"OtherName\") COLLATE \"C\") LIKE ($2::text) ESCAPE ''"
-        << QStringList{":v", ":V (folded)"} << QStringList{};
+        << "select 1 where \"DrugName\" = $1 or lower((\"OtherName\") COLLATE \"C\") LIKE ($2::text)"
+        << QStringList{":v", ":V (folded) (pattern)"} << QStringList{};
     QTest::newRow("not like, explicit escape kept")
         << "select 1 where DrugName not like :p escape '!'"
         << "select 1 where \"DrugName (folded)\" not LIKE ($1::text) escape ($2::text)"
@@ -210,7 +211,8 @@ void PgCatalogStoreTest::translation()
     QCOMPARE(QString::fromUtf8(st.sql).simplified(), expected.simplified());
     QStringList got;
     for (const TPgParameterSource &p : st.parameters)
-        got << (p.literal ? QLatin1Char('=') : QLatin1Char(':')) + p.text + (p.folded ? QStringLiteral(" (folded)") : QString());
+        got << (p.literal ? QLatin1Char('=') : QLatin1Char(':')) + p.text + (p.folded ? QStringLiteral(" (folded)") : QString())
+                   + (p.pattern ? QStringLiteral(" (pattern)") : QString());
     QCOMPARE(got, parameters);
 }
 

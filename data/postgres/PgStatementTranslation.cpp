@@ -107,6 +107,12 @@ QString folded(const QString &operand)
 
 } // namespace
 
+QString LiteralBackslashes(const QString &pattern)
+{
+    QString out = pattern;
+    return out.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+}
+
 QString FoldAscii(const QString &text)
 {
     QString out = text;
@@ -233,6 +239,7 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
     QVector<Piece> pieces;
     bool wrapNextOperand = false;
     bool escapePending = false;
+    int patternParameter = -1; // the pattern just written, when it is a parameter of its own
 
     auto operandText = [&](const Token &t) -> QString {
         switch (t.kind) {
@@ -279,6 +286,14 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
         default: return folded(operandText(t));
         }
     };
+    // No ESCAPE follows the pattern: no character may escape a wildcard. A parameter is sent so;
+    // anything else is rewritten by the server.
+    auto noEscapeClause = [&] {
+        if (patternParameter >= 0)
+            out.parameters[patternParameter].pattern = true;
+        else
+            pieces.append({QStringLiteral(" ESCAPE '' "), false, false});
+    };
     auto failLike = [] {
         throw TavelinError(QStringLiteral("The statement cannot be run on the catalogue server: LIKE needs a column, "
                                           "a text or a parameter on each side."));
@@ -292,7 +307,7 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
         if (escapePending) {
             escapePending = false;
             if (!isWord(t, "escape"))
-                pieces.append({QStringLiteral(" ESCAPE '' "), false, false});
+                noEscapeClause();
         }
         const bool isOperand = t.kind == Kind::Word || t.kind == Kind::Quoted || t.kind == Kind::Literal
                                || t.kind == Kind::Parameter;
@@ -321,6 +336,7 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
                 failLike();
             wrapNextOperand = false;
             pieces.append({foldedOperand(t), false, false});
+            patternParameter = t.kind == Kind::Literal || t.kind == Kind::Parameter ? int(out.parameters.size()) - 1 : -1;
             escapePending = true;
             continue;
         }
@@ -334,7 +350,7 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
     if (wrapNextOperand)
         failLike();
     if (escapePending)
-        pieces.append({QStringLiteral(" ESCAPE ''"), false, false});
+        noEscapeClause();
 
     QString text;
     for (const Piece &p : pieces)

@@ -10,6 +10,8 @@
 //   literal or a parameter is folded to lower case before it is sent (ASCII letters only, as
 //   lower() under the "C" collation folds), so the server folds only the column; a column whose
 //   folded copy the catalogue stores beside it is not folded at all, row by row, but read.
+//   Such a pattern is also sent with its backslashes doubled (the server's default escape made
+//   harmless), not wrapped in ESCAPE '': the server would rewrite the pattern for every row.
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -20,6 +22,7 @@ struct TPgParameterSource {
     bool literal = false; // a string literal of the statement (else a named parameter)
     QString text;         // the literal's value, or the parameter's name
     bool folded = false;  // a named parameter sent with its ASCII letters in lower case
+    bool pattern = false; // a LIKE pattern without an ESCAPE clause: sent with backslashes doubled
 };
 
 struct TPgStatement {
@@ -40,6 +43,8 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
 
 // Letters A-Z to a-z, every other character as it is: lower() under the "C" collation.
 QString FoldAscii(const QString &text);
+// A value as a parameter marked `pattern` is sent: a backslash matches a backslash.
+QString LiteralBackslashes(const QString &pattern);
 
 // An identifier quoted for the server.
 QString QuoteIdentifier(const QString &name);
