@@ -2,6 +2,7 @@
 
 #include "platform/ErrorReport.h"
 #include "platform/FontSetup.h"
+#include "platform/PictureMemory.h"
 #include "widgets/AccessibleFactory.h"
 #include "widgets/ApplicationMainForm.h"
 #include "widgets/MessageBoxErrorReport.h"
@@ -12,6 +13,7 @@
 
 TTavelinApplication::TTavelinApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
+    PictureMemory::KeepForReuse();
     setApplicationName(QStringLiteral("Tavelin"));
     InstallAccessibleFactory();
     // No display name: the window system would append it to every caption, and the captions are

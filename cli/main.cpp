@@ -1,4 +1,5 @@
 #include "cli/CatalogCommands.h"
+#include "platform/PictureMemory.h"
 
 #include <QGuiApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char **argv)
     // Pictures are drawn and encoded without a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    PictureMemory::KeepForReuse();
     QGuiApplication app(argc, argv);
 #ifdef TAVELIN_VERSION
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVELIN_VERSION));
