@@ -26,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 using TestSupport::AddEntry;
@@ -95,7 +96,8 @@ void answerChain(QList<Answer> steps)
     });
 }
 
-QList<QStringList> rows(const QString &path)
+// Each entry of the miscellaneous list of the catalogue file at path, in the list's order.
+void forEachEntry(const QString &path, const std::function<void(TCatalogConnection &, TCatalogQuery &)> &each)
 {
     TCatalogConnection c;
     c.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
@@ -104,13 +106,20 @@ QList<QStringList> rows(const QString &path)
     q.SetConnection(&c);
     q.SQL() << CatalogSchema::FindAtlas("ZXTP")->listSql;
     q.Open();
-    QList<QStringList> out;
     for (int i = 0; i < q.RecordCount(); ++i) {
         q.SetRecNo(i);
+        each(c, q);
+    }
+}
+
+QList<QStringList> rows(const QString &path)
+{
+    QList<QStringList> out;
+    forEachEntry(path, [&](TCatalogConnection &, TCatalogQuery &q) {
         TMemoryStream s;
         q.BlobToStream("pic1", s);
         out << QStringList{q.FieldAsString("TypeName"), q.FieldAsString("ItemName"), q.FieldIsNull("pic1") ? "NULL" : QString::fromLatin1(s.Bytes().toHex())};
-    }
+    });
     return out;
 }
 
@@ -118,25 +127,17 @@ QList<QStringList> rows(const QString &path)
 // file on its reading thread; the store must keep the hash of what it wrote).
 QStringList entriesWithAWrongDigest(const QString &path)
 {
-    TCatalogConnection c;
-    c.SetConnectionString(TCatalogConnection::ConnectionStringForFile(path));
-    c.SetConnected(true);
-    TCatalogQuery q;
-    q.SetConnection(&c);
-    q.SQL() << CatalogSchema::FindAtlas("ZXTP")->listSql;
-    q.Open();
     QStringList wrong;
-    for (int i = 0; i < q.RecordCount(); ++i) {
-        q.SetRecNo(i);
+    forEachEntry(path, [&](TCatalogConnection &c, TCatalogQuery &q) {
         const std::optional<qint64> reference = q.PictureReference("pic1");
         if (!reference)
-            continue;
+            return;
         TMemoryStream s;
         q.BlobToStream("pic1", s);
         const QHash<qint64, TPictureDigest> digests = c.Store().PictureDigests({*reference});
         if (!(digests.value(*reference) == TPictureDigest{s.Size(), ContentHash::Of(s.Bytes())}))
             wrong << q.FieldAsString("ItemName");
-    }
+    });
     return wrong;
 }
 
