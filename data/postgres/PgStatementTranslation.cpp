@@ -107,10 +107,12 @@ QString folded(const QString &operand)
 
 } // namespace
 
-QString LiteralBackslashes(const QString &pattern)
+QString AsSent(const TPgParameterSource &source, const QString &text)
 {
-    QString out = pattern;
-    return out.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    QString out = source.folded ? FoldAscii(text) : text;
+    if (source.pattern)
+        out.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    return out;
 }
 
 QString FoldAscii(const QString &text)

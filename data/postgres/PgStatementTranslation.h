@@ -43,8 +43,9 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
 
 // Letters A-Z to a-z, every other character as it is: lower() under the "C" collation.
 QString FoldAscii(const QString &text);
-// A value as a parameter marked `pattern` is sent: a backslash matches a backslash.
-QString LiteralBackslashes(const QString &pattern);
+// A parameter's text as it is sent: folded when the source says so, and as a pattern's, a backslash
+// matching a backslash.
+QString AsSent(const TPgParameterSource &source, const QString &text);
 
 // An identifier quoted for the server.
 QString QuoteIdentifier(const QString &name);

@@ -261,18 +261,15 @@ void TPgCatalogStore::Select(const QString &sql, const QHash<QString, QVariant> 
     PgParameters p;
     for (const TPgParameterSource &source : statement.parameters) {
         if (source.literal) {
-            p.AddText(source.pattern ? PgStatementTranslation::LiteralBackslashes(source.text) : source.text);
+            p.AddText(PgStatementTranslation::AsSent(source, source.text));
             continue;
         }
         QVariant value;
         for (auto it = parameters.constBegin(); it != parameters.constEnd(); ++it)
             if (it.key().compare(source.text, Qt::CaseInsensitive) == 0)
                 value = it.value();
-        if (source.pattern && !value.isNull())
-            p.AddText(PgStatementTranslation::LiteralBackslashes(
-                source.folded ? PgStatementTranslation::FoldAscii(value.toString()) : value.toString()));
-        else if (source.folded && !value.isNull())
-            p.AddText(PgStatementTranslation::FoldAscii(value.toString()));
+        if ((source.folded || source.pattern) && !value.isNull())
+            p.AddText(PgStatementTranslation::AsSent(source, value.toString()));
         else
             p.AddUntyped(value);
     }
@@ -592,7 +589,7 @@ void TPgCatalogStore::Execute(const QString &sql)
         PgStatementTranslation::Translate(sql, [this](const QString &w) { return canonicalIdentifier(w); });
     PgParameters p;
     for (const TPgParameterSource &source : statement.parameters)
-        p.AddText(source.pattern ? PgStatementTranslation::LiteralBackslashes(source.text) : source.text);
+        p.AddText(PgStatementTranslation::AsSent(source, source.text));
     exec(statement.sql, p);
     loadTables(); // the statement may have changed the tables
 }
