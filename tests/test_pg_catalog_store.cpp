@@ -99,6 +99,9 @@ private slots:
     void columnsAsTheCatalogueSpeaksOfThem();
     void anotherWorkstationsChangesShowOnTheNextQuery();
     void listsInRecordSNOrderWhateverWasChanged();
+    void keptListsFollowEveryChange_data();
+    void keptListsFollowEveryChange();
+    void aKeptListIsNotReadAgain();
     void foldedCopiesOutOfSightAndInStep();
     void statementsMadeAgainWhenTheServerDropsThem_data();
     void statementsMadeAgainWhenTheServerDropsThem();
@@ -575,6 +578,103 @@ void PgCatalogStoreTest::listsInRecordSNOrderWhateverWasChanged()
             listed << rows.Value(r, 2).toLongLong();
         QCOMPARE(listed, keys);
     }
+}
+
+void PgCatalogStoreTest::keptListsFollowEveryChange_data()
+{
+    // After a workstation read the lists, a change by ...; its next reading must be what a
+    // workstation that never read them reads.
+    QTest::addColumn<QString>("change");
+    QTest::newRow("another workstation: an entry added") << "insert";
+    QTest::newRow("another workstation: an entry renamed") << "update";
+    QTest::newRow("another workstation: an entry removed") << "delete";
+    QTest::newRow("a program knowing nothing of the log: renamed") << "UPDATE \"KVR_ZXTPPicture\" SET \"ItemName\" = 'x'";
+    QTest::newRow("a program knowing nothing of the log: emptied") << "TRUNCATE \"KVR_ZXTPPicture\", \"KVR_ZYPicture\"";
+    QTest::newRow("unlogged, the trigger disabled first")
+        << "ALTER TABLE \"KVR_ZYPicture\" DISABLE TRIGGER \"KVR_change_noted\"; "
+           "UPDATE \"KVR_ZYPicture\" SET \"DrugName\" = 'x'";
+    QTest::newRow("unlogged, the trigger dropped first")
+        << "DROP TRIGGER \"KVR_change_noted\" ON \"KVR_ZXTPPicture\"; DELETE FROM \"KVR_ZXTPPicture\"";
+    QTest::newRow("a column added") << "ALTER TABLE \"KVR_ZYPicture\" ADD COLUMN \"Extra\" integer DEFAULT 7";
+    QTest::newRow("a catalogue without the log")
+        << "DROP FUNCTION \"KVR_change_noted\"() CASCADE; DROP TABLE \"KVR_Changes\"; "
+           "UPDATE \"KVR_ZXTPPicture\" SET \"ItemName\" = 'x'";
+}
+
+void PgCatalogStoreTest::keptListsFollowEveryChange()
+{
+    QFETCH(QString, change);
+    const QString url = newCatalogue();
+    auto editing = TPgCatalogStore::Open(url);
+    const QString misc = QStringLiteral("KVR_ZXTPPicture");
+    const qint64 first = insertEntry(*editing, misc, {{"ItemName", "one"}});
+    insertEntry(*editing, misc, {{"ItemName", "two"}});
+    insertEntry(*editing, QStringLiteral("KVR_ZYPicture"), {{"DrugName", "Gancao"}, {"OtherName", "甘草"}});
+    const QStringList lists{CatalogSchema::FindAtlas(QStringLiteral("ZXTP"))->listSql,
+                            CatalogSchema::FindAtlas(QStringLiteral("ZY"))->listSql,
+                            QStringLiteral("select * from KVR_ZYPicture"),
+                            QStringLiteral("select count(*) from KVR_ZXTPPicture, KVR_ZYPicture")};
+    const auto everyList = [&](TCatalogStore &store) {
+        QVector<QVector<QVariant>> all;
+        for (const QString &sql : lists) {
+            TRowSet rows;
+            store.Select(sql, {}, rows);
+            for (int r = 0; r < rows.RowCount(); ++r)
+                all << rows.Row(r);
+            all << QVector<QVariant>{rows.ColumnCount()};
+        }
+        return all;
+    };
+    auto browsing = TPgCatalogStore::Open(url);
+    const auto before = everyList(*browsing);
+    QCOMPARE(everyList(*browsing), before); // kept, and the same
+
+    if (change == QLatin1String("insert"))
+        insertEntry(*editing, misc, {{"ItemName", "three"}});
+    else if (change == QLatin1String("update"))
+        updateEntry(*editing, misc, first, {{"ItemName", "renamed"}});
+    else if (change == QLatin1String("delete"))
+        editing->DeleteEntry(misc, first);
+    else
+        m_server.Exec(change, databaseOf(url));
+
+    const auto truth = everyList(*TPgCatalogStore::Open(url));
+    QVERIFY(truth != before);
+    QCOMPARE(everyList(*browsing), truth);
+    QCOMPARE(everyList(*browsing), truth);
+}
+
+void PgCatalogStoreTest::aKeptListIsNotReadAgain()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    const QString misc = QStringLiteral("KVR_ZXTPPicture");
+    insertEntry(*store, misc, {{"ItemName", "one"}});
+    const QString list = CatalogSchema::FindAtlas(QStringLiteral("ZXTP"))->listSql;
+    store->Execute(QStringLiteral("SET lock_timeout = 300"));
+    TRowSet rows;
+    store->Select(list, {}, rows);
+    QCOMPARE(rows.RowCount(), 1);
+
+    // Another session holds the table against every reader and has added an entry, not committed
+    // yet: reading the table would wait and fail, the kept list is handed over as it is.
+    TPgConnection other(url);
+    other.Exec("BEGIN");
+    other.Exec("INSERT INTO \"KVR_ZXTPPicture\" (\"ItemName\") VALUES ('two')");
+    other.Exec("LOCK TABLE \"KVR_ZXTPPicture\" IN ACCESS EXCLUSIVE MODE");
+    store->Select(list, {}, rows);
+    QCOMPARE(rows.RowCount(), 1);
+    QVERIFY_THROWS_EXCEPTION(TavelinError, store->Select(QStringLiteral("select ItemName from KVR_ZXTPPicture where "
+                                                                        "RecordSN > 0"),
+                                                         {}, rows));
+    // Inside a transaction of its own the store reads the table itself.
+    {
+        TStoreTransaction tx(*store);
+        QVERIFY_THROWS_EXCEPTION(TavelinError, store->Select(list, {}, rows));
+    }
+    other.Exec("COMMIT");
+    store->Select(list, {}, rows);
+    QCOMPARE(rows.RowCount(), 2);
 }
 
 void PgCatalogStoreTest::foldedCopiesOutOfSightAndInStep()

@@ -70,6 +70,19 @@ QString bigintArray(const QVector<qint64> &ids)
     return text + QLatin1Char('}');
 }
 
+// The words a list statement is made of besides the catalogue's names: anything else (a function
+// of the server's, a table of its own) may read what the change log does not cover.
+bool isListWord(const QString &word)
+{
+    static const QSet<QString> words{
+        QStringLiteral("select"), QStringLiteral("distinct"), QStringLiteral("from"),  QStringLiteral("where"),
+        QStringLiteral("and"),    QStringLiteral("or"),       QStringLiteral("not"),   QStringLiteral("as"),
+        QStringLiteral("order"),  QStringLiteral("by"),       QStringLiteral("asc"),   QStringLiteral("desc"),
+        QStringLiteral("is"),     QStringLiteral("null"),     QStringLiteral("count"), QStringLiteral("max"),
+        QStringLiteral("min")};
+    return words.contains(word.toLower());
+}
+
 QByteArray utf8(const QString &s)
 {
     return s.toUtf8();
@@ -112,7 +125,11 @@ void TPgCatalogStore::Create(const QString &location, const std::function<void(T
         throw TavelinError(QStringLiteral("The database %1 already holds a catalogue (%2); it was not changed.")
                                .arg(store->Location(), present.join(QStringLiteral(", "))));
     TStoreTransaction tx(*store);
-    for (const QString &statement : PgCatalogSchema::CreateStatements())
+    PgResultPtr schema = store->exec(QByteArrayLiteral("SELECT current_schema()"));
+    if (PQntuples(schema.get()) != 1 || PQgetisnull(schema.get(), 0, 0))
+        throw TavelinError(QStringLiteral("The database %1 has no schema to make the catalogue in (the search path names "
+                                          "none that exists); it was not changed.").arg(store->Location()));
+    for (const QString &statement : PgCatalogSchema::CreateStatements(QString::fromUtf8(PQgetvalue(schema.get(), 0, 0))))
         store->exec(utf8(statement));
     store->loadTables();
     store->m_readOnly = false; // whoever may make the tables may fill them
@@ -174,6 +191,18 @@ void TPgCatalogStore::loadTables()
     for (auto it = everywhere.constBegin(); it != everywhere.constEnd(); ++it)
         if (it.value())
             m_foldedCopies.insert(m_identifiers.value(it.key()), PgCatalogSchema::FoldedColumn(m_identifiers.value(it.key())));
+
+    // Lists are kept between readings only where the change log can say when they changed: a
+    // catalogue made by an older version has none, an account may not be allowed to read it.
+    bool logReadable = false;
+    const auto log = m_tables.constFind(QString::fromLatin1(PgCatalogSchema::kChangeTable).toLower());
+    if (log != m_tables.constEnd() && log->baseTable) {
+        PgParameters p;
+        p.AddText(QuoteIdentifier(log->name));
+        PgResultPtr readable = exec(QByteArrayLiteral("SELECT has_table_privilege($1::text, 'SELECT')"), p);
+        logReadable = PQntuples(readable.get()) == 1 && *PQgetvalue(readable.get(), 0, 0) == 't';
+    }
+    m_lists.SetAvailable(logReadable);
 }
 
 void TPgCatalogStore::checkIsCatalogue()
@@ -255,9 +284,37 @@ QVector<TStoreColumn> TPgCatalogStore::TableColumns(const QString &name)
 
 void TPgCatalogStore::Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows)
 {
+    // A list may be kept (TPgListCache) when it reads nothing but atlas tables, which the change
+    // log covers, and depends on no value: every word of it a known name or one of a list's words.
+    QStringList tables;
+    bool keepable = !sql.contains(QLatin1Char('"'));
     const TPgStatement statement = PgStatementTranslation::Translate(
-        sql, [this](const QString &w) { return canonicalIdentifier(w); },
+        sql,
+        [&](const QString &w) {
+            const QString known = canonicalIdentifier(w);
+            if (known.isEmpty()) {
+                keepable = keepable && isListWord(w);
+                return known;
+            }
+            const auto t = m_tables.constFind(w.toLower());
+            if (t != m_tables.constEnd() && t->name == known) {
+                if (!t->baseTable || !CatalogSchema::FindAtlasByTable(t->name))
+                    keepable = false;
+                else if (!tables.contains(t->name))
+                    tables << t->name;
+            }
+            return known;
+        },
         [this](const QString &column) { return m_foldedCopies.value(column); });
+    const auto read = [&](TRowSet &out) { readRows(statement, parameters, out); };
+    if (keepable && statement.parameters.isEmpty() && m_depth == 0)
+        m_lists.Rows(m_conn, statement.sql, tables, rows, read);
+    else
+        read(rows);
+}
+
+void TPgCatalogStore::readRows(const TPgStatement &statement, const QHash<QString, QVariant> &parameters, TRowSet &rows)
+{
     PgParameters p;
     for (const TPgParameterSource &source : statement.parameters) {
         if (source.literal) {

@@ -3,10 +3,13 @@
 //
 // Same tables, columns, statements and meaning as the catalogue file: statements are translated
 // (PgStatementTranslation), values always travel as parameters, picture bytes live in
-// KVR_PictureData and are read only when a slot is asked for. Every list query reads the server
-// afresh, so changes made by other workstations show on the next one.
+// KVR_PictureData and are read only when a slot is asked for. Every list query asks the server
+// whether anything changed since it last read the same list (TPgListCache), and reads it afresh
+// if so, so changes made by other workstations show on the next one.
 #include "data/TCatalogStore.h"
+#include "data/postgres/PgStatementTranslation.h"
 #include "data/postgres/TPgConnection.h"
+#include "data/postgres/TPgListCache.h"
 
 #include <QHash>
 #include <QSet>
@@ -65,6 +68,8 @@ private:
 
     explicit TPgCatalogStore(const QString &location);
     void loadTables();
+    // The rows of a translated statement, read from the server.
+    void readRows(const TPgStatement &statement, const QHash<QString, QVariant> &parameters, TRowSet &rows);
     // Whether the picture table has the hash column (a catalogue made by an older version has not).
     // Whether its hashes can be trusted (the trigger that clears a hash whenever the bytes are
     // written without it is there and enabled) is asked with every read of them.
@@ -94,4 +99,5 @@ private:
     bool m_readOnly = true;
     int m_depth = 0;
     std::optional<bool> m_hashesKept; // once known; forgotten with the tables
+    TPgListCache m_lists;
 };

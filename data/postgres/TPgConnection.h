@@ -45,6 +45,8 @@ public:
     // For ROLLBACK on the way out: never throws, never reconnects.
     void ExecQuietly(const char *sql) noexcept;
 
+    // Whether the connection is there (a statement failed for a reason of its own, not a lost one).
+    bool Connected() const { return m_conn && PQstatus(m_conn.get()) == CONNECTION_OK; }
     // Whether a transaction is open on the server side of this connection.
     bool InTransaction() const;
 
