@@ -55,18 +55,23 @@ void TPgListCache::Rows(TPgConnection &connection, const QByteArray &sql, const 
     // changed one of the tables; whether every one of them still has its trigger on (someone may
     // have dropped or disabled one, and then written unlogged); and the tables' columns as they
     // are now (a column added, dropped or retyped changes what a list reads, and logs nothing).
+    // (The tables' numbers as an array, so that the server's kept plan looks them up in its
+    // catalogues' indexes rather than scanning them.)
+    static const QByteArray kTables =
+        QByteArrayLiteral("ANY(ARRAY(SELECT to_regclass(quote_ident(n))::oid FROM unnest($2::text[]) n))");
     static const QByteArray kAsk =
-        QByteArrayLiteral("WITH t AS (SELECT to_regclass(quote_ident(n)) AS oid FROM unnest($2::text[]) n) "
-                          "SELECT pg_current_snapshot()::text, $1::text IS NOT NULL AND NOT EXISTS (SELECT 1 FROM \"")
+        QByteArrayLiteral("SELECT pg_current_snapshot()::text, $1::text IS NOT NULL AND NOT EXISTS (SELECT 1 FROM \"")
         + PgCatalogSchema::kChangeTable
         + QByteArrayLiteral("\" WHERE \"ChangedIn\" >= pg_snapshot_xmin($1::text::pg_snapshot) "
                             "AND \"TableName\" = ANY($2::text[]) "
                             "AND NOT pg_visible_in_snapshot(\"ChangedIn\", $1::text::pg_snapshot)), "
                             "(SELECT count(DISTINCT g.tgrelid) FROM pg_trigger g WHERE g.tgname = $3 "
-                            "AND g.tgenabled IN ('O', 'A') AND g.tgrelid IN (SELECT oid FROM t)) = cardinality($2::text[]), "
+                            "AND g.tgenabled IN ('O', 'A') AND g.tgrelid = ")
+        + kTables
+        + QByteArrayLiteral(") = cardinality($2::text[]), "
                             "(SELECT string_agg(a.attrelid::text || ' ' || a.attnum || ' ' || a.xmin::text, ',' "
-                            "ORDER BY a.attrelid, a.attnum) FROM pg_attribute a "
-                            "WHERE a.attrelid IN (SELECT oid FROM t) AND a.attnum > 0)");
+                            "ORDER BY a.attrelid, a.attnum) FROM pg_attribute a WHERE a.attrelid = ")
+        + kTables + QByteArrayLiteral(" AND a.attnum > 0)");
     PgResultPtr r;
     try {
         r = connection.ExecPrepared(kAsk, p, 0, true);
