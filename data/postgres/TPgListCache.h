@@ -3,13 +3,14 @@
 // reads from has changed since: an atlas's list is opened again and again (another tab and back,
 // after a dialog), and is thousands of rows the server would scan and send each time.
 //
-// Whether a list is still as it was is the server's to say, with one small statement: the
+// Whether a list is still as it was is the server's to say, in one small statement: the
 // catalogue's change log (written in the same transaction as every change of an atlas table, by
 // the server's own triggers) is asked for a change to one of the list's tables by a transaction
-// that the snapshot taken before the list was read did not see. A change that committed before the
-// list was read but after that snapshot only costs one more reading; one that did not commit yet
-// is not in the list and is found the next time. Inside a transaction of its own the store reads
-// afresh (its own changes are not yet for others to see, nor in the log as committed).
+// that the snapshot taken before the list was read did not see. A change that committed between
+// that snapshot and the reading only costs one more reading; one not committed yet is in neither
+// and is found the next time. The same statement tells whether each table's trigger is still there
+// and on, and how its columns stand (adding or dropping one logs nothing); if not, the list is
+// read. Inside a transaction of its own the store always reads (its own changes are not committed).
 #include "data/TRowSet.h"
 
 #include <QByteArray>
