@@ -102,6 +102,29 @@ QVariant TRowSet::Value(int row, int column) const
     return ValueOf(m_cells.at(qsizetype(row) * m_columns + column));
 }
 
+TRowSet::TCellKind TRowSet::CellText(int row, int column, QByteArrayView &utf8) const
+{
+    const TCell &cell = m_cells.at(qsizetype(row) * m_columns + column);
+    if (cell.kind == TKind::Null)
+        return TCellKind::Null;
+    if (cell.kind != TKind::Text)
+        return TCellKind::Other;
+    utf8 = QByteArrayView(m_text.constData() + cell.value, cell.size);
+    return TCellKind::Text;
+}
+
+void TRowSet::AppendRowOf(const TRowSet &other, int row)
+{
+    for (int c = 0; c < m_columns; ++c) {
+        const TCell &cell = other.m_cells.at(qsizetype(row) * other.m_columns + c);
+        switch (cell.kind) {
+        case TKind::Text: AppendText(other.m_text.constData() + cell.value, cell.size); break;
+        case TKind::Other: AppendValue(other.m_others.value(cell.value)); break;
+        default: m_cells.append(cell); break;
+        }
+    }
+}
+
 QVector<QVariant> TRowSet::Row(int row) const
 {
     if (row < 0 || row >= RowCount())

@@ -29,6 +29,12 @@ public:
     void Reserve(int rows);
 
     QVariant Value(int row, int column) const;
+    // A cell as it is kept, for reading many without a QVariant each: a text cell's UTF-8 (valid
+    // while the row set is) in utf8.
+    enum class TCellKind { Null, Text, Other };
+    TCellKind CellText(int row, int column, QByteArrayView &utf8) const;
+    // Appends row of other, which has as many columns.
+    void AppendRowOf(const TRowSet &other, int row);
     QVector<QVariant> Row(int row) const;
     void ReplaceRow(int row, const QVector<QVariant> &values);
     void RemoveRow(int row);

@@ -3,6 +3,7 @@
 // privileges, and a server that goes away.
 #include "data/CatalogSchema.h"
 #include "data/TRowSet.h"
+#include "data/postgres/PgLikeMatch.h"
 #include "data/postgres/PgStatementTranslation.h"
 #include "data/postgres/TPgCatalogStore.h"
 #include "data/postgres/TPgConnection.h"
@@ -89,6 +90,8 @@ private slots:
 
     void likeAsTheCatalogueFile_data();
     void likeAsTheCatalogueFile();
+    void likeHereAsTheServer();
+    void searchesAnsweredFromAKeptList();
 
     void entriesPicturesAndStatements();
     void keysKeptAndIssuedAbove();
@@ -298,7 +301,86 @@ void PgCatalogStoreTest::likeAsTheCatalogueFile()
     const QString sql = TestSupport::SearchStatementFor(QStringLiteral("ZY"), searchText).join(QStringLiteral("\r\n"));
     const QSet<qint64> expected = keysFound(*CatalogStore::Open(file), sql);
     QVERIFY2(!expected.isEmpty() && expected.size() < values.size(), "every text here matches some entries, not all");
-    QCOMPARE(keysFound(*TPgCatalogStore::Open(url), sql), expected);
+    auto server = TPgCatalogStore::Open(url);
+    QCOMPARE(keysFound(*server, sql), expected);
+    // Once the workstation keeps the list, the same search is answered from it.
+    TRowSet list;
+    server->Select(CatalogSchema::FindAtlas(QStringLiteral("ZY"))->listSql, {}, list);
+    QCOMPARE(keysFound(*server, sql), expected);
+}
+
+void PgCatalogStoreTest::likeHereAsTheServer()
+{
+    // Random texts and patterns of letters in both cases, wildcards, backslashes, and characters
+    // of two, three and four bytes, each pair asked of the server and of the matching done here.
+    TPgConnection server(newCatalogue());
+    const QStringList textChars{"a", "A", "b", "%", "_", "\\", "é", "É", "甘", "𝄞"};
+    const QStringList patternChars{"a", "B", "%", "%", "_", "\\", "é", "甘", "𝄞"};
+    QRandomGenerator random(20261211);
+    const auto make = [&](const QStringList &chars, int longest) {
+        QStringList s;
+        for (int n = int(random.bounded(longest + 1)); n > 0; --n)
+            s << chars[int(random.bounded(int(chars.size())))];
+        return s;
+    };
+    // Half the patterns are the text itself with some characters made wildcards, some letters'
+    // case changed and a wildcard run put in: otherwise hardly any would match.
+    const auto likeness = [&](QStringList text) {
+        for (QString &c : text) {
+            const int roll = int(random.bounded(6));
+            c = roll == 0 ? QStringLiteral("_") : roll == 1 ? c.toUpper() : c;
+        }
+        text.insert(int(random.bounded(int(text.size()) + 1)), QStringLiteral("%"));
+        if (random.bounded(3) == 0 && !text.isEmpty())
+            text.removeAt(int(random.bounded(int(text.size()))));
+        return text.join(QString());
+    };
+    int matched = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const QStringList chars = make(textChars, 6);
+        const QString text = chars.join(QString());
+        const QString pattern = i % 2 ? likeness(chars) : make(patternChars, 5).join(QString());
+        TPgParameterSource asPattern;
+        asPattern.folded = asPattern.pattern = true;
+        PgParameters p;
+        p.AddText(text);
+        p.AddText(PgStatementTranslation::AsSent(asPattern, pattern));
+        PgResultPtr r = server.ExecPrepared("SELECT lower(($1::text) COLLATE \"C\") LIKE ($2::text)", p, 0, true);
+        const bool there = *PQgetvalue(r.get(), 0, 0) == 't';
+        const bool here = PgLikeMatch::Matches(text.toUtf8(), PgStatementTranslation::FoldAscii(pattern).toUtf8());
+        if (here != there)
+            QFAIL(qPrintable(QStringLiteral("'%1' LIKE '%2': the server says %3").arg(text, pattern).arg(there)));
+        matched += there;
+    }
+    QVERIFY(matched > 300 && matched < 2700); // both answers come up often
+}
+
+void PgCatalogStoreTest::searchesAnsweredFromAKeptList()
+{
+    const QString url = newCatalogue();
+    auto store = TPgCatalogStore::Open(url);
+    for (const char *name : {"Gancao", "Huangqi", "Gouqi"})
+        insertEntry(*store, QStringLiteral("KVR_ZYPicture"), {{"DrugName", QString::fromLatin1(name)}});
+    const QString list = CatalogSchema::FindAtlas(QStringLiteral("ZY"))->listSql;
+    const QString search = TestSupport::SearchStatementFor(QStringLiteral("ZY"), QStringLiteral("G")).join(QStringLiteral("\r\n"));
+    store->Execute(QStringLiteral("SET lock_timeout = 300"));
+    TRowSet rows;
+    store->Select(list, {}, rows);
+
+    // Another session holds the table against every reader, with an entry added and not
+    // committed: the search is answered from the kept list, as the table stands for others.
+    TPgConnection other(url);
+    other.Exec("BEGIN");
+    other.Exec("INSERT INTO \"KVR_ZYPicture\" (\"DrugName\") VALUES ('Gegen')");
+    other.Exec("LOCK TABLE \"KVR_ZYPicture\" IN ACCESS EXCLUSIVE MODE");
+    QCOMPARE(keysFound(*store, search).size(), 3); // a G in each name
+    // A condition of another shape is the server's to answer.
+    QVERIFY_THROWS_EXCEPTION(TavelinError, store->Select(search + QStringLiteral(" and RecordSN > 0"), {}, rows));
+    other.Exec("COMMIT");
+    // Changed since: asked of the server (and the list is read again when it is opened).
+    QCOMPARE(keysFound(*store, search).size(), 4);
+    store->Select(list, {}, rows);
+    QCOMPARE(keysFound(*store, search).size(), 4);
 }
 
 void PgCatalogStoreTest::entriesPicturesAndStatements()

@@ -3,6 +3,7 @@
 #include "platform/TavelinError.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 namespace PgStatementTranslation {
 namespace {
@@ -360,6 +361,53 @@ TPgStatement Translate(const QString &sql, const std::function<QString(const QSt
     if (listsInNoOrder(tokens, canonical))
         text += QStringLiteral(" ORDER BY \"RecordSN\"");
     out.sql = text.toUtf8();
+    return out;
+}
+
+std::optional<TListSearch> SplitListSearch(const QString &sql)
+{
+    if (sql.contains(QLatin1String("--")))
+        return std::nullopt; // a comment could hide a word the walk below does not see
+    QVector<Token> tokens;
+    for (const Token &t : tokenize(sql))
+        if (t.kind != Kind::Space)
+            tokens.append(t);
+    TListSearch out;
+    int i = 0;
+    auto word = [&](const char *w) { return i < tokens.size() && isWord(tokens[i], w) && ++i; };
+    auto name = [&](QString &n) {
+        if (i >= tokens.size() || tokens[i].kind != Kind::Word)
+            return false;
+        n = tokens[i++].text;
+        return true;
+    };
+    QString column, table;
+    if (!word("select") || !name(column))
+        return std::nullopt;
+    out.columns << column;
+    while (i < tokens.size() && tokens[i].text == QLatin1String(",")) {
+        ++i;
+        if (!name(column))
+            return std::nullopt;
+        out.columns << column;
+    }
+    if (!word("from") || !name(table))
+        return std::nullopt;
+    // Only words, commas and spaces so far: the first "where" in the text is this one.
+    static const QRegularExpression where(QStringLiteral("(?<=\\s)where(?![\\w$])"),
+                                          QRegularExpression::CaseInsensitiveOption
+                                              | QRegularExpression::UseUnicodePropertiesOption);
+    const qsizetype at = sql.indexOf(where);
+    if (!word("where") || at < 0)
+        return std::nullopt;
+    out.list = sql.left(at);
+    do {
+        if (!name(column) || !word("like") || i >= tokens.size() || tokens[i].kind != Kind::Literal)
+            return std::nullopt;
+        out.terms.append({column, tokens[i++].text});
+    } while (word("or"));
+    if (i != tokens.size())
+        return std::nullopt;
     return out;
 }
 

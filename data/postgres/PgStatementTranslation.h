@@ -16,7 +16,11 @@
 #include <QString>
 #include <QVector>
 
+#include <QPair>
+#include <QStringList>
+
 #include <functional>
+#include <optional>
 
 struct TPgParameterSource {
     bool literal = false; // a string literal of the statement (else a named parameter)
@@ -30,6 +34,14 @@ struct TPgStatement {
     QVector<TPgParameterSource> parameters; // $1 is parameters[0]
 };
 
+// A list narrowed by a search box: "select a, b, ... from T where a like '...' or b like '...'",
+// every name a plain word, every pattern a text in quotes.
+struct TListSearch {
+    QString list;                          // the statement up to its WHERE
+    QStringList columns;                   // its select list, as written
+    QVector<QPair<QString, QString>> terms; // a column as written, its pattern's text
+};
+
 namespace PgStatementTranslation {
 
 // canonical gives a known identifier's own spelling for any case of it, or an empty string for
@@ -40,6 +52,9 @@ namespace PgStatementTranslation {
 // case (ASCII letters only) that every table with that column keeps, or an empty string.
 TPgStatement Translate(const QString &sql, const std::function<QString(const QString &)> &canonical,
                        const std::function<QString(const QString &)> &folded = {});
+
+// The parts of a statement of exactly that shape; nothing for any other.
+std::optional<TListSearch> SplitListSearch(const QString &sql);
 
 // Letters A-Z to a-z, every other character as it is: lower() under the "C" collation.
 QString FoldAscii(const QString &text);

@@ -3,6 +3,7 @@
 #include "data/CatalogSchema.h"
 #include "data/TRowSet.h"
 #include "data/postgres/PgCatalogSchema.h"
+#include "data/postgres/PgLikeMatch.h"
 #include "data/postgres/PgStatementTranslation.h"
 #include "platform/TMemoryStream.h"
 #include "platform/TavelinError.h"
@@ -282,35 +283,90 @@ QVector<TStoreColumn> TPgCatalogStore::TableColumns(const QString &name)
     return it == m_tables.constEnd() ? QVector<TStoreColumn>() : it->columns;
 }
 
-void TPgCatalogStore::Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows)
+TPgCatalogStore::TTranslated TPgCatalogStore::translate(const QString &sql) const
 {
     // A list may be kept (TPgListCache) when it reads nothing but atlas tables, which the change
     // log covers, and depends on no value: every word of it a known name or one of a list's words.
-    QStringList tables;
-    bool keepable = !sql.contains(QLatin1Char('"'));
-    const TPgStatement statement = PgStatementTranslation::Translate(
-        sql,
+    TTranslated out;
+    out.keepable = !sql.contains(QLatin1Char('"'));
+    // Trimmed: a list and a search over it start alike, whatever ends the list's own text.
+    out.statement = PgStatementTranslation::Translate(
+        sql.trimmed(),
         [&](const QString &w) {
             const QString known = canonicalIdentifier(w);
             if (known.isEmpty()) {
-                keepable = keepable && isListWord(w);
+                out.keepable = out.keepable && isListWord(w);
                 return known;
             }
             const auto t = m_tables.constFind(w.toLower());
             if (t != m_tables.constEnd() && t->name == known) {
                 if (!t->baseTable || !CatalogSchema::FindAtlasByTable(t->name))
-                    keepable = false;
-                else if (!tables.contains(t->name))
-                    tables << t->name;
+                    out.keepable = false;
+                else if (!out.tables.contains(t->name))
+                    out.tables << t->name;
             }
             return known;
         },
         [this](const QString &column) { return m_foldedCopies.value(column); });
-    const auto read = [&](TRowSet &out) { readRows(statement, parameters, out); };
-    if (keepable && statement.parameters.isEmpty() && m_depth == 0)
-        m_lists.Rows(m_conn, statement.sql, tables, rows, read);
+    out.keepable = out.keepable && out.statement.parameters.isEmpty() && !out.tables.isEmpty();
+    return out;
+}
+
+void TPgCatalogStore::Select(const QString &sql, const QHash<QString, QVariant> &parameters, TRowSet &rows)
+{
+    if (m_depth == 0 && m_lists.Available() && searchKeptList(sql, rows))
+        return;
+    const TTranslated t = translate(sql);
+    const auto read = [&](TRowSet &out) { readRows(t.statement, parameters, out); };
+    if (t.keepable && m_depth == 0)
+        m_lists.Rows(m_conn, t.statement.sql, t.tables, rows, read);
     else
         read(rows);
+}
+
+bool TPgCatalogStore::searchKeptList(const QString &sql, TRowSet &rows)
+{
+    // A search box's statement over a list this workstation keeps, still as it is on the server:
+    // the server would scan every row of the table again for what is already here.
+    const std::optional<TListSearch> search = PgStatementTranslation::SplitListSearch(sql);
+    if (!search)
+        return false;
+    const TTranslated list = translate(search->list);
+    if (!list.keepable)
+        return false;
+    QVector<QPair<int, QByteArray>> terms; // result column, folded pattern
+    for (const auto &[column, pattern] : search->terms) {
+        const QString known = canonicalIdentifier(column);
+        int at = -1;
+        for (int c = 0; c < search->columns.size() && at < 0 && !known.isEmpty(); ++c)
+            if (canonicalIdentifier(search->columns[c]) == known)
+                at = c;
+        if (at < 0)
+            return false;
+        terms.append({at, PgStatementTranslation::FoldAscii(pattern).toUtf8()});
+    }
+    TRowSet all;
+    if (!m_lists.KeptRows(m_conn, list.statement.sql, list.tables, all) || all.ColumnCount() != search->columns.size())
+        return false;
+    TRowSet found;
+    found.Reset(all.ColumnCount());
+    for (int r = 0; r < all.RowCount(); ++r) {
+        bool matches = false;
+        for (const auto &[column, pattern] : std::as_const(terms)) {
+            QByteArrayView text;
+            const TRowSet::TCellKind kind = all.CellText(r, column, text);
+            if (kind == TRowSet::TCellKind::Other)
+                return false; // not a text: the server says what LIKE makes of it
+            if (kind == TRowSet::TCellKind::Text && PgLikeMatch::Matches(text, pattern)) {
+                matches = true;
+                break;
+            }
+        }
+        if (matches)
+            found.AppendRowOf(all, r);
+    }
+    rows = std::move(found);
+    return true;
 }
 
 void TPgCatalogStore::readRows(const TPgStatement &statement, const QHash<QString, QVariant> &parameters, TRowSet &rows)

@@ -68,6 +68,15 @@ private:
 
     explicit TPgCatalogStore(const QString &location);
     void loadTables();
+    // A statement in the server's dialect; keepable: a list TPgListCache may keep, reading tables.
+    struct TTranslated {
+        TPgStatement statement;
+        QStringList tables;
+        bool keepable = false;
+    };
+    TTranslated translate(const QString &sql) const;
+    // A search over a kept list that is still current, filtered here; false: ask the server.
+    bool searchKeptList(const QString &sql, TRowSet &rows);
     // The rows of a translated statement, read from the server.
     void readRows(const TPgStatement &statement, const QHash<QString, QVariant> &parameters, TRowSet &rows);
     // Whether the picture table has the hash column (a catalogue made by an older version has not).

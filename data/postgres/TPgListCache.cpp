@@ -36,13 +36,11 @@ void TPgListCache::Clear()
     m_lists.clear();
 }
 
-void TPgListCache::Rows(TPgConnection &connection, const QByteArray &sql, const QStringList &tables, TRowSet &rows,
-                        const std::function<void(TRowSet &)> &read)
+TPgListCache::TAnswer TPgListCache::ask(TPgConnection &connection, const QByteArray &sql, const QStringList &tables)
 {
-    if (!m_available || tables.isEmpty() || connection.InTransaction()) {
-        read(rows);
-        return;
-    }
+    TAnswer answer;
+    if (!m_available || tables.isEmpty() || connection.InTransaction())
+        return answer;
     auto it = m_lists.find(sql);
     PgParameters p;
     if (it == m_lists.end())
@@ -81,25 +79,47 @@ void TPgListCache::Rows(TPgConnection &connection, const QByteArray &sql, const 
         // The log was taken away or closed to this account since the catalogue was opened:
         // lists are read every time from now on.
         SetAvailable(false);
-        read(rows);
-        return;
+        return answer;
     }
-    const bool logged = PQntuples(r.get()) == 1 && *PQgetvalue(r.get(), 0, 2) == 't';
-    if (!logged) {
+    answer.logged = PQntuples(r.get()) == 1 && *PQgetvalue(r.get(), 0, 2) == 't';
+    if (!answer.logged) {
         if (it != m_lists.end())
             m_lists.erase(it);
-        read(rows);
-        return;
+        return answer;
     }
-    const QByteArray columns(PQgetvalue(r.get(), 0, 3));
-    if (it != m_lists.end() && *PQgetvalue(r.get(), 0, 1) == 't' && it->columns == columns) {
+    answer.snapshot = QByteArray(PQgetvalue(r.get(), 0, 0));
+    answer.columns = QByteArray(PQgetvalue(r.get(), 0, 3));
+    if (it != m_lists.end() && *PQgetvalue(r.get(), 0, 1) == 't' && it->columns == answer.columns) {
         it->used = ++m_uses;
-        rows = it->rows; // shared until one of them is changed
+        answer.kept = &it->rows;
+    }
+    return answer;
+}
+
+void TPgListCache::Rows(TPgConnection &connection, const QByteArray &sql, const QStringList &tables, TRowSet &rows,
+                        const std::function<void(TRowSet &)> &read)
+{
+    const TAnswer answer = ask(connection, sql, tables);
+    if (answer.kept) {
+        rows = *answer.kept; // shared until one of them is changed
         return;
     }
-    const QByteArray snapshot(PQgetvalue(r.get(), 0, 0));
     read(rows);
-    keep(sql, TList{snapshot, columns, rows, 0});
+    if (answer.logged)
+        keep(sql, TList{answer.snapshot, answer.columns, rows, 0});
+}
+
+bool TPgListCache::KeptRows(TPgConnection &connection, const QByteArray &sql, const QStringList &tables, TRowSet &rows)
+{
+    if (!m_lists.contains(sql))
+        return false; // nothing to ask about
+    const TAnswer answer = ask(connection, sql, tables);
+    if (!answer.kept) {
+        m_lists.remove(sql);
+        return false;
+    }
+    rows = *answer.kept;
+    return true;
 }
 
 void TPgListCache::keep(const QByteArray &sql, TList list)

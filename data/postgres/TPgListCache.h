@@ -33,6 +33,10 @@ public:
     void Rows(TPgConnection &connection, const QByteArray &sql, const QStringList &tables, TRowSet &rows,
               const std::function<void(TRowSet &)> &read);
 
+    // The rows of the statement sql as kept, if they are kept and none of tables changed since:
+    // nothing is read otherwise.
+    bool KeptRows(TPgConnection &connection, const QByteArray &sql, const QStringList &tables, TRowSet &rows);
+
     // At most this many lists, and this many cells in all: the lists of six atlases and a few
     // more, not every statement a tool may run.
     static constexpr int kMaxLists = 12;
@@ -45,6 +49,14 @@ private:
         TRowSet rows;
         quint64 used = 0;
     };
+    // What the server says about a list: whether its tables are logged (a list may be kept),
+    // and the kept rows if they are still current.
+    struct TAnswer {
+        bool logged = false;
+        QByteArray snapshot, columns;
+        const TRowSet *kept = nullptr;
+    };
+    TAnswer ask(TPgConnection &connection, const QByteArray &sql, const QStringList &tables);
     void keep(const QByteArray &sql, TList list);
 
     bool m_available = false;
