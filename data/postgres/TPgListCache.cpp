@@ -53,15 +53,18 @@ TPgListCache::TAnswer TPgListCache::ask(TPgConnection &connection, const QByteAr
     // changed one of the tables; whether every one of them still has its trigger on (someone may
     // have dropped or disabled one, and then written unlogged); and the tables' columns as they
     // are now (a column added, dropped or retyped changes what a list reads, and logs nothing).
-    // (The tables' numbers as an array, so that the server's kept plan looks them up in its
-    // catalogues' indexes rather than scanning them.)
+    // The statement is prepared, planned once for any snapshot; so that the plan reads only the
+    // log's newest rows from its index, not the whole log (which grows with every change ever
+    // made), the condition on it is a range, the upper end no transaction number ever reaches.
+    // The tables' numbers are an array, so that the server looks them up in its catalogues'
+    // indexes rather than scanning them.
     static const QByteArray kTables =
         QByteArrayLiteral("ANY(ARRAY(SELECT to_regclass(quote_ident(n))::oid FROM unnest($2::text[]) n))");
     static const QByteArray kAsk =
         QByteArrayLiteral("SELECT pg_current_snapshot()::text, $1::text IS NOT NULL AND NOT EXISTS (SELECT 1 FROM \"")
         + PgCatalogSchema::kChangeTable
         + QByteArrayLiteral("\" WHERE \"ChangedIn\" >= pg_snapshot_xmin($1::text::pg_snapshot) "
-                            "AND \"TableName\" = ANY($2::text[]) "
+                            "AND \"ChangedIn\" < '18446744073709551615'::xid8 AND \"TableName\" = ANY($2::text[]) "
                             "AND NOT pg_visible_in_snapshot(\"ChangedIn\", $1::text::pg_snapshot)), "
                             "(SELECT count(DISTINCT g.tgrelid) FROM pg_trigger g WHERE g.tgname = $3 "
                             "AND g.tgenabled IN ('O', 'A') AND g.tgrelid = ")
