@@ -12,6 +12,36 @@ QString FoldedColumn(const QString &column)
     return column + QLatin1String(kFoldedSuffix);
 }
 
+namespace {
+
+// The change log and its triggers (a catalogue made by an older version has none).
+QStringList ChangeLogStatements(const QString &schema)
+{
+    const QString changes = QuoteIdentifier(QString::fromLatin1(kChangeTable));
+    const QString trigger = QuoteIdentifier(QString::fromLatin1(kChangeTrigger));
+    QStringList sql;
+    sql << QStringLiteral("CREATE TABLE %1 (\"TableName\" text NOT NULL, "
+                          "\"ChangedIn\" xid8 NOT NULL DEFAULT pg_current_xact_id())")
+               .arg(changes);
+    sql << QStringLiteral("CREATE INDEX \"KVR_Changes_ChangedIn\" ON %1 (\"ChangedIn\", \"TableName\")").arg(changes);
+    // Once per transaction and table, however many statements it runs. It runs with its owner's
+    // rights, so an account may edit the atlases without being given the log as well, and
+    // in the catalogue's schema only.
+    sql << QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER "
+                          "SET search_path = %3, pg_temp AS $body$ BEGIN "
+                          "INSERT INTO %2 (\"TableName\") SELECT TG_TABLE_NAME WHERE NOT EXISTS "
+                          "(SELECT 1 FROM %2 WHERE \"ChangedIn\" = pg_current_xact_id() AND \"TableName\" = TG_TABLE_NAME); "
+                          "RETURN NULL; END $body$")
+               .arg(trigger, changes, QuoteIdentifier(schema));
+    for (const TAtlasDef &a : CatalogSchema::Atlases())
+        sql << QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %2 "
+                              "FOR EACH STATEMENT EXECUTE FUNCTION %1()")
+                   .arg(trigger, QuoteIdentifier(a.table));
+    return sql;
+}
+
+} // namespace
+
 QStringList CreateStatements(const QString &schema)
 {
     QStringList sql;
@@ -54,31 +84,6 @@ QStringList CreateStatements(const QString &schema)
         sql << QStringLiteral("CREATE TABLE %1 (%2)").arg(QuoteIdentifier(a.table), cols.join(QStringLiteral(", ")));
     }
     sql << ChangeLogStatements(schema);
-    return sql;
-}
-
-QStringList ChangeLogStatements(const QString &schema)
-{
-    const QString changes = QuoteIdentifier(QString::fromLatin1(kChangeTable));
-    const QString trigger = QuoteIdentifier(QString::fromLatin1(kChangeTrigger));
-    QStringList sql;
-    sql << QStringLiteral("CREATE TABLE %1 (\"TableName\" text NOT NULL, "
-                          "\"ChangedIn\" xid8 NOT NULL DEFAULT pg_current_xact_id())")
-               .arg(changes);
-    sql << QStringLiteral("CREATE INDEX \"KVR_Changes_ChangedIn\" ON %1 (\"ChangedIn\", \"TableName\")").arg(changes);
-    // Once per transaction and table, however many statements it runs. It runs with its owner's
-    // rights, so an account may edit the atlases without being given the log as well, and
-    // in the catalogue's schema only.
-    sql << QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER "
-                          "SET search_path = %3, pg_temp AS $body$ BEGIN "
-                          "INSERT INTO %2 (\"TableName\") SELECT TG_TABLE_NAME WHERE NOT EXISTS "
-                          "(SELECT 1 FROM %2 WHERE \"ChangedIn\" = pg_current_xact_id() AND \"TableName\" = TG_TABLE_NAME); "
-                          "RETURN NULL; END $body$")
-               .arg(trigger, changes, QuoteIdentifier(schema));
-    for (const TAtlasDef &a : CatalogSchema::Atlases())
-        sql << QStringLiteral("CREATE TRIGGER %1 AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %2 "
-                              "FOR EACH STATEMENT EXECUTE FUNCTION %1()")
-                   .arg(trigger, QuoteIdentifier(a.table));
     return sql;
 }
 

@@ -28,9 +28,6 @@ QString FoldedColumn(const QString &column);
 
 // The statements that make a new, empty catalogue in the current schema, whose name is schema.
 QStringList CreateStatements(const QString &schema);
-// The part of them that makes the change log and its triggers (a catalogue made by an older
-// version has none).
-QStringList ChangeLogStatements(const QString &schema);
 
 // The declared type of a column as the catalogue speaks of it ("INTEGER", "VARCHAR(50)", "TEXT",
 // "PICTURE") from the server's name of it (format_type).

@@ -3,9 +3,9 @@
 //
 // Same tables, columns, statements and meaning as the catalogue file: statements are translated
 // (PgStatementTranslation), values always travel as parameters, picture bytes live in
-// KVR_PictureData and are read only when a slot is asked for. Every list query asks the server
-// whether anything changed since it last read the same list (TPgListCache), and reads it afresh
-// if so, so changes made by other workstations show on the next one.
+// KVR_PictureData and are read only when a slot is asked for. A list read again asks the server
+// first whether anything changed since it was read (TPgListCache), and is read afresh if so,
+// so changes made by other workstations show on the next one.
 #include "data/TCatalogStore.h"
 #include "data/postgres/PgStatementTranslation.h"
 #include "data/postgres/TPgConnection.h"

@@ -28,11 +28,6 @@ qsizetype cellsOf(const TRowSet &rows)
 void TPgListCache::SetAvailable(bool available)
 {
     m_available = available;
-    Clear();
-}
-
-void TPgListCache::Clear()
-{
     m_lists.clear();
 }
 
@@ -131,8 +126,8 @@ void TPgListCache::keep(const QByteArray &sql, TList list)
     if (cellsOf(list.rows) > kMaxCells)
         return;
     qsizetype cells = cellsOf(list.rows);
-    for (const TList &list : std::as_const(m_lists))
-        cells += cellsOf(list.rows);
+    for (const TList &kept : std::as_const(m_lists))
+        cells += cellsOf(kept.rows);
     // The least recently used go first.
     while (!m_lists.isEmpty() && (m_lists.size() >= kMaxLists || cells > kMaxCells)) {
         auto oldest = m_lists.begin();

@@ -26,7 +26,6 @@ public:
     // Whether the catalogue keeps the change log; without it nothing is kept. Forgets every list.
     void SetAvailable(bool available);
     bool Available() const { return m_available; }
-    void Clear();
 
     // The rows of the statement sql, which reads tables (atlas tables, by their names on the
     // server): as read before if none of them changed since, else read by read and kept.
